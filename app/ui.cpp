@@ -1,0 +1,44 @@
+#include "app/ui.h"
+
+#include <algorithm>
+
+namespace klemora::app {
+
+std::string_view iconName(Icon icon) {
+    switch (icon) {
+    case Icon::None: return "none";
+    case Icon::Stop: return "stop";
+    case Icon::Information: return "information";
+    case Icon::Question: return "question";
+    case Icon::Warning: return "warning";
+    }
+    return "none";
+}
+
+std::string_view answerName(Answer answer) {
+    switch (answer) {
+    case Answer::Ok: return "OK";
+    case Answer::Cancel: return "Cancel";
+    case Answer::Yes: return "Yes";
+    case Answer::No: return "No";
+    }
+    return "OK";
+}
+
+void UserInterface::setProgressRange(int64_t max) {
+    if (max <= 0) return;
+    m_progressMax = max;
+    m_progressPosition = std::clamp<int64_t>(m_progressPosition, 0, max);
+    progressChanged();
+}
+
+void UserInterface::setProgressPosition(int64_t position) {
+    m_progressPosition = std::clamp<int64_t>(position, 0, m_progressMax);
+    progressChanged();
+}
+
+Answer SilentUserInterface::ask(std::string_view, Buttons buttons, Icon) {
+    return (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) ? Answer::Yes : Answer::Ok;
+}
+
+}  // namespace klemora::app

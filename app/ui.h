@@ -1,0 +1,86 @@
+#pragma once
+// The seam between the core libraries and whoever talks to the user: the Qt GUI,
+// the terminal of klemora-cli, or a scripted fake in the tests. Every message,
+// question, progress display and cancel request of a long operation goes through
+// it, so the core never includes a widget toolkit.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace klemora::app {
+
+enum class Icon { None, Stop, Information, Question, Warning };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+std::string_view iconName(Icon icon);
+std::string_view answerName(Answer answer);
+
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+
+    virtual void showMessage(std::string_view text, Icon icon) = 0;
+    virtual Answer ask(std::string_view text, Buttons buttons, Icon icon) = 0;
+    // Folder picker with a title ("Directory selection"); empty when cancelled.
+    virtual std::string chooseDirectory(std::string_view title, std::string_view startFolder) = 0;
+
+    // The progress window "Bearbeitungsfortschritt" with "Quelle:", "Ziel:",
+    // "Fortschritt:" and two free lines.
+    virtual void openProgress() = 0;
+    virtual void closeProgress() = 0;
+    virtual void setProgressSource(std::string_view text) = 0;
+    virtual void setProgressDestination(std::string_view text) = 0;
+    virtual void setProgressLine(int line, std::string_view text) = 0;  // line 1 or 2
+
+    // Range 0..max (ignored when max <= 0); the position is clamped to it.
+    void setProgressRange(int64_t max);
+    void setProgressPosition(int64_t position);
+    int64_t progressMax() const { return m_progressMax; }
+    int64_t progressPosition() const { return m_progressPosition; }
+
+    // Lets pending user-interface work run inside a long operation.
+    virtual void pump() = 0;
+    virtual void beep() {}
+
+    bool cancelled() const { return m_cancelled; }
+    void requestCancel() { m_cancelled = true; }
+    void resetCancel() { m_cancelled = false; }
+
+protected:
+    virtual void progressChanged() {}
+
+private:
+    int64_t m_progressMax = 100;
+    int64_t m_progressPosition = 0;
+    bool m_cancelled = false;
+};
+
+// Shows nothing and answers every question with its first button; for code paths
+// that run without a person (e.g. an autobackup save).
+class SilentUserInterface : public UserInterface {
+public:
+    void showMessage(std::string_view, Icon) override {}
+    Answer ask(std::string_view, Buttons buttons, Icon) override;
+    std::string chooseDirectory(std::string_view, std::string_view) override { return {}; }
+    void openProgress() override {}
+    void closeProgress() override {}
+    void setProgressSource(std::string_view) override {}
+    void setProgressDestination(std::string_view) override {}
+    void setProgressLine(int, std::string_view) override {}
+    void pump() override {}
+};
+
+// Opens the progress window for a scope and closes it on every way out.
+class ProgressScope {
+public:
+    explicit ProgressScope(UserInterface& ui) : m_ui(ui) { m_ui.openProgress(); }
+    ~ProgressScope() { m_ui.closeProgress(); }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+
+private:
+    UserInterface& m_ui;
+};
+
+}  // namespace klemora::app
