@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "app/file_io.h"
-#include "app/string_table.h"
 
 namespace klemora::app {
 namespace {
@@ -32,10 +31,16 @@ bool normaliseVersion(std::string_view text, std::string& out) {
 int ReadFileVersion(const std::string& path, std::string& version) {
     auto content = readWholeFile(path);
     if (!content) return -1;
-    StringMap ignored;
-    std::string raw;
-    if (!parseStringTable(*content, ignored, &raw) || raw.empty()) return -2;
-    return normaliseVersion(raw, version) ? 1 : -2;
+    // Only the version line counts here; the table itself is checked on load.
+    std::string_view text = *content;
+    while (!text.empty()) {
+        size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.rfind("VERSION\t", 0) == 0) return normaliseVersion(line.substr(8), version) ? 1 : -2;
+    }
+    return -2;
 }
 
 }  // namespace klemora::app
