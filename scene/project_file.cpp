@@ -1,0 +1,54 @@
+#include "scene/project_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "app/file_io.h"
+#include "app/unique_fd.h"
+#include "scene/byte_cursor.h"
+#include "scene/scene_block.h"
+
+namespace klemora::scene {
+
+bool readProjectVersion(const std::string& path, ProjectVersion& version) {
+    app::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    char head[kSignatureBytes];
+    if (!fd || !app::preadAll(fd.get(), head, sizeof head, 0)) return false;
+    return versionOfSignature(std::string_view(head, sizeof head), version);
+}
+
+bool isAutobackupPath(std::string_view path) {
+    return path.find("/autobackup.scn") != std::string_view::npos ||
+           path.find("\\autobackup.scn") != std::string_view::npos;
+}
+
+int readFlatFile(const std::string& path, SceneList& list) {
+    auto content = app::readWholeFile(path);
+    if (!content) return static_cast<int>(ProjectResult::CannotOpen);
+    ProjectVersion version;
+    if (content->size() < kSignatureBytes || !versionOfSignature(*content, version) || isGroupVersion(version))
+        return static_cast<int>(ProjectResult::UnknownSignature);
+    list.removeRecords(0, list.count());
+    ByteCursor in(*content);
+    in.seek(kSignatureBytes);
+    if (readSceneBlock(in, list, version) != 1) return static_cast<int>(ProjectResult::RecordFailed);
+    list.setProjectPath(path);
+    list.setModified(false);
+    return 1;
+}
+
+int writeFlatFile(const std::string& path, SceneList& list) {
+    if (path.empty()) return static_cast<int>(ProjectResult::CannotOpen);
+    if (list.count() == 0) return 1;
+    std::string out;
+    appendFixedText(out, kSignatureV23, kSignatureBytes);
+    appendSceneBlock(out, list, ProjectVersion::V23);
+    app::AtomicFileWriter writer(path);
+    if (!writer.open()) return static_cast<int>(ProjectResult::CannotOpen);
+    if (!writer.write(out) || !writer.commit()) return static_cast<int>(ProjectResult::RecordFailed);
+    if (!isAutobackupPath(path)) list.setProjectPath(path);
+    list.setModified(false);
+    return 1;
+}
+
+}  // namespace klemora::scene
