@@ -3,11 +3,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <map>
 
 #include "app/file_io.h"
 #include "app/string_table.h"
+#include "app/text_format.h"
 #include "app/unique_fd.h"
 
 namespace klemora::scene {
@@ -16,20 +16,6 @@ namespace {
 bool canOpen(const std::string& path) {
     app::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     return fd.valid();
-}
-
-std::string format(const char* pattern, std::initializer_list<std::string_view> parts) {
-    std::string out;
-    auto part = parts.begin();
-    for (const char* p = pattern; *p; ++p) {
-        if (p[0] == '%' && p[1] == 's' && part != parts.end()) {
-            out.append(*part++);
-            ++p;
-        } else {
-            out += *p;
-        }
-    }
-    return out;
 }
 
 std::string withSlash(std::string folder) {
@@ -65,7 +51,9 @@ SourceCheckResult checkSources(SceneList& list, SourceSearch& search, app::UserI
             --i;  // the rewritten path is remembered as found on the next pass
             continue;
         }
-        std::string question = format("%s\nGroup: %s\nFile: %s", {app::loadString(330), list.groupName(), path});
+        std::string group(list.groupName());
+        std::string question =
+            app::stringPrintf("%s\nGroup: %s\nFile: %s", app::loadString(330).c_str(), group.c_str(), path.c_str());
         app::Answer answer = ui.ask(question, app::Buttons::YesNoCancel, app::Icon::Question);
         if (answer == app::Answer::Cancel) return SourceCheckResult::Cancelled;
         if (answer == app::Answer::No) continue;
@@ -81,7 +69,8 @@ SourceCheckResult checkSources(SceneList& list, SourceSearch& search, app::UserI
         search.alternativeFolder = folder;
         int last = i;
         if (i + 1 < list.count()) {
-            std::string all = format("%s\nGroup: %s\nPath: %s", {app::loadString(331), list.groupName(), folder});
+            std::string all = app::stringPrintf("%s\nGroup: %s\nPath: %s", app::loadString(331).c_str(), group.c_str(),
+                                               folder.c_str());
             if (ui.ask(all, app::Buttons::YesNo, app::Icon::Question) == app::Answer::Yes) last = list.count() - 1;
         }
         moveToFolder(list, i, last, folder);
@@ -112,14 +101,13 @@ bool probeSources(SceneList& list, SourceProbe& probe, app::UserInterface& ui) {
             list.setVideoFourcc(i, facts.videoFourcc.substr(0, kMaxFourccLength).c_str());
             continue;
         }
-        char code[32];
-        std::snprintf(code, sizeof code, "%d", rc);
         if (i + 1 == list.count()) {
-            ui.showMessage(format("%s\nFile: %s\nCode: %s", {app::loadString(107), path, code}), app::Icon::Stop);
+            ui.showMessage(app::stringPrintf("%s\nFile: %s\nCode: %d", app::loadString(107).c_str(), path.c_str(), rc),
+                           app::Icon::Stop);
             return true;
         }
-        std::string question =
-            format("%s %s\nFile: %s\nCode: %s", {app::loadString(107), app::loadString(114), path, code});
+        std::string question = app::stringPrintf("%s %s\nFile: %s\nCode: %d", app::loadString(107).c_str(),
+                                                 app::loadString(114).c_str(), path.c_str(), rc);
         if (ui.ask(question, app::Buttons::YesNo, app::Icon::Stop) == app::Answer::No) return false;
     }
     return true;

@@ -27,6 +27,14 @@ struct SourceFacts {
     int32_t openDmlKind = 0;
     bool wideScreen = false;
     std::string videoFourcc;
+    // For the EDL exchange: seconds per frame (0 when only the rate is known),
+    // which streams the file has, and the DV recording time and timecode of
+    // its first frame (left at the defaults where the file has none).
+    float frameDuration = 0;
+    bool hasVideo = true;
+    bool hasAudio = true;
+    RecordingTime firstRecordingTime = kNoRecordingTime;
+    Timecode firstTimecode{};
 };
 
 // Fills SourceFacts for one file: the AVI reader for ".avi" files, the media

@@ -9,7 +9,9 @@ qt=$(grep -rn --include='*.h' --include='*.cpp' -E '#include <Q' app scene avi m
 if [ -n "$qt" ]; then echo "Qt outside the GUI:"; echo "$qt"; status=1; fi
 
 # level of each library; a file may include its own level and below
-declare -A level=([app]=0 [scene]=1 [avi]=1 [media]=2 [detect]=3 [output]=3 [camera]=3)
+# avi decodes DV packs into the scene model's calendar time and timecode, so it
+# sits above scene.
+declare -A level=([app]=0 [scene]=1 [avi]=2 [media]=3 [detect]=4 [output]=4 [camera]=4)
 for dir in "${!level[@]}"; do
   while IFS= read -r line; do
     file=${line%%:*}
