@@ -45,7 +45,13 @@ bool nextPiece(std::string_view& rest, char delimiter, std::string_view& piece) 
     return true;
 }
 
-int leadingInt(std::string_view piece) { return std::atoi(std::string(piece).c_str()); }
+// atoi's reading, held within +-2^30 so that the month and year offsets
+// applied to it cannot overflow.
+int leadingInt(std::string_view piece) {
+    constexpr long kLimit = 1L << 30;
+    long value = std::strtol(std::string(piece).c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp(value, -kLimit, kLimit));
+}
 
 }  // namespace
 
@@ -96,13 +102,14 @@ Timecode addFramesToTimecode(Timecode tc, int32_t k, float fps) {
     fps = usableRate(fps);
     int32_t rh = std::max(1, truncProduct(fps, 3600.0f));
     int32_t rm = std::max(1, truncProduct(fps, 60.0f));
-    int32_t t = tc.hours * rh + tc.minutes * rm + truncProduct(fps, tc.seconds) + tc.frames + k;
-    int32_t hours = t / rh;
+    // 64 bits: a large k on top of the timecode's own frames must not overflow.
+    int64_t t = int64_t{tc.hours} * rh + int64_t{tc.minutes} * rm + truncProduct(fps, tc.seconds) + tc.frames + k;
+    int64_t hours = t / rh;
     t -= hours * rh;
-    int32_t minutes = t / rm;
+    int64_t minutes = t / rm;
     t -= minutes * rm;
     int32_t seconds = static_cast<int32_t>(static_cast<float>(t) / fps);
-    int32_t frames = t - truncProduct(fps, static_cast<float>(seconds));
+    int64_t frames = t - truncProduct(fps, static_cast<float>(seconds));
     return {static_cast<int8_t>(hours), static_cast<int8_t>(minutes), static_cast<int8_t>(seconds),
             static_cast<int8_t>(frames)};
 }
@@ -173,26 +180,31 @@ int parseRecordingTime(const char* text, RecordingTime* out) {
     std::string_view rest = text ? text : "";
     static constexpr char kDelimiters[] = {'-', '-', '/', ':', ':', ':'};
     int values[6] = {};
-    for (int i = 0; i < 6; ++i) {
+    int read = 0;
+    for (; read < 6; ++read) {
         std::string_view piece;
-        if (!nextPiece(rest, kDelimiters[i], piece)) return -3 - i;
-        values[i] = leadingInt(piece);
+        if (!nextPiece(rest, kDelimiters[read], piece)) break;
+        values[read] = leadingInt(piece);
     }
-    *out = {values[5], values[4], values[3], values[0], values[1] - 1, values[2] - 1900, 0, 0, 0};
-    return 1;
+    // A text cut short keeps the pieces read and 0 in every other field.
+    int month = read > 1 ? values[1] - 1 : 0;
+    int year = read > 2 ? values[2] - 1900 : 0;
+    *out = {values[5], values[4], values[3], values[0], month, year, 0, 0, 0};
+    return read == 6 ? 1 : -3 - read;
 }
 
 int parseTimecode(const char* text, Timecode* out) {
     if (!out) return -2;
     std::string_view rest = text ? text : "";
     int8_t values[4] = {};
-    for (int i = 0; i < 4; ++i) {
+    int read = 0;
+    for (; read < 4; ++read) {
         std::string_view piece;
-        if (!nextPiece(rest, ':', piece)) return -3 - i;
-        values[i] = static_cast<int8_t>(leadingInt(piece));
+        if (!nextPiece(rest, ':', piece)) break;
+        values[read] = static_cast<int8_t>(leadingInt(piece));
     }
     *out = {values[0], values[1], values[2], values[3]};
-    return 1;
+    return read == 4 ? 1 : -3 - read;
 }
 
 int sceneText(const SceneList& list, int index, SceneText kind, std::string* out) {

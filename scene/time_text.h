@@ -22,9 +22,11 @@ Timecode stopTimecode(const SceneRecord& record);
 RecordingTime addFramesToRecordingTime(const RecordingTime& time, int32_t frames, float fps);
 
 // "dd-mm-yyyy / hh:mm:ss": 1, or -2 without a target, -3 (day) .. -8 (seconds)
-// for the first missing piece.
+// for the first missing piece; then the pieces read are stored and every
+// other field is 0.
 int parseRecordingTime(const char* text, RecordingTime* out);
-// "hh:mm:ss:ff": 1, or -2 without a target, -3 .. -6 for a missing piece.
+// "hh:mm:ss:ff": 1, or -2 without a target, -3 .. -6 for a missing piece
+// (the pieces read are stored, the rest are 0).
 int parseTimecode(const char* text, Timecode* out);
 
 // Local-time calendar seconds, as the comparisons of the sort use them.
