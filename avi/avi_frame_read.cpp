@@ -1,0 +1,212 @@
+// Frame positioning and the frame buffer of AviReader. Frames are counted in
+// file order; an OnDemand read only notes where the frame's bytes are and
+// fetches a part of the buffer when somebody looks at it.
+#include <algorithm>
+#include <array>
+#include <new>
+
+#include "app/debug_log.h"
+#include "avi/avi_reader.h"
+#include "avi/avi_reader_internal.h"
+
+namespace klemora::avi {
+namespace {
+
+// The buffer is cut where the DV packs sit: the start of the frame (DIF header,
+// the first subcode blocks, the VAUX byte 453) and the subcode blocks of every
+// further DIF sequence each form one segment, fetched as a whole when touched.
+constexpr size_t kSegments = 25;
+constexpr std::array<uint32_t, kSegments> makeSegmentStarts() {
+    std::array<uint32_t, kSegments> starts{};
+    starts[0] = 0;
+    starts[1] = 460;
+    for (uint32_t s = 1; s <= 11; ++s) {
+        starts[2 * s] = s * kDifSequenceSize + 80;
+        starts[2 * s + 1] = s * kDifSequenceSize + 240;
+    }
+    starts[24] = kDvFrameSizePal;  // the rest of a buffer larger than a PAL frame
+    return starts;
+}
+constexpr std::array<uint32_t, kSegments> kSegmentStarts = makeSegmentStarts();
+
+size_t segmentOf(uint32_t offset) {
+    return static_cast<size_t>(std::upper_bound(kSegmentStarts.begin(), kSegmentStarts.end(), offset) -
+                               kSegmentStarts.begin()) - 1;
+}
+
+// States of the trace line when the wanted frame is not reached.
+constexpr int kStateHeaderUnreadable = 253;
+constexpr int kStateListTypeNotSkippable = 250;
+constexpr int kStateOtherNotSkippable = 245;
+constexpr int kStatePassedFrameNotSkippable = 247;
+
+constexpr int code(ReadResult result) { return static_cast<int>(result); }
+
+}  // namespace
+
+size_t AviReader::frameSegmentCount() { return kSegments; }
+
+int AviReader::ReadRawPictureData(int32_t frame, FrameLoad load) {
+    if (!m_open) return code(ReadResult::NotOpen);
+    if (frame < 0) return code(ReadResult::NegativeFrame);
+    if (frame >= m_frameCount) return code(ReadResult::FrameOutOfRange);
+    if (frame <= m_currentFrame) {
+        if (!seekTo(0, "Klemora AviSeek Error")) return code(ReadResult::RewindFailed);
+        m_currentFrame = -1;
+    }
+    uint32_t id = 0;
+    uint32_t size = 0;
+    int state = positionOnFrame(frame, id, size);
+    if (state != 0) return traceEndOfFile(frame, state);
+    return loadFrame(frame, id, size, load);
+}
+
+int AviReader::traceEndOfFile(int32_t frame, int state) {
+    if (traceEnabled())
+        app::DebugLog(" %05d  |  #### ReadRawPictureData() actualFrame=%d  state %d", frame + 1, m_currentFrame + 1,
+                      state);
+    return code(ReadResult::Ok);
+}
+
+// 0 when standing at the data of the wanted frame chunk, else the trace state.
+int AviReader::positionOnFrame(int32_t frame, uint32_t& id, uint32_t& size) {
+    for (;;) {
+        if (!readHeader(id, size)) return kStateHeaderUnreadable;
+        if (traceEnabled()) countChunk(id, frame);
+        const int64_t n = paddedSize(size);
+        if ((id == kFccRiff || id == kFccList) && n > 0) {
+            if (!skip(4)) return kStateListTypeNotSkippable;
+        } else if (isFrameChunkId(id)) {
+            ++m_currentFrame;
+            if (m_currentFrame == frame) return 0;
+            if (!skip(n)) return kStatePassedFrameNotSkippable;
+        } else if (!skip(n)) {
+            return kStateOtherNotSkippable;
+        }
+    }
+}
+
+int AviReader::loadFrame(int32_t frame, uint32_t id, uint32_t size, FrameLoad load) {
+    const int64_t n = paddedSize(size);
+    const int64_t dataOffset = m_position;
+    const uint32_t dvFrameSize = m_pal ? kDvFrameSizePal : kDvFrameSizeNtsc;
+    if (m_isDv && frame != 0 && n != dvFrameSize) {
+        // A damaged chunk: the previous frame stands in for it.
+        if (traceEnabled())
+            app::DebugLog(" %05d  |  #### DV Frame Chunksize ungueltig (%d) - Letzter gueltiger Frame wird verwendet !",
+                          frame + 1, static_cast<int>(n));
+        m_chunk = {dataOffset, id, size, 0};
+        if (!skip(n)) {
+            if (traceEnabled())
+                app::DebugLog(" %05d  |  #### ReadRawPictureData() actualFrame=%d  state %d", frame + 1,
+                              m_currentFrame + 1, 0);
+            return code(ReadResult::InvalidChunkSkipFailed);
+        }
+        return code(ReadResult::Ok);
+    }
+    int rc = loadChunkData(id, size, load);
+    if (rc != 1) return rc;
+    const int64_t length = m_chunk.bytesLoaded;
+    if (n > length && !skip(n - length)) return code(ReadResult::RemainderSkipFailed);
+    return code(ReadResult::Ok);
+}
+
+int AviReader::loadChunkData(uint32_t id, uint32_t size, FrameLoad load) {
+    if (!m_open || m_buffer.empty()) return code(ReadResult::NotOpen);
+    const int64_t n = paddedSize(size);
+    const int64_t dataOffset = m_position;
+    const uint32_t length = static_cast<uint32_t>(std::min<int64_t>(n, m_bufferSize));
+    const int64_t available = std::clamp<int64_t>(m_source->size() - dataOffset, 0, length);
+    m_chunk = {dataOffset, id, size, length};
+    if (available < length || load == FrameLoad::Whole) {
+        // A short read fills what it can, as a whole read would.
+        forgetPending(static_cast<uint32_t>(available));
+        int64_t got = length > 0 ? m_source->readAt(dataOffset, m_buffer.data(), length) : 0;
+        if (got > 0) m_position += got;
+        return got == static_cast<int64_t>(length) ? code(ReadResult::Ok) : code(ReadResult::ShortRead);
+    }
+    forgetPending(length);
+    markPending(length, dataOffset);
+    m_position += length;
+    return code(ReadResult::Ok);
+}
+
+int AviReader::readChunkHeader(uint32_t& id, uint32_t& size) { return readHeader(id, size) ? 1 : -1; }
+
+int AviReader::skipBytes(int64_t distance) { return skip(distance) ? 1 : -1; }
+
+std::span<uint8_t> AviReader::mutableFrameBytes(uint32_t offset, uint32_t size) {
+    if (offset >= m_buffer.size()) return {};
+    uint32_t end = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{offset} + size, m_buffer.size()));
+    materialize(offset, end);
+    return {m_buffer.data() + offset, end - offset};
+}
+
+// Before buffer[0, loadedLength) is replaced: pending bytes of an older frame
+// that lie beyond it stay in the buffer and are fetched now; pending bytes
+// inside it are dropped.
+void AviReader::forgetPending(uint32_t loadedLength) {
+    for (PendingRange& range : m_pending) {
+        if (!range.pending() || range.from >= loadedLength) continue;
+        if (range.to > loadedLength) {
+            m_source->readAt(range.fileOffset + loadedLength, m_buffer.data() + loadedLength,
+                             range.to - loadedLength);
+        }
+        range.to = range.from;
+    }
+}
+
+void AviReader::markPending(uint32_t loadedLength, int64_t dataOffset) {
+    for (size_t i = 0; i < m_pending.size(); ++i) {
+        uint32_t from = kSegmentStarts[i];
+        uint32_t end = i + 1 < kSegments ? kSegmentStarts[i + 1] : m_bufferSize;
+        if (from >= loadedLength || from >= end) continue;
+        m_pending[i] = {from, std::min(end, loadedLength), dataOffset};
+    }
+}
+
+void AviReader::materialize(uint32_t from, uint32_t to) {
+    if (from >= to || m_pending.empty()) return;
+    for (size_t i = segmentOf(from); i < m_pending.size() && kSegmentStarts[i] < to; ++i) {
+        PendingRange& range = m_pending[i];
+        if (!range.pending()) continue;
+        // A file that shrank since leaves what it cannot give as it was.
+        m_source->readAt(range.fileOffset + range.from, m_buffer.data() + range.from, range.to - range.from);
+        range.to = range.from;
+    }
+}
+
+std::span<const uint8_t> AviReader::frameBytes(uint32_t offset, uint32_t size) {
+    if (offset >= m_buffer.size()) return {};
+    uint32_t end = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{offset} + size, m_buffer.size()));
+    materialize(offset, end);
+    return {m_buffer.data() + offset, end - offset};
+}
+
+std::span<const uint8_t> AviReader::frameBuffer() {
+    materialize(0, static_cast<uint32_t>(m_buffer.size()));
+    return m_buffer;
+}
+
+std::span<uint8_t> AviReader::mutableFrameBuffer() {
+    materialize(0, static_cast<uint32_t>(m_buffer.size()));
+    return m_buffer;
+}
+
+void AviReader::countChunk(uint32_t id, int32_t wantedFrame) {
+    for (ChunkCount& entry : m_chunkStatistics) {
+        if (entry.fourcc == id) {
+            ++entry.count;
+            return;
+        }
+    }
+    try {
+        m_chunkStatistics.push_back({id, 1});
+    } catch (const std::bad_alloc&) {
+        app::DebugLog(" %05d  |  #### Fehler bei Erweiterung von tagCount[] actualFrame=%d  state %d", wantedFrame + 1,
+                      m_currentFrame + 1, 0);
+        m_chunkStatistics.clear();
+    }
+}
+
+}  // namespace klemora::avi

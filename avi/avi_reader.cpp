@@ -1,0 +1,262 @@
+#include "avi/avi_reader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+#include "app/debug_log.h"
+#include "app/string_table.h"
+#include "avi/avi_reader_internal.h"
+#include "avi/dv_pack.h"
+
+namespace klemora::avi {
+
+bool traceEnabled() { return app::debugLevel() == 2; }
+
+AviReader::AviReader(app::UserInterface* ui) : m_ui(ui) {}
+
+AviReader::~AviReader() = default;
+
+int AviReader::Open(const std::string& fileName, const std::string& mode) {
+    if (m_open && fileName == m_fileName) {
+        m_chunkStatistics.clear();
+        return 1;
+    }
+    if (m_open) Close();
+    m_chunkStatistics.clear();
+    if (mode != "r" && mode != "rw") return static_cast<int>(OpenResult::CannotOpen);
+    int error = 0;
+    std::unique_ptr<ByteSource> source = openFileSource(fileName, mode == "rw", &error);
+    if (!source) {
+        app::DebugLog("AviReader: cannot open %s (%s)", fileName.c_str(), std::strerror(error));
+        return static_cast<int>(OpenResult::CannotOpen);
+    }
+    return openWith(std::move(source), fileName);
+}
+
+int AviReader::OpenSource(std::unique_ptr<ByteSource> source, const std::string& name) {
+    if (m_open && name == m_fileName) {
+        m_chunkStatistics.clear();
+        return 1;
+    }
+    if (m_open) Close();
+    m_chunkStatistics.clear();
+    if (!source) return static_cast<int>(OpenResult::CannotOpen);
+    return openWith(std::move(source), name);
+}
+
+int AviReader::openWith(std::unique_ptr<ByteSource> source, const std::string& name) {
+    resetState();
+    m_source = std::move(source);
+    m_position = 0;
+    int rc = walkHeaders();
+    if (rc == 1 && !seekTo(0, "Klemora AviSeek Error")) rc = static_cast<int>(OpenResult::RewindFailed);
+    if (rc == 1) {
+        readIndexAfterMovie();
+        rc = allocateBuffer();
+    }
+    if (rc != 1) {
+        Close();
+        return rc;
+    }
+    m_open = true;
+    m_fileName = name;
+    m_currentFrame = -1;
+    if (!m_isDv) {
+        m_firstRecordingTime = scene::kNoRecordingTime;
+        // The size and handler rules need no frame; a 1920x1080 file is wide
+        // whether or not it is DV.
+        m_wideScreen = IsWideScreen(*this);
+        return 1;
+    }
+    return readFirstDvFrame();
+}
+
+int AviReader::allocateBuffer() {
+    uint32_t suggested = suggestedBufferSize();
+    if (suggested > kMaxFrameBufferSize) suggested = kMaxFrameBufferSize;
+    if (suggested > m_bufferSize) m_bufferSize = suggested;
+    try {
+        m_buffer.assign(m_bufferSize, 0);
+        m_pending.assign(frameSegmentCount(), PendingRange{});
+    } catch (const std::bad_alloc&) {
+        if (m_ui) m_ui->showMessage(app::loadString(109), app::Icon::Stop);
+        app::DebugLog("AviReader: no memory for a frame buffer of %u bytes", m_bufferSize);
+        return static_cast<int>(OpenResult::OutOfMemory);
+    }
+    return 1;
+}
+
+int AviReader::readFirstDvFrame() {
+    if (ReadRawPictureData(0, FrameLoad::OnDemand) != 1) {
+        Close();
+        return static_cast<int>(OpenResult::FirstFrameUnreadable);
+    }
+    ReadDvDateTime(*this, m_firstRecordingTime);
+    ReadDvTimecode(*this, m_firstTimecode);
+    m_wideScreen = IsWideScreen(*this);
+    std::span<const uint8_t> header = frameBytes(3, 1);
+    m_pal = !header.empty() && (header[0] & 0x80) != 0;
+    if (!seekTo(0, "Klemora AviSeek Error")) {
+        Close();
+        return static_cast<int>(OpenResult::RewindAfterFirstFrameFailed);
+    }
+    m_currentFrame = -1;
+    return 1;
+}
+
+void AviReader::resetState() {
+    m_source.reset();
+    m_open = false;
+    m_fileName.clear();
+    m_position = 0;
+    std::memset(m_mainHeader, 0, sizeof m_mainHeader);
+    m_hasMainHeader = false;
+    m_videoStreamHeader.clear();
+    m_audioStreamHeader.clear();
+    m_videoFormat.clear();
+    m_audioFormat.clear();
+    m_audioFormatIsPcm = false;
+    m_dvFormat.clear();
+    m_streams.clear();
+    m_streamListCount = 0;
+    m_frameCount = 0;
+    m_openDmlFrameCount = 0;
+    m_movieOffset = -1;
+    m_movieEnd = -1;
+    m_isDv = false;
+    m_interleaved = false;
+    m_openDml = false;
+    m_extendedOpenDml = false;
+    m_wideScreen = false;
+    m_allKeyframes = true;
+    m_firstRecordingTime = scene::kNoRecordingTime;
+    m_firstTimecode = {};
+    m_currentFrame = -1;
+    m_chunk = {};
+}
+
+void AviReader::Close() {
+    m_chunkStatistics.clear();
+    m_chunkStatistics.shrink_to_fit();
+    std::vector<uint8_t>().swap(m_buffer);
+    m_pending.clear();
+    resetState();
+}
+
+float AviReader::GetFrameRate() const {
+    if (m_videoStreamHeader.size() < 28) return 0.0f;
+    uint32_t scale = readLe32(m_videoStreamHeader.data() + 20);
+    uint32_t rate = readLe32(m_videoStreamHeader.data() + 24);
+    if (scale == 0) return 0.0f;
+    return static_cast<float>(rate) / static_cast<float>(scale);
+}
+
+int AviReader::GetDvType() const {
+    if (!m_isDv) return static_cast<int>(DvType::None);
+    return static_cast<int>(m_interleaved ? DvType::Type1 : DvType::Type2);
+}
+
+int AviReader::GetOpenDmlType() const {
+    if (!m_openDml) return static_cast<int>(OpenDmlType::None);
+    return static_cast<int>(m_extendedOpenDml ? OpenDmlType::Extended : OpenDmlType::OpenDml);
+}
+
+void AviReader::GetVideoHandler(char out[5]) const {
+    std::memset(out, 0, 5);
+    if (m_videoStreamHeader.size() >= 8) std::memcpy(out, m_videoStreamHeader.data() + 4, 4);
+}
+
+std::string AviReader::videoHandler() const {
+    char handler[5];
+    GetVideoHandler(handler);
+    return std::string(handler, strnlen(handler, 4));
+}
+
+int AviReader::GetTimecode(uint8_t* hours, uint8_t* minutes, uint8_t* seconds, uint8_t* frames) const {
+    if (hours) *hours = static_cast<uint8_t>(m_firstTimecode.hours);
+    if (minutes) *minutes = static_cast<uint8_t>(m_firstTimecode.minutes);
+    if (seconds) *seconds = static_cast<uint8_t>(m_firstTimecode.seconds);
+    if (frames) *frames = static_cast<uint8_t>(m_firstTimecode.frames);
+    return 1;
+}
+
+uint32_t AviReader::mainHeaderFlags() const { return readLe32(m_mainHeader + 12); }
+uint32_t AviReader::mainHeaderTotalFrames() const { return readLe32(m_mainHeader + 16); }
+uint32_t AviReader::suggestedBufferSize() const { return readLe32(m_mainHeader + 28); }
+uint32_t AviReader::width() const { return readLe32(m_mainHeader + 32); }
+uint32_t AviReader::height() const { return readLe32(m_mainHeader + 36); }
+uint32_t AviReader::microSecondsPerFrame() const { return readLe32(m_mainHeader + 0); }
+
+// Raw access.
+
+void AviReader::showError(const char* caption, int error) {
+    std::string text = std::string(caption) + "\n" + std::strerror(error ? error : EIO);
+    app::DebugLog("%s", text.c_str());
+    if (m_ui) m_ui->showMessage(text, app::Icon::Stop);
+}
+
+bool AviReader::seekTo(int64_t position, const char* caption) {
+    // Like a file pointer, the position may stand past the end; only a
+    // position before the start is refused.
+    if (position < 0) {
+        showError(caption, EINVAL);
+        return false;
+    }
+    m_position = position;
+    return true;
+}
+
+bool AviReader::skip(int64_t distance) {
+    if (traceEnabled() && (distance > 2147483645 || distance < 0))
+        app::DebugLog(" %05d  |  #### AviSeek: long limit!", m_currentFrame + 1);
+    return seekTo(m_position + distance, "Klemora AviSeek Error");
+}
+
+int AviReader::AviSeek(int method, int32_t distance) {
+    if (method < 0 || method > 2) return 1;
+    if (!m_source) return -1;
+    if (traceEnabled() && distance < 0)
+        app::DebugLog(" %05d  |  #### AviSeek: long limit!", m_currentFrame + 1);
+    int64_t base = method == 0 ? 0 : method == 1 ? m_position : m_source->size();
+    return seekTo(base + static_cast<int64_t>(distance), "Klemora AviSeek Error") ? 1 : -1;
+}
+
+int AviReader::AviWrite(const void* buffer, uint32_t size) {
+    if (WriteAt(m_position, buffer, size) != 1) return -1;
+    m_position += size;
+    return 1;
+}
+
+int AviReader::WriteAt(int64_t offset, const void* buffer, size_t size) {
+    if (!m_source || !m_source->writeAt(offset, buffer, size)) {
+        showError("Klemora AviWrite Error", m_source ? m_source->lastError() : EBADF);
+        return -1;
+    }
+    return 1;
+}
+
+int AviReader::ReadExact(void* buffer, uint32_t size) {
+    if (!m_source) return -1;
+    int64_t got = m_source->readAt(m_position, buffer, size);
+    if (got > 0) m_position += got;
+    return got == static_cast<int64_t>(size) ? 1 : -1;
+}
+
+int AviReader::ReadAt(int64_t offset, void* buffer, size_t size) {
+    if (!m_source) return -1;
+    return readExactAt(*m_source, offset, buffer, size) ? 1 : -1;
+}
+
+int64_t AviReader::fileSize() const { return m_source ? m_source->size() : -1; }
+
+bool AviReader::readHeader(uint32_t& id, uint32_t& size) {
+    uint8_t header[8];
+    if (!m_source || !readExactAt(*m_source, m_position, header, sizeof header)) return false;
+    m_position += 8;
+    id = readLe32(header);
+    size = readLe32(header + 4);
+    return true;
+}
+
+}  // namespace klemora::avi

@@ -1,0 +1,83 @@
+#pragma once
+// The 5-byte packs of a DV frame (timecode, recording date and time, video
+// source control): where they are looked for in the raw frame, how they are
+// decoded, the wide-screen decision, and the in-place rewrite of the
+// recording date of every frame of a DV AVI file.
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "scene/scene_record.h"
+
+namespace klemora::avi {
+
+class AviReader;
+
+inline constexpr uint8_t kPackTimecode = 0x13;
+inline constexpr uint8_t kPackVideoSourceControl = 0x61;
+inline constexpr uint8_t kPackRecordingDate = 0x62;
+inline constexpr uint8_t kPackRecordingTime = 0x63;
+// Where the first sequence's VAUX carries the video source control pack.
+inline constexpr uint32_t kVideoControlPackOffset = 453;
+
+using DvPack = std::array<uint8_t, 5>;  // pack ID, PC1..PC4
+
+// Offset of sync block k (0-5) of subcode block b (0-1) in sequence s.
+constexpr uint32_t subcodePackOffset(int sequence, int block, int syncBlock) {
+    return static_cast<uint32_t>(sequence * 12000 + 86 + 80 * block + 8 * syncBlock);
+}
+// The subcode search order: sequences 0..11 (PAL) or 0..9, blocks 0-1, sync blocks 0-5.
+// The first offset of that order whose byte is `packId`; -1 when none.
+// `byteAt` returns the frame byte at an offset (-1 when outside the frame).
+template <typename ByteAt>
+int64_t findSubcodePack(ByteAt&& byteAt, bool pal, uint8_t packId) {
+    const int sequences = pal ? 12 : 10;
+    for (int s = 0; s < sequences; ++s)
+        for (int b = 0; b < 2; ++b)
+            for (int k = 0; k < 6; ++k) {
+                uint32_t offset = subcodePackOffset(s, b, k);
+                if (byteAt(offset) == packId) return offset;
+            }
+    return -1;
+}
+
+// 1 and the pack, or -1 when not found. Pack 0x61 is first taken from byte
+// 453; every ID is then searched in the subcode. The reader's PAL flag
+// decides the number of sequences.
+int FindDvPack(AviReader& reader, uint8_t packId, DvPack& pack);
+// The same over a frame in memory (camera frames, tests); bytes beyond the
+// span count as absent.
+int FindDvPack(std::span<const uint8_t> frame, bool pal, uint8_t packId, DvPack& pack);
+
+// BCD with a mask on the tens: (b & 0x0F) + ((b >> 4) & tensMask) * 10.
+constexpr int bcdValue(uint8_t b, uint8_t tensMask) { return (b & 0x0F) + ((b >> 4) & tensMask) * 10; }
+constexpr uint8_t toBcd(int value) { return static_cast<uint8_t>((value / 10) * 16 + value % 10); }
+
+// Always 1: the date fields from pack 0x62 and the time fields from 0x63,
+// each only when found; weekday 0, day of year 0, DST flag -1.
+int ReadDvDateTime(AviReader& reader, scene::RecordingTime& time);
+int ReadDvDateTime(std::span<const uint8_t> frame, bool pal, scene::RecordingTime& time);
+
+// Always 1: outputs (each optional) from pack 0x13 when found, else unchanged.
+int ReadDvTimecode(AviReader& reader, uint8_t* hours, uint8_t* minutes, uint8_t* seconds, uint8_t* frames);
+int ReadDvTimecode(AviReader& reader, scene::Timecode& timecode);
+int ReadDvTimecode(std::span<const uint8_t> frame, bool pal, scene::Timecode& timecode);
+
+// Wide screen: a DV frame whose pack 0x61 has PC2 0x87 or the 16:9 display
+// mode (low three bits 2, e.g. 0xCA); width x 1000 / height == 1777; handler
+// "CFHD"/"cfhd". False when the reader is not open.
+bool IsWideScreen(AviReader& reader);
+// The DV part of the decision alone (pack 0x61 of one frame).
+bool isWideScreenVideoControl(uint8_t pc2);
+
+// Writes date and time from `start` (local time), advancing one second per
+// ceil(frame rate) frames, into the first 0x62 and 0x63 subcode pack of every
+// frame of `fileName`, in place. The reader must be closed; it is opened "rw"
+// and closed again. `end` gets the time of the last frame written (`start`
+// when none). DatestampResult codes. A frame is written in one piece or not
+// at all, and the file keeps its size.
+int WriteDvDatestamp(const scene::RecordingTime& start, const std::string& fileName, AviReader& reader,
+                     scene::RecordingTime& end);
+
+}  // namespace klemora::avi

@@ -1,0 +1,202 @@
+// The in-place rewrite of the recording date/time.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "avi/avi_reader.h"
+#include "avi/dv_pack.h"
+#include "tests/avi/avi_bytes.h"
+#include "tests/fixtures/dv_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace klemora::test {
+namespace {
+
+using avi::AviReader;
+
+scene::RecordingTime at(int year, int month, int day, int h, int m, int s) {
+    scene::RecordingTime t;
+    t.yearsSince1900 = year - 1900;
+    t.month = month - 1;
+    t.dayOfMonth = day;
+    t.hours = h;
+    t.minutes = m;
+    t.seconds = s;
+    return t;
+}
+
+fixtures::DvFixtureOptions oneSession(int frames, bool ntsc = false) {
+    fixtures::DvFixtureOptions options;
+    options.ntsc = ntsc;
+    fixtures::DvSession session;
+    session.start = fixtures::defaultSessionStart();
+    session.frames = frames;
+    options.sessions = {session};
+    return options;
+}
+
+std::vector<scene::RecordingTime> readTimes(const std::string& path) {
+    AviReader reader;
+    std::vector<scene::RecordingTime> times;
+    if (reader.Open(path, "r") != 1) return times;
+    for (int32_t frame = 0; frame < reader.GetFrameCount(); ++frame) {
+        if (reader.ReadRawPictureData(frame, avi::FrameLoad::OnDemand) != 1 || reader.currentFrame() != frame) break;
+        scene::RecordingTime t = scene::kNoRecordingTime;
+        avi::ReadDvDateTime(reader, t);
+        times.push_back(t);
+    }
+    return times;
+}
+
+// Offsets where two files differ.
+std::vector<size_t> differences(const std::string& a, const std::string& b) {
+    std::string x = readTextFile(a), y = readTextFile(b);
+    std::vector<size_t> out;
+    for (size_t i = 0; i < std::min(x.size(), y.size()); ++i)
+        if (x[i] != y[i]) out.push_back(i);
+    return out;
+}
+
+class Datestamp : public ::testing::Test {
+protected:
+    ScopedEnv tz{"TZ", "Europe/Berlin"};
+    TempDir dir;
+};
+
+TEST_F(Datestamp, SixtyFramesFromTenOClock) {
+    const std::string path = dir.file("a.avi");
+    fixtures::DvFixtureInfo info;
+    ASSERT_EQ(fixtures::writeDvAvi(path, oneSession(60), &info), 1);
+    const std::string original = dir.file("orig.avi");
+    ASSERT_EQ(fixtures::writeDvAvi(original, oneSession(60)), 1);
+    AviReader reader;
+    scene::RecordingTime end;
+    ASSERT_EQ(avi::WriteDvDatestamp(at(2005, 3, 27, 10, 0, 0), path, reader, end), 1);
+    EXPECT_FALSE(reader.isOpen());
+    EXPECT_EQ(end.hours, 10);
+    EXPECT_EQ(end.minutes, 0);
+    EXPECT_EQ(end.seconds, 2);
+    EXPECT_EQ(end.dayOfMonth, 27);
+    std::vector<scene::RecordingTime> times = readTimes(path);
+    ASSERT_EQ(times.size(), 60u);
+    for (int frame = 0; frame < 60; ++frame) {
+        EXPECT_EQ(times[frame].seconds, frame / 25) << frame;
+        EXPECT_EQ(times[frame].hours, 10);
+        EXPECT_EQ(times[frame].yearsSince1900, 105);
+        EXPECT_EQ(times[frame].month, 2);
+    }
+    // Only the first 0x62 and 0x63 of the subcode change, PC1 included unchanged:
+    // in every frame the bytes PC2..PC4 of sync blocks 1 and 2 of the first block.
+    for (size_t offset : differences(original, path)) {
+        const int64_t frame = std::upper_bound(info.frameDataOffsets.begin(), info.frameDataOffsets.end(),
+                                               static_cast<int64_t>(offset)) -
+                              info.frameDataOffsets.begin() - 1;
+        ASSERT_GE(frame, 0);
+        const int64_t inFrame = static_cast<int64_t>(offset) - info.frameDataOffsets[frame];
+        const bool datePack = inFrame >= 96 && inFrame <= 98;  // sync block 1: 86 + 8, PC2..PC4
+        const bool timePack = inFrame >= 104 && inFrame <= 106;
+        EXPECT_TRUE(datePack || timePack) << "frame " << frame << " byte " << inFrame;
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, info.fileSize);
+}
+
+TEST_F(Datestamp, YearBytesAndNtscSecondsOf30Frames) {
+    for (int year : {2005, 1999}) {
+        const std::string path = dir.file("y.avi");
+        fixtures::DvFixtureInfo info;
+        ASSERT_EQ(fixtures::writeDvAvi(path, oneSession(31, true), &info), 1);
+        AviReader reader;
+        scene::RecordingTime end;
+        ASSERT_EQ(avi::WriteDvDatestamp(at(year, 12, 31, 23, 59, 59), path, reader, end), 1);
+        const std::string bytes = readTextFile(path);
+        const size_t date = static_cast<size_t>(info.frameDataOffsets[0]) + 94;
+        EXPECT_EQ(static_cast<uint8_t>(bytes[date + 2]), 0x31);
+        EXPECT_EQ(static_cast<uint8_t>(bytes[date + 3]), 0x12);
+        EXPECT_EQ(static_cast<uint8_t>(bytes[date + 4]), year == 2005 ? 0x05 : 0x99);
+        EXPECT_EQ(static_cast<uint8_t>(bytes[date + 1]), 0xFF);  // PC1 stays
+        // 29.97 frames/s counts 30 frames per second: frame 30 is in the new year.
+        std::vector<scene::RecordingTime> times = readTimes(path);
+        ASSERT_EQ(times.size(), 31u);
+        EXPECT_EQ(times[29].yearsSince1900, year - 1900);
+        EXPECT_EQ(times[30].yearsSince1900, year == 2005 ? 106 : 100);
+        EXPECT_EQ(times[30].month, 0);
+        EXPECT_EQ(end.yearsSince1900, times[30].yearsSince1900);
+        EXPECT_EQ(end.hours, 0);
+    }
+}
+
+TEST_F(Datestamp, RefusesWhatItCannotStamp) {
+    AviReader reader;
+    scene::RecordingTime end;
+    const scene::RecordingTime start = at(2006, 7, 1, 10, 0, 0);
+    EXPECT_EQ(avi::WriteDvDatestamp(start, dir.file("missing.avi"), reader, end), -2);
+    EXPECT_EQ(end, start);
+
+    SimpleAvi mjpeg;
+    mjpeg.handler = "MJPG";
+    mjpeg.main.totalFrames = 1;
+    mjpeg.frames = {std::vector<uint8_t>(10, 0)};
+    std::vector<uint8_t> bytes = buildAvi(mjpeg);
+    writeTextFile(dir.file("mjpeg.avi"), std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(avi::WriteDvDatestamp(start, dir.file("mjpeg.avi"), reader, end), -3);
+    EXPECT_FALSE(reader.isOpen());
+
+    SimpleAvi noRate;
+    noRate.scale = 0;
+    noRate.main.totalFrames = 1;
+    noRate.frames = {dvFrame(true, 0xFF)};
+    bytes = buildAvi(noRate);
+    writeTextFile(dir.file("rate.avi"), std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(avi::WriteDvDatestamp(start, dir.file("rate.avi"), reader, end), -4);
+
+    ASSERT_EQ(fixtures::writeDvAvi(dir.file("ok.avi"), oneSession(3)), 1);
+    ASSERT_EQ(reader.Open(dir.file("ok.avi"), "r"), 1);
+    EXPECT_EQ(avi::WriteDvDatestamp(start, dir.file("ok.avi"), reader, end), -1);
+    EXPECT_TRUE(reader.isOpen());
+    reader.Close();
+    AviReader holder;
+    ASSERT_EQ(holder.Open(dir.file("ok.avi"), "r"), 1);
+    EXPECT_EQ(avi::WriteDvDatestamp(start, dir.file("ok.avi"), reader, end), -2);  // "rw" shares with nobody
+}
+
+TEST_F(Datestamp, DamagedFilesAreRewrittenFrameByFrameOrNotAtAll) {
+    struct Case {
+        const char* what;
+        fixtures::DvFixtureOptions options;
+        int code;
+        int rewritten;  // frames before this one carry the new date, the rest the old
+    };
+    fixtures::DvFixtureOptions cut = oneSession(30);
+    cut.truncateInsideFrame = 20;
+    fixtures::DvFixtureOptions missing = oneSession(30);
+    missing.framesWithoutPacks = {{12, 12}};
+    fixtures::DvFixtureOptions shortFile = oneSession(30);
+    fixtures::DvFixtureInfo probe;
+    ASSERT_EQ(fixtures::writeDvAvi(dir.file("probe.avi"), shortFile, &probe), 1);
+    shortFile.truncateToBytes = probe.frameDataOffsets[25] - 8;  // ends at a chunk boundary
+    for (const Case& c : {Case{"cut inside frame 20", cut, -9, 20}, Case{"frame 12 lacks its packs", missing, -10, 12},
+                          Case{"ends before frame 25", shortFile, -5, 25}}) {
+        const std::string path = dir.file("d.avi");
+        fixtures::DvFixtureInfo info;
+        ASSERT_EQ(fixtures::writeDvAvi(path, c.options, &info), 1) << c.what;
+        const std::string before = readTextFile(path);
+        AviReader reader;
+        scene::RecordingTime end;
+        EXPECT_EQ(avi::WriteDvDatestamp(at(2001, 2, 3, 4, 5, 6), path, reader, end), c.code) << c.what;
+        EXPECT_FALSE(reader.isOpen());
+        EXPECT_EQ(readTextFile(path).size(), before.size()) << c.what;
+        EXPECT_EQ(end.yearsSince1900, 101) << c.what;
+        EXPECT_EQ(end.seconds, 6 + (c.rewritten - 1) / 25) << c.what;
+        std::vector<scene::RecordingTime> times = readTimes(path);
+        for (int frame = 0; frame < static_cast<int>(times.size()); ++frame) {
+            if (!fixtures::framePacksWritten(c.options, frame)) continue;
+            const bool stamped = times[frame].yearsSince1900 == 101;
+            EXPECT_EQ(stamped, frame < c.rewritten) << c.what << " frame " << frame;
+            if (!stamped) EXPECT_EQ(times[frame], fixtures::expectedRecordingTime(c.options, frame));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace klemora::test
