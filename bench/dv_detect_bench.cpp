@@ -1,0 +1,188 @@
+// DV scene detection over a big generated DV AVI, timed against the reader's
+// own full pass over the same file in the same run (every frame read on
+// demand, its recording date/time and timecode decoded), warm page cache,
+// trace off. A run over the first quarter of the file shows whether memory
+// grows with the length.
+//
+//   dv_detect_bench [--gb 2.1] [--runs 5] [--scene-seconds 20] [--keep] [--file PATH]
+//
+// With --file and an existing file, that file is used as it is. Prints one
+// JSON line per case: median seconds, ratio to the reader pass, peak RSS.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/file_io.h"
+#include "app/ui.h"
+#include "avi/avi_reader.h"
+#include "avi/dv_pack.h"
+#include "detect/dv_scene_detection.h"
+#include "scene/scene_list.h"
+#include "tests/fixtures/dv_fixture.h"
+
+namespace {
+
+using namespace klemora;
+
+struct Sample {
+    double seconds = 0;
+    long peakRssKb = 0;
+    int exitCode = 0;
+};
+
+// The work runs in a child process, so the peak RSS reported is its own.
+template <typename Work>
+Sample timedChild(Work&& work) {
+    auto started = std::chrono::steady_clock::now();
+    pid_t pid = ::fork();
+    if (pid == 0) _exit(work());
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), usage.ru_maxrss,
+            WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+int readerPass(const std::string& path) {
+    avi::AviReader reader;
+    if (reader.Open(path, "r") != 1) return 2;
+    scene::RecordingTime time = scene::kNoRecordingTime;
+    scene::Timecode timecode{};
+    uint64_t checksum = 0;
+    for (int32_t frame = 0; frame < reader.GetFrameCount(); ++frame) {
+        if (reader.ReadRawPictureData(frame, avi::FrameLoad::OnDemand) != 1) return 3;
+        avi::ReadDvDateTime(reader, time);
+        avi::ReadDvTimecode(reader, timecode);
+        checksum += static_cast<uint64_t>(time.seconds + timecode.frames);
+    }
+    return checksum == 0 ? 4 : 0;
+}
+
+// Exit code 0 when the scenes found are the sessions written.
+int detection(const std::string& path, int32_t lastFrame, int expectedScenes) {
+    app::SilentUserInterface ui;
+    scene::SceneList scenes(&ui);
+    detect::DvDetectionSettings settings{1, 0};
+    detect::DvDetectionResult result = detect::FindPerDvDatestamp({{path, 0, lastFrame}}, scenes, ui, settings);
+    if (result.status != 1) return 5;
+    return expectedScenes < 0 || scenes.count() == expectedScenes ? 0 : 6;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+long largest(const std::vector<long>& values) { return *std::max_element(values.begin(), values.end()); }
+
+struct Case {
+    const char* name;
+    std::vector<double> seconds;
+    std::vector<long> rss;
+    void add(const Sample& s) {
+        seconds.push_back(s.seconds);
+        rss.push_back(s.peakRssKb);
+    }
+};
+
+// Recordings of `sceneSeconds` each, a minute apart, until the file has its size.
+fixtures::DvFixtureOptions recordingOptions(double gigabytes, int sceneSeconds, int& sessions) {
+    fixtures::DvFixtureOptions options;
+    options.type = 2;
+    options.openDml = fixtures::OpenDmlLayout::Segments;
+    const double bytesPerFrame = 144000 + 8 + 7680 + 16;
+    int32_t left = static_cast<int32_t>(gigabytes * (1ull << 30) / bytesPerFrame) + 1;
+    scene::RecordingTime start = fixtures::defaultSessionStart();
+    for (sessions = 0; left > 0; ++sessions) {
+        fixtures::DvSession session;
+        session.start = start;
+        session.start.minutes = sessions % 60;
+        session.start.hours = 8 + sessions / 60;
+        session.frames = std::min(left, sceneSeconds * 25);
+        left -= session.frames;
+        options.sessions.push_back(session);
+    }
+    return options;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    double gigabytes = 2.1;
+    int runs = 5;
+    int sceneSeconds = 20;
+    bool keep = false;
+    std::string path = "/tmp/klemora-detect-bench-" + std::to_string(::getpid()) + ".avi";
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--gb" && i + 1 < argc) gigabytes = std::atof(argv[++i]);
+        else if (arg == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--scene-seconds" && i + 1 < argc) sceneSeconds = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--keep") keep = true;
+        else if (arg == "--file" && i + 1 < argc) path = argv[++i];
+        else {
+            std::fprintf(stderr, "usage: %s [--gb N] [--runs N] [--scene-seconds N] [--keep] [--file PATH]\n", argv[0]);
+            return 2;
+        }
+    }
+    // The detection converts to local time: the same zone on every machine.
+    ::setenv("TZ", "UTC", 1);
+
+    int expectedScenes = -1;
+    bool generated = !app::fileExists(path);
+    if (generated) {
+        int sessions = 0;
+        fixtures::DvFixtureOptions options = recordingOptions(gigabytes, sceneSeconds, sessions);
+        auto started = std::chrono::steady_clock::now();
+        fixtures::DvFixtureInfo info;
+        std::string error;
+        if (fixtures::writeDvAvi(path, options, &info, &error) != 1) {
+            std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), error.c_str());
+            ::unlink(path.c_str());
+            return 1;
+        }
+        expectedScenes = sessions;
+        std::printf("{\"case\":\"generate\",\"file\":\"%s\",\"bytes\":%lld,\"frames\":%d,\"scenes\":%d,\"seconds\":%.3f}\n",
+                    path.c_str(), static_cast<long long>(info.fileSize), info.frameCount, sessions,
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    }
+    int32_t frames = 0;
+    {
+        avi::AviReader reader;
+        if (reader.Open(path, "r") != 1) {
+            std::fprintf(stderr, "cannot open %s\n", path.c_str());
+            return 1;
+        }
+        frames = reader.GetFrameCount();
+    }
+
+    timedChild([&] { return readerPass(path); });  // warm the page cache
+    Case reader{"readerPass"}, detect{"detection"}, quarter{"detectionFirstQuarter"};
+    int failures = 0;
+    for (int run = 0; run < runs; ++run) {
+        Sample r = timedChild([&] { return readerPass(path); });
+        Sample d = timedChild([&] { return detection(path, frames - 1, expectedScenes); });
+        Sample q = timedChild([&] { return detection(path, frames / 4, -1); });
+        failures += (r.exitCode != 0) + (d.exitCode != 0) + (q.exitCode != 0);
+        reader.add(r);
+        detect.add(d);
+        quarter.add(q);
+    }
+    const double base = median(reader.seconds);
+    for (const Case* c : {&reader, &detect, &quarter}) {
+        std::printf("{\"case\":\"%s\",\"cache\":\"warm\",\"frames\":%d,\"runs\":%d,\"medianSeconds\":%.3f,"
+                    "\"ratioToReaderPass\":%.3f,\"peakRssKb\":%ld}\n",
+                    c->name, c == &quarter ? frames / 4 + 1 : frames, runs, median(c->seconds),
+                    median(c->seconds) / base, largest(c->rss));
+    }
+    if (generated && !keep) ::unlink(path.c_str());
+    if (failures) std::fprintf(stderr, "%d runs failed\n", failures);
+    return failures ? 1 : 0;
+}

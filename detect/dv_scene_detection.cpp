@@ -1,0 +1,92 @@
+#include "detect/dv_scene_detection.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/string_table.h"
+#include "avi/avi_reader.h"
+#include "detect/dv_detection_trace.h"
+#include "detect/dv_file_scan.h"
+
+namespace klemora::detect {
+namespace {
+
+int statusCode(DvDetectionStatus status) { return static_cast<int>(status); }
+
+// The found scenes of an earlier run are dropped only when the user agrees.
+bool emptyTargetList(scene::SceneList& scenes, app::UserInterface& ui) {
+    if (scenes.count() > 0 &&
+        ui.ask(app::loadString(112), app::Buttons::OkCancel, app::Icon::Warning) != app::Answer::Ok)
+        return false;
+    scenes.clear();
+    scenes.setModified(true);
+    return true;
+}
+
+void showFileFailure(app::UserInterface& ui, const SearchSource& source, const FileScanResult& file) {
+    ui.showMessage(app::loadString(113) + " FindPerDvDatestamp()!\nFile: " + source.path +
+                       "\nCode: " + std::to_string(file.status) + "\nCode 2: " + std::to_string(file.readerResult),
+                   app::Icon::Stop);
+}
+
+bool continueAfterFailure(app::UserInterface& ui) {
+    return ui.ask(app::loadString(114), app::Buttons::YesNo, app::Icon::Question) == app::Answer::Yes;
+}
+
+}  // namespace
+
+DvDetectionSettings readDvDetectionSettings(const app::SettingsStore& store) {
+    return {store.readInt("DatestampDiff", 1), store.readInt("TrimCount", 1)};
+}
+
+std::string_view dvDetectionStatusName(int status) {
+    switch (static_cast<DvDetectionStatus>(status)) {
+        case DvDetectionStatus::Ok: return "Ok";
+        case DvDetectionStatus::Stopped: return "Stopped";
+        case DvDetectionStatus::Running: return "Running";
+        case DvDetectionStatus::OpenFailed: return "OpenFailed";
+        case DvDetectionStatus::ReadFailed: return "ReadFailed";
+    }
+    return "Unknown";
+}
+
+DvDetectionResult FindPerDvDatestamp(const std::vector<SearchSource>& sources, scene::SceneList& scenes,
+                                     app::UserInterface& ui, DvDetectionSettings& settings,
+                                     const std::function<void(bool running)>& runningChanged) {
+    DvDetectionResult result;
+    if (!emptyTargetList(scenes, ui)) return result;
+    result.started = true;
+    if (runningChanged) runningChanged(true);
+
+    settings.datestampDiff = std::max(settings.datestampDiff, 1);
+    // The trim list offers 0 to 99; a value that selected no entry trims nothing.
+    DvDetectionSettings used = settings;
+    used.trimCount = std::clamp(used.trimCount, 0, kMaxTrimCount);
+
+    {
+        app::ProgressScope progress(ui);
+        avi::AviReader reader(&ui);
+        DvDetectionTrace trace;
+        DvFileScan scan(reader, scenes, ui, used, trace);
+        for (size_t i = 0; i < sources.size(); ++i) {
+            FileScanResult file = scan.scan(sources[i]);
+            result.status = file.status;
+            if (file.endRun) break;
+            if (file.skipped) ++result.skippedFiles;
+            if (file.status < 0) {
+                ++result.failedFiles;
+                trace.fileFailed(file.frame, file.status, file.readerResult);
+                showFileFailure(ui, sources[i], file);
+                if (i + 1 == sources.size() || !continueAfterFailure(ui)) break;
+                result.status = statusCode(DvDetectionStatus::Running);
+            } else if (file.status == statusCode(DvDetectionStatus::Stopped)) {
+                break;
+            }
+        }
+    }
+    result.sceneCount = scenes.count();
+    if (runningChanged) runningChanged(false);
+    return result;
+}
+
+}  // namespace klemora::detect

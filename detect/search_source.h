@@ -1,0 +1,15 @@
+#pragma once
+// One entry of a detection run's file list: a source file and the frames of
+// it to search.
+#include <cstdint>
+#include <string>
+
+namespace klemora::detect {
+
+struct SearchSource {
+    std::string path;
+    int32_t firstFrame = 0;  // 0-based, inclusive
+    int32_t lastFrame = 0;   // inclusive
+};
+
+}  // namespace klemora::detect
