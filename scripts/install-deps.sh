@@ -10,7 +10,7 @@ packages=(
   mingw-w64-common
   libraw1394-dev libiec61883-dev libavc1394-dev
   qt6-base-dev qt6-multimedia-dev libgl-dev
-  python3 xvfb
+  python3 xvfb chromium
 )
 
 missing=()

@@ -1,0 +1,137 @@
+// CameraIO: capturing the camera's stream into an AVI file.
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+
+#include "app/debug_log.h"
+#include "app/string_table.h"
+#include "app/text_format.h"
+#include "camera/avi_mux_filter.h"
+#include "camera/camera_codes.h"
+#include "camera/camera_filter.h"
+#include "camera/camera_io.h"
+#include "camera/dv_splitter.h"
+#include "camera/preview_renderer.h"
+#include "media/dx_error_text.h"
+
+namespace klemora::camera {
+namespace {
+
+constexpr int64_t kEventWaitMicroseconds = 40000;
+
+// The loop's result for an event, 0 to go on waiting.
+int resultForEvent(const GraphEventRecord& event, int& code) {
+    switch (static_cast<GraphEvent>(event.code)) {
+        case GraphEvent::UserAbort: return 2;
+        case GraphEvent::StreamControlStopped: return 1;
+        case GraphEvent::DeviceLost: return 3;
+        case GraphEvent::ErrorAbort:
+            // The file cannot take more; waiting on would only lose the rest.
+            code = static_cast<int>(event.param1);
+            return -8;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int CameraIO::connectCapturePath(AviMuxFilter& mux) {
+    if (!m_splitter) return m_graph->connect(m_camera->capturePin(), mux.videoInput());
+    if (int rc = m_graph->connect(m_camera->capturePin(), m_splitter->input()); rc != 0) return rc;
+    return m_graph->connect(m_splitter->videoOutput(), mux.videoInput());
+}
+
+int CameraIO::captureLoop(int& code) {
+    m_running = true;
+    for (;;) {
+        GraphEventRecord event;
+        if (m_graph->waitForEvent(kEventWaitMicroseconds, event) == 1) {
+            app::DebugLog("CameraIO: StartCapture: DXEvent-Code: %x", static_cast<unsigned>(event.code));
+            if (int result = resultForEvent(event, code); result != 0) return result;
+        }
+        m_ui.pump();
+        if (onCaptureWait) onCaptureWait(*this);
+        // The seam's cancel is the user closing the capture: an abort. The
+        // dialog's capture button clears the running flag: a normal end.
+        if (m_ui.cancelled()) return 2;
+        if (!m_running) return 1;
+    }
+}
+
+int CameraIO::StartCapture(PreviewWindow* window, const std::string& fileName) {
+    if (!m_captureGraphAdded) {
+        message(app::stringPrintf("%s StartCapture()!\nCode: -1", app::loadString(113).c_str()));
+        return -1;
+    }
+    if (!m_cameraAdded || !m_camera) {
+        message(app::stringPrintf("%s StartCapture()!\nCode: -2", app::loadString(113).c_str()));
+        return -2;
+    }
+    if (fileName.empty()) {
+        message(app::loadString(360));
+        return -3;
+    }
+    if (::unlink(fileName.c_str()) != 0 && errno != ENOENT)
+        app::DebugLog("CameraIO: StartCapture: cannot delete %s / %x / %s", fileName.c_str(),
+                      static_cast<unsigned>(-errno), media::DxErrorText(-errno));
+
+    AviMuxFilter* mux = nullptr;
+    int step = 0, code = 0;
+    try {
+        auto owned = std::make_unique<AviMuxFilter>(fileName, m_captureType, m_videoFormat != kFormatNtsc,
+                                                    m_writerOptions);
+        if (m_freeSpaceProbe) owned->setFreeSpaceProbe(m_freeSpaceProbe);
+        code = owned->prepare();
+        if (code == 0) {
+            mux = owned.get();
+            code = m_graph->addFilter(std::move(owned));
+            if (code != 0) mux = nullptr;
+        }
+    } catch (const std::bad_alloc&) {
+        code = -ENOMEM;
+    }
+    if (code != 0) step = -4;
+    if (step == 0 && (code = connectCapturePath(*mux)) != 0) step = -5;
+    if (step == 0 && m_splitter && (code = m_graph->connect(m_splitter->audioOutput(), *mux->audioInput())) != 0)
+        step = -6;
+    if (step == 0 && m_previewWanted && !m_renderer) {
+        if (renderPreview() == 0 && window) SetPreviewWindow(window);
+    }
+    if (step == 0 && (code = m_graph->run()) != 0) step = -7;
+    int result = step != 0 ? step : captureLoop(code);
+    return finishCapture(result, code, mux, fileName);
+}
+
+int CameraIO::finishCapture(int result, int code, AviMuxFilter* mux, const std::string& fileName) {
+    if (int rc = m_graph->stop(); rc != 0)
+        app::DebugLog("CameraIO: StartCapture: pControl->Stop: %x %s", static_cast<unsigned>(rc),
+                      media::DxErrorText(rc));
+    m_running = false;
+    bool fileComplete = false;
+    if (mux) {
+        fileComplete = mux->finishResult() == 1;
+        if (!fileComplete && result > 0) {
+            // Every end must leave a complete file; one that is not is a failure.
+            code = mux->failureErrno();
+            result = -8;
+        }
+        if (int rc = m_graph->removeFilter(mux); rc != 0)
+            app::DebugLog("CameraIO: StartCapture: RemoveFilter: %x %s", static_cast<unsigned>(rc),
+                          media::DxErrorText(rc));
+    } else {
+        app::DebugLog("CameraIO: StartCapture: ppf == NULL!");
+    }
+    // A run that failed before any frame leaves no empty file behind.
+    if (!fileComplete && result < 0 && result >= -7) ::unlink(fileName.c_str());
+    if (result > 0) {
+        app::DebugLog("CameraIO: StartCapture: Stopped because %d", result);
+    } else {
+        message(app::stringPrintf("DirectX %s StartCapture()!\nCode 1: %d\nCode 2: %x\nCode 3: %s\nCamera: %d",
+                                  app::loadString(113).c_str(), result, static_cast<unsigned>(code),
+                                  media::DxErrorText(code), m_currentDevice));
+    }
+    return result;
+}
+
+}  // namespace klemora::camera

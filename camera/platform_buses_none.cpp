@@ -1,0 +1,10 @@
+// The platform buses of a build without the FireWire back-end: none.
+#include "camera/system_buses.h"
+
+namespace klemora::camera {
+
+void addPlatformBuses(BusList&, Clock&) {}
+
+bool fireWireBuiltIn() { return false; }
+
+}  // namespace klemora::camera

@@ -1,0 +1,24 @@
+#include "camera/timecode_text.h"
+
+#include "app/text_format.h"
+
+namespace klemora::camera {
+namespace {
+
+uint32_t bcdByte(int value) {
+    if (value < 0 || value > 99) value = 0;
+    return static_cast<uint32_t>((value / 10) << 4 | value % 10);
+}
+
+}  // namespace
+
+std::string timecodeText(uint32_t bcd) {
+    return app::stringPrintf("%.2x:%.2x:%.2x:%.2x", bcd >> 24 & 0xFF, bcd >> 16 & 0xFF, bcd >> 8 & 0xFF, bcd & 0xFF);
+}
+
+uint32_t bcdTimecode(const scene::Timecode& timecode) {
+    return bcdByte(timecode.hours) << 24 | bcdByte(timecode.minutes) << 16 | bcdByte(timecode.seconds) << 8 |
+           bcdByte(timecode.frames);
+}
+
+}  // namespace klemora::camera

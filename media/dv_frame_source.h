@@ -1,0 +1,63 @@
+#pragma once
+// The exact DV frame of an AVI file: its raw chunk read through AviReader and
+// handed to libavcodec's DV decoder. The frame chunks are listed once, in
+// file order as AviReader counts them, so a jump costs one read wherever it
+// lands. While the caller steps forward frame by frame the decoder works
+// ahead on further threads, so the next picture is being decoded while this
+// one is converted; a jump restarts the pipeline and decodes the one frame.
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "media/ffmpeg_handles.h"
+#include "media/frame_source.h"
+
+namespace klemora::avi {
+class AviReader;
+}
+
+namespace klemora::media {
+
+class DvFrameSource : public FrameSource {
+public:
+    // Null when the file cannot be read as DV through AviReader or the DV
+    // decoder does not open.
+    static std::unique_ptr<DvFrameSource> open(const std::string& path, const AVCodecParameters& video, float frameRate);
+    ~DvFrameSource() override;
+
+    int decodeAt(double time) override;
+    const AVFrame& picture() const override { return *m_picture; }
+
+private:
+    DvFrameSource() = default;
+    int decodeFrame(int32_t frame);
+    int send(int32_t frame);
+    int receive(int32_t frame);
+    int restart();
+    int readChunk(int32_t frame, AVPacket& packet);
+
+    std::unique_ptr<avi::AviReader> m_reader;
+    CodecContextPtr m_decoder;
+    PacketPtr m_packet;
+    FramePtr m_picture;
+    struct ChunkPlace {
+        int64_t dataOffset;
+        uint32_t size;
+    };
+    std::vector<ChunkPlace> m_chunks;  // the frame chunks in file order
+    uint32_t m_frameSize = 0;          // 144000 (PAL) or 120000 (NTSC)
+    // Packet buffers the decoder threads reference instead of copying.
+    struct PoolFreer {
+        void operator()(AVBufferPool* pool) const { av_buffer_pool_uninit(&pool); }
+    };
+    std::unique_ptr<AVBufferPool, PoolFreer> m_packetPool;
+    float m_frameRate = 0;
+    int32_t m_pictureFrame = -1;   // frame of m_picture, -1 when none
+    std::deque<int32_t> m_inDecoder;  // frames sent and not yet received
+    size_t m_pipelineDepth = 1;       // packets in flight before the first picture comes out
+    bool m_draining = false;
+};
+
+}  // namespace klemora::media

@@ -1,0 +1,48 @@
+#pragma once
+// Decodes the picture of one moment of a probed file and converts it to the
+// 24-bit bottom-up rows of a device-independent bitmap at a requested size.
+// The frame source, its decoder and the scaler stay open between calls, so
+// stepping through frames reopens nothing. The picture is always the exact
+// frame shown at that moment.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "media/ffmpeg_handles.h"
+#include "media/frame_source.h"
+
+namespace klemora::media {
+
+struct MediaInfo;
+
+class FrameGrabber {
+public:
+    FrameGrabber(const MediaInfo& info, AVFormatContext* format);
+    ~FrameGrabber();
+    FrameGrabber(const FrameGrabber&) = delete;
+    FrameGrabber& operator=(const FrameGrabber&) = delete;
+
+    // Fills `pixels` (rows of dibRowStride(width, 24) bytes, bottom row
+    // first) with the picture shown at `time` seconds: 1, or a negative
+    // FFmpeg code (AVERROR_EOF at or after the end of the video).
+    int grab(double time, int32_t width, int32_t height, std::span<uint8_t> pixels);
+
+    // Whether frames come through AviReader and the DV decoder (DV AVI files).
+    bool readsDvFrames() const { return m_readsDv; }
+
+private:
+    int prepare();
+    int convert(const AVFrame& frame, int32_t width, int32_t height, std::span<uint8_t> pixels);
+
+    std::string m_path;
+    int m_streamIndex = -1;
+    float m_frameRate = 0;
+    AVFormatContext* m_format = nullptr;
+    int m_prepared = 0;  // 0 not yet, 1 ready, else the error
+    bool m_readsDv = false;
+    std::unique_ptr<FrameSource> m_source;
+    ScalerPtr m_scaler;
+};
+
+}  // namespace klemora::media

@@ -1,0 +1,21 @@
+#include "media/message_text.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace klemora::media {
+
+std::string messageText(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    int length = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+    if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, args);
+    va_end(args);
+    return text;
+}
+
+}  // namespace klemora::media

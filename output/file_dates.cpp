@@ -1,0 +1,39 @@
+#include "output/file_dates.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <ctime>
+
+#include "app/debug_log.h"
+#include "output/write_result.h"
+
+namespace klemora::output {
+
+int SetCreationDate(const scene::RecordingTime& recordingTime, const std::string& path) {
+    if (path.empty()) return static_cast<int>(FileDateResult::EmptyPath);
+    // Files of unknown date keep the time they were written instead of 1970.
+    if (recordingTime == scene::kNoRecordingTime) return static_cast<int>(FileDateResult::NoDate);
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return static_cast<int>(FileDateResult::StatusFailed);
+
+    std::tm local{};
+    local.tm_sec = recordingTime.seconds;
+    local.tm_min = recordingTime.minutes;
+    local.tm_hour = recordingTime.hours;
+    local.tm_mday = recordingTime.dayOfMonth;
+    local.tm_mon = recordingTime.month;
+    local.tm_year = recordingTime.yearsSince1900;
+    local.tm_isdst = -1;
+    std::time_t when = std::mktime(&local);
+    if (when == static_cast<std::time_t>(-1)) return static_cast<int>(FileDateResult::StatusFailed);
+
+    struct timespec times[2] = {{when, 0}, {when, 0}};  // access, modification
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+        app::DebugLog("SetCreationDate: %s: utimensat failed (errno %d)", path.c_str(), errno);
+        return static_cast<int>(FileDateResult::StatusFailed);
+    }
+    return 1;
+}
+
+}  // namespace klemora::output

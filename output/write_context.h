@@ -1,0 +1,50 @@
+#pragma once
+// The options and user-interface hooks of one write run. The caller owns it
+// for the whole run; the writers read it, change the overwrite mode when the
+// user answers "for all further occurrences", and record what they wrote.
+// Progress goes to the progress window of the seam: the "Quelle:" line gets
+// the source, the "Ziel:" line "%s    (%d/%d)", the bar the current file.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/ui.h"
+#include "avi/avi_writer.h"
+
+namespace klemora::output {
+
+enum class OverwriteMode : int { Ask = -1, Skip = 1, Replace = 2 };
+
+struct WriteContext {
+    explicit WriteContext(app::UserInterface& userInterface) : ui(userInterface) {}
+
+    app::UserInterface& ui;
+    // Put before every generated name; empty: the folder of the scene's source.
+    std::string destinationDirectory;
+    std::string groupName;  // for %G
+    bool cancelRequested = false;
+    bool setFileDates = false;
+    bool nameFromSource = false;  // "%s_s%03d" instead of the template
+    OverwriteMode overwriteMode = OverwriteMode::Ask;
+    bool okStatusOnly = false;
+
+    // How the files are written; tests and the benchmark change the segment
+    // size or leave out the fsync.
+    avi::AviWriterOptions writerOptions;
+    // Frames between two progress updates, pumps and cancel polls.
+    int pollFrames = 16;
+
+    // Filled in by the writers: every file completed (renamed to its
+    // destination), and the scenes of WriteScenes that failed.
+    std::vector<std::string> writtenFiles;
+    int failedScenes = 0;
+
+    // The Stop button of the progress window or of the caller.
+    bool cancelled() const { return cancelRequested || ui.cancelled(); }
+    void clearCancel() {
+        cancelRequested = false;
+        ui.resetCancel();
+    }
+};
+
+}  // namespace klemora::output
