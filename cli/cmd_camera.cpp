@@ -15,6 +15,7 @@
 #include "camera/capture_sequence.h"
 #include "camera/capture_status.h"
 #include "camera/captured_files.h"
+#include "camera/simulated_tape.h"
 #include "camera/system_buses.h"
 #include "cli/command_registry.h"
 #include "scene/time_text.h"
@@ -70,6 +71,7 @@ int listDevices(camera::CameraIO& io) {
     if (io.ListCaptureDevices(&entries) != 1 || entries.empty()) {
         std::cout << "No capture devices.\n";
         if (!camera::fireWireBuiltIn()) std::cout << "(This build has no FireWire support.)\n";
+        else std::cout << "(No DV camera on the FireWire bus; the debug log tells why.)\n";
         return 1;
     }
     for (size_t i = 0; i < entries.size(); ++i)
@@ -150,7 +152,18 @@ int capture(camera::CameraIO& io, const CameraOptions& options, TerminalUserInte
     return result == 1 ? 0 : result > 0 ? result : 1;
 }
 
+// A tape the user named but that cannot play is worth a word before anything else.
+void checkSimulatedTape() {
+    std::string tape = camera::simulatedTapeFile();
+    if (tape.empty()) return;
+    camera::SimulatedTape probe;
+    if (probe.load(tape) != 0)
+        std::cerr << "klemora-cli camera: " << tape
+                  << " is not a readable DV AVI or raw DV file; the simulated deck has no cassette.\n";
+}
+
 int run(const std::string& name, const CameraOptions& options, TerminalUserInterface& ui) {
+    checkSimulatedTape();
     camera::Clock& clock = camera::systemClock();
     camera::CameraIO io(ui, clock, camera::systemBusFactory(clock));
     if (!io.baseGraphReady()) return 1;

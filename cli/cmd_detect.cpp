@@ -16,6 +16,8 @@
 #include "app/debug_log.h"
 #include "app/settings_store.h"
 #include "cli/command_registry.h"
+#include "cli/scene_list_formats.h"
+#include "media/source_probe.h"
 #include "detect/dv_scene_detection.h"
 #include "detect/search_source.h"
 #include "scene/csv_export.h"
@@ -35,6 +37,7 @@ struct DetectOptions {
     std::string range;  // "FIRST-LAST"
     bool trace = false;
     std::string output;
+    std::string format;  // empty: from the extension of output
 };
 
 // How a run went, for the exit code.
@@ -62,37 +65,6 @@ struct Detector {
 constexpr Detector kDetectors[] = {
     {"datestamp", detectByDatestamp},
 };
-
-struct OutputFormat {
-    std::string_view extension;  // lower case, with the dot
-    int (*writeFile)(scene::SceneList&, const std::string&);
-};
-
-constexpr OutputFormat kOutputFormats[] = {
-    {".csv", scene::exportCsv},
-};
-
-std::string lowerExtension(const std::string& path) {
-    size_t dot = path.rfind('.');
-    size_t slash = path.find_last_of("/\\");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    std::string ext = path.substr(dot);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    return ext;
-}
-
-const OutputFormat* formatFor(const std::string& path) {
-    std::string ext = lowerExtension(path);
-    for (const OutputFormat& format : kOutputFormats)
-        if (format.extension == ext) return &format;
-    return nullptr;
-}
-
-std::string formatList() {
-    std::string list;
-    for (const OutputFormat& format : kOutputFormats) list += (list.empty() ? "" : ", ") + std::string(format.extension);
-    return list;
-}
 
 // "FIRST-LAST", 0-based and inclusive like the frame columns of the CSV list.
 bool parseRange(const std::string& text, int32_t& first, int32_t& last) {
@@ -123,7 +95,8 @@ int usage(const std::string& text) {
     return 2;
 }
 
-int writeScenes(scene::SceneList& scenes, const std::string& output) {
+int writeScenes(scene::SceneList& scenes, const std::string& output, const std::string& format,
+                TerminalUserInterface& ui) {
     if (output.empty()) {
         std::cout << scene::csvText(scenes) << std::flush;
         return std::cout ? 0 : 1;
@@ -132,7 +105,11 @@ int writeScenes(scene::SceneList& scenes, const std::string& output) {
         std::cerr << "klemora-cli detect: no scenes found, " << output << " not written\n";
         return 0;
     }
-    int rc = formatFor(output)->writeFile(scenes, output);
+    scene::GroupTree tree;
+    tree.root().list().copyFrom(scenes);
+    media::MediaSourceProbe probe(ui);
+    scene::ProjectSession session(tree, app::settings(), probe);
+    int rc = writeSceneFile(session, output, *saveFilterFor(output, format), ui);
     if (rc != 1) {
         std::cerr << "klemora-cli detect: cannot write " << output << " (code " << rc << ")\n";
         return 1;
@@ -166,8 +143,8 @@ int detectScenes(const DetectOptions& options, TerminalUserInterface& ui) {
     for (const Detector& d : kDetectors)
         if (d.type == options.type) detector = &d;
     if (!detector) return usage("unknown --type " + options.type);
-    if (!options.output.empty() && !formatFor(options.output))
-        return usage("unknown output format of " + options.output + " (known: " + formatList() + ")");
+    if (!options.output.empty() && !saveFilterFor(options.output, options.format))
+        return usage("unknown output format of " + options.output + " (known: " + saveFormatNames() + ")");
 
     std::vector<detect::SearchSource> sources;
     // The scene list names its sources by full path, so it stays usable from another folder.
@@ -184,7 +161,7 @@ int detectScenes(const DetectOptions& options, TerminalUserInterface& ui) {
         TraceScope trace(options.trace);
         outcome = detector->run(sources, options, scenes, ui);
     }
-    int written = writeScenes(scenes, options.output);
+    int written = writeScenes(scenes, options.output, options.format, ui);
     if (written != 0) return written;
     return outcome.everyFileSearched ? 0 : 1;
 }
@@ -207,7 +184,9 @@ RegisterCommand registration(
             ->check(CLI::Range(0, detect::kMaxTrimCount));
         sub.add_option("--range", options->range, "Frames to search, FIRST-LAST, 0-based (one file only)");
         sub.add_flag("--trace", options->trace, "Write the detection trace findds.log (debug level 2)");
-        sub.add_option("-o,--output", options->output, "Write the scene list to this file (.csv) instead");
+        sub.add_option("-o,--output", options->output,
+                       "Write the scene list to this file instead (.scn project, .csv, .txt EDL, .avs)");
+        sub.add_option("--format", options->format, "Format of -o (default: from its extension): " + saveFormatNames());
         sub.footer(
             "Exit code 0 when every file was searched, 1 when a file failed, was not DV or the run was stopped "
             "(the scenes found are still given), 2 or more for wrong arguments.");

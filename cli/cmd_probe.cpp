@@ -7,6 +7,9 @@
 
 #include "avi/avi_result.h"
 #include "avi/container_facts.h"
+#include "media/media_info.h"
+#include "media/media_probe.h"
+#include "media/probe_facts.h"
 #include "cli/command_registry.h"
 
 namespace klemora::cli {
@@ -56,9 +59,28 @@ void printFacts(std::ostream& out, const std::string& file, const std::vector<av
     for (const avi::Fact& fact : facts) out << "  " << fact.key << ": " << fact.value << '\n';
 }
 
-int probe(const ProbeOptions& options) {
+// The media layer's view (streams, rate, duration) with the container facts;
+// any file FFmpeg can open, information messages on standard error.
+bool probeMediaFile(const std::string& file, bool json, TerminalUserInterface& ui) {
+    media::MediaInfo info;
+    int rc = media::ProbeMedia(file, info, ui);
+    if (rc != 1) {
+        std::cerr << "klemora-cli probe: " << file << ": cannot probe (Code: " << rc << ")\n";
+        return false;
+    }
+    media::GetExtraData(info, true, ui);
+    printFacts(std::cout, file, media::ProbeFacts(info), json);
+    media::ReleaseMedia(info);
+    return true;
+}
+
+int probe(const ProbeOptions& options, TerminalUserInterface& ui) {
     int failures = 0;
     for (const std::string& file : options.files) {
+        if (!options.containerOnly) {
+            failures += probeMediaFile(file, options.json, ui) ? 0 : 1;
+            continue;
+        }
         avi::ContainerFacts facts;
         int rc = avi::readContainerFacts(file, facts);
         if (rc != 1) {
@@ -67,20 +89,19 @@ int probe(const ProbeOptions& options) {
             ++failures;
             continue;
         }
-        // Media-layer facts join here; --container keeps to the reader's.
         printFacts(std::cout, file, avi::containerFactList(facts), options.json);
     }
     return failures == 0 ? 0 : 1;
 }
 
-RegisterCommand registration("probe", "Show what the AVI reader finds in files (frame count, DV type, first date)",
+RegisterCommand registration("probe", "Show the streams, frame rate, duration and DV facts of media files",
                              [](CLI::App& sub, CommandAction& action) {
                                  auto options = std::make_shared<ProbeOptions>();
-                                 sub.add_option("FILE", options->files, "AVI files")->required();
+                                 sub.add_option("FILE", options->files, "Media files (AVI, DV, ...)")->required();
                                  sub.add_flag("--container", options->containerOnly,
                                               "Only the facts of the AVI container reader");
                                  sub.add_flag("--json", options->json, "One JSON object per file (JSON Lines)");
-                                 action = [options](TerminalUserInterface&) { return probe(*options); };
+                                 action = [options](TerminalUserInterface& ui) { return probe(*options, ui); };
                              });
 
 }  // namespace

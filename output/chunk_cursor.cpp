@@ -1,14 +1,84 @@
 #include "output/chunk_cursor.h"
 
+#include <algorithm>
 #include <cerrno>
+
+#include "app/debug_log.h"
+#include "avi/avi_format.h"
 
 namespace klemora::output {
 
-ChunkCursor::ChunkCursor(avi::AviReader& reader, int streamNumber)
-    : m_reader(reader), m_walker(reader), m_stream(streamNumber) {}
+ChunkCursor::ChunkCursor(avi::AviReader& reader, int streamNumber, const std::vector<IndexedChunk>* index)
+    : m_reader(reader), m_table(index), m_stream(streamNumber) {}
 
 int ChunkCursor::seek(int64_t index) {
     if (index < m_index) return -1;
+    if (index == m_index) return m_valid ? 1 : 0;
+    if (m_table && index < static_cast<int64_t>(m_table->size())) {
+        int rc = seekIndexed(index);
+        if (rc != 0) return rc;
+        leaveIndex();  // the entry does not match the file
+    } else if (m_table) {
+        leaveIndex();  // the index ends before the stream does
+    }
+    return seekWalking(index);
+}
+
+int ChunkCursor::seekByte(int64_t position) {
+    if (m_index < 0) {
+        if (int rc = seek(0); rc != 1) return rc;
+    }
+    if (m_table) {
+        // Sizes come from the index, so passing chunks costs no reads.
+        const std::vector<IndexedChunk>& table = *m_table;
+        int64_t target = m_index;
+        int64_t before = m_bytesBefore;
+        while (target < static_cast<int64_t>(table.size()) &&
+               before + table[static_cast<size_t>(target)].size <= position) {
+            before += table[static_cast<size_t>(target)].size;
+            ++target;
+        }
+        if (int rc = seek(target); rc != 1) return rc;
+    }
+    while (m_valid && m_bytesBefore + m_chunk.size <= position) {
+        if (int rc = advance(); rc != 1) return rc;
+    }
+    return m_valid ? 1 : 0;
+}
+
+int ChunkCursor::seekIndexed(int64_t index) {
+    const std::vector<IndexedChunk>& table = *m_table;
+    // m_bytesBefore is the sum of the entries before m_index.
+    for (int64_t i = std::max<int64_t>(m_index, 0); i < index; ++i) m_bytesBefore += table[static_cast<size_t>(i)].size;
+    const IndexedChunk& entry = table[static_cast<size_t>(index)];
+    uint8_t header[8];
+    if (entry.headerOffset < 0 || entry.headerOffset + 8 + entry.size > m_reader.fileSize() ||
+        m_reader.ReadAt(entry.headerOffset, header, sizeof header) != 1)
+        return 0;
+    uint32_t id = avi::readLe32(header);
+    if (avi::chunkStreamNumber(id) != m_stream || avi::readLe32(header + 4) != entry.size) return 0;
+    m_chunk.headerOffset = entry.headerOffset;
+    m_chunk.dataOffset = entry.headerOffset + 8;
+    m_chunk.fourcc = id;
+    m_chunk.size = entry.size;
+    m_chunk.streamNumber = m_stream;
+    m_index = index;
+    m_valid = true;
+    return 1;
+}
+
+// From now on the cursor walks; it starts again from the file's beginning.
+void ChunkCursor::leaveIndex() {
+    app::DebugLog("ChunkCursor: %s: index of stream %d not usable, walking the file", m_reader.fileName().c_str(),
+                  m_stream);
+    m_table = nullptr;
+    m_index = -1;
+    m_bytesBefore = 0;
+    m_valid = false;
+}
+
+int ChunkCursor::seekWalking(int64_t index) {
+    if (!m_walker) m_walker.emplace(m_reader);
     while (m_index < index) {
         if (m_ended) return 0;
         if (m_valid) m_bytesBefore += m_chunk.size;
@@ -16,7 +86,7 @@ int ChunkCursor::seek(int64_t index) {
         avi::MovieChunk next;
         int rc = 0;
         do {
-            rc = m_walker.next(next);
+            rc = m_walker->next(next);
         } while (rc == 1 && next.streamNumber != m_stream);
         if (rc < 0) {
             m_errno = EIO;
@@ -30,7 +100,7 @@ int ChunkCursor::seek(int64_t index) {
         m_valid = true;
         ++m_index;
     }
-    return m_valid ? 1 : 0;
+    return 1;
 }
 
 int ChunkCursor::read(std::vector<uint8_t>& into) {

@@ -1,20 +1,25 @@
 #pragma once
 // A forward-only view of one stream's chunks in a source AVI: the chunk at
 // a given index, its data, and how many data bytes of the stream came
-// before it. Each cursor walks the movie data on its own, so the video and
-// every audio stream of a scene can be read at their own pace.
+// before it. With the stream's index entries the cursor goes straight to a
+// chunk (checking its header there); without them, or when an entry does
+// not match the file, it walks the movie data from the start. Each cursor
+// has its own walk, so the video and every audio stream of a scene are read
+// at their own pace.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "avi/avi_reader.h"
 #include "avi/movie_chunks.h"
+#include "output/stream_index.h"
 
 namespace klemora::output {
 
 class ChunkCursor {
 public:
-    ChunkCursor(avi::AviReader& reader, int streamNumber);
+    ChunkCursor(avi::AviReader& reader, int streamNumber, const std::vector<IndexedChunk>* index = nullptr);
 
     // Moves to chunk `index` of the stream (never backwards: a lower index
     // than the current one is an error). 1 there, 0 when the stream ends
@@ -22,6 +27,9 @@ public:
     int seek(int64_t index);
     // The next chunk; same results.
     int advance() { return seek(m_index + 1); }
+    // Moves to the chunk holding byte `position` of the stream's data
+    // (counted over all its chunks); same results.
+    int seekByte(int64_t position);
 
     bool valid() const { return m_valid; }
     int64_t index() const { return m_index; }
@@ -35,10 +43,15 @@ public:
     int lastErrno() const { return m_errno; }
 
 private:
+    int seekIndexed(int64_t index);
+    int seekWalking(int64_t index);
+    void leaveIndex();
+
     avi::AviReader& m_reader;
-    avi::MovieChunkWalker m_walker;
+    std::optional<avi::MovieChunkWalker> m_walker;
+    const std::vector<IndexedChunk>* m_table;  // nullptr: walk
     int m_stream;
-    int64_t m_index = -1;
+    int64_t m_index = -1;  // the chunk the cursor is on
     int64_t m_bytesBefore = 0;
     avi::MovieChunk m_chunk;
     bool m_valid = false;

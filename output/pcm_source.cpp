@@ -7,10 +7,6 @@ namespace klemora::output {
 int PcmSource::fetch(int64_t first, int64_t count, std::span<const uint8_t>& out) {
     out = {};
     if (first < m_bufferStart || count < 0) return -1;
-    if (!m_started) {
-        m_started = true;
-        if (int rc = m_cursor.seek(0); rc < 0) return -1;
-    }
     int64_t bufferEnd = m_bufferStart + static_cast<int64_t>(m_buffer.size());
     if (first >= bufferEnd) {
         m_buffer.clear();
@@ -28,17 +24,10 @@ int PcmSource::fetch(int64_t first, int64_t count, std::span<const uint8_t>& out
 
 // Passes whole chunks without reading them; the buffer is empty here.
 int PcmSource::skipTo(int64_t position) {
-    while (m_cursor.valid()) {
-        int64_t chunkStart = m_cursor.bytesBefore();
-        int64_t chunkEnd = chunkStart + m_cursor.chunk().size;
-        if (position < chunkEnd) {
-            m_chunkOffset = static_cast<uint32_t>(std::max<int64_t>(0, position - chunkStart));
-            return 1;
-        }
-        m_chunkOffset = 0;
-        if (int rc = m_cursor.advance(); rc <= 0) return rc;
-    }
-    return 0;
+    int rc = m_cursor.seekByte(position);
+    if (rc != 1) return rc;
+    m_chunkOffset = static_cast<uint32_t>(std::max<int64_t>(0, position - m_cursor.bytesBefore()));
+    return 1;
 }
 
 int PcmSource::appendUntil(int64_t end) {

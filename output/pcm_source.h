@@ -14,7 +14,8 @@ namespace klemora::output {
 
 class PcmSource {
 public:
-    PcmSource(avi::AviReader& reader, int streamNumber) : m_cursor(reader, streamNumber) {}
+    PcmSource(avi::AviReader& reader, int streamNumber, const std::vector<IndexedChunk>* index)
+        : m_cursor(reader, streamNumber, index) {}
 
     // Bytes [first, first + count) of the stream, or fewer when it ends
     // first. `first` must not lie before the start of the previous range.
@@ -28,7 +29,6 @@ private:
     int appendUntil(int64_t end);
 
     ChunkCursor m_cursor;
-    bool m_started = false;
     uint32_t m_chunkOffset = 0;  // bytes of the current chunk already taken
     std::vector<uint8_t> m_buffer;
     int64_t m_bufferStart = 0;   // stream byte of m_buffer[0]

@@ -22,9 +22,8 @@ class FireWireDevice : public CameraDevice,
                        private TimecodeReader,
                        private DroppedFrameCounter {
 public:
-    FireWireDevice(Raw1394Handle control, Raw1394Handle stream, int port, nodeid_t node, uint64_t guid, Clock& clock)
-        : m_control(std::move(control)), m_stream(std::move(stream)), m_port(port), m_node(node), m_guid(guid),
-          m_clock(clock) {}
+    FireWireDevice(Raw1394Handle control, Raw1394Handle stream, nodeid_t node, uint64_t guid, Clock& clock)
+        : m_control(std::move(control)), m_stream(std::move(stream)), m_node(node), m_guid(guid), m_clock(clock) {}
     ~FireWireDevice() override { stopStream(); }
 
     CameraTransport* transport() override { return this; }
@@ -59,7 +58,6 @@ private:
     Raw1394Handle m_control;  // AV/C transactions
     Raw1394Handle m_stream;   // isochronous reception (its callbacks run inside receive only)
     DvFrameReceiver m_receiver;
-    int m_port;
     nodeid_t m_node;
     uint64_t m_guid;
     Clock& m_clock;
@@ -224,7 +222,7 @@ int openFireWireDevice(int port, nodeid_t node, uint64_t guid, Clock& clock, std
     if (!control) return error;
     Raw1394Handle stream = openPort(port, &error);
     if (!stream) return error;
-    device = std::make_unique<FireWireDevice>(std::move(control), std::move(stream), port, node, guid, clock);
+    device = std::make_unique<FireWireDevice>(std::move(control), std::move(stream), node, guid, clock);
     return 0;
 }
 

@@ -2,9 +2,11 @@
 // format, transport, timecode, preview graph and window placement.
 #include <gtest/gtest.h>
 
+#include "avi/avi_reader.h"
 #include "camera/camera_codes.h"
 #include "camera/camera_filter.h"
 #include "camera/preview_window.h"
+#include "camera/simulated_tape.h"
 #include "camera/timecode_text.h"
 #include "tests/camera/camera_test_support.h"
 
@@ -197,6 +199,29 @@ TEST_F(CameraIoTest, TimecodeTextAndItsFailure) {
     ASSERT_EQ(io->AddCamera(2), 1);
     EXPECT_FALSE(io->hasTimecodeReader());
     EXPECT_EQ(io->GetTimecodeString(&text), -1);
+}
+
+TEST_F(CameraIoTest, RawDvFileServesAsTape) {
+    // The frames of the AVI one after the other: a raw DV file.
+    avi::AviReader reader;
+    ASSERT_EQ(reader.Open(tape, "r"), 1);
+    std::string raw;
+    for (int32_t i = 0; i < reader.GetFrameCount(); ++i) {
+        ASSERT_EQ(reader.ReadRawPictureData(i), 1);
+        raw.append(reinterpret_cast<const char*>(reader.frameBuffer().data()), 144000);
+    }
+    std::string rawTape = dir.file("tape.dv");
+    writeTextFile(rawTape, raw);
+    camera::SimulatedTape dv;
+    ASSERT_EQ(dv.load(rawTape), 0);
+    EXPECT_EQ(dv.frameCount(), 50);
+    EXPECT_TRUE(dv.pal());
+    ASSERT_TRUE(dv.timecodeAt(1));
+    EXPECT_EQ(*dv.timecodeAt(1), (scene::Timecode{1, 23, 45, 13}));
+    camera::SimulatedTape bad;
+    EXPECT_EQ(bad.load(dir.file("missing.dv")), -ENOENT);
+    writeTextFile(dir.file("text.dv"), std::string(200000, 'a'));
+    EXPECT_EQ(bad.load(dir.file("text.dv")), -EINVAL);
 }
 
 TEST(TimecodeText, BcdBytesHoursFirst) {

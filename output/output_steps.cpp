@@ -1,0 +1,64 @@
+#include "output/output_steps.h"
+
+#include <cerrno>
+
+#include "app/debug_log.h"
+#include "output/write_messages.h"
+#include "output/write_result.h"
+
+namespace klemora::output {
+namespace {
+
+int code(WriteSceneResult result) { return static_cast<int>(result); }
+
+}  // namespace
+
+int beginOutput(TemporaryOutput& output, avi::AviWriter& writer, const avi::AviLayout& layout,
+                const WriteContext& context, std::string_view operation) {
+    if (!output.create()) {
+        app::DebugLog("%s: no temporary file beside %s (errno %d)", std::string(operation).c_str(),
+                      output.destination().c_str(), output.lastError());
+        showStepFailure(context.ui, operation, code(WriteSceneResult::CreateFailed), output.lastError());
+        return code(WriteSceneResult::CreateFailed);
+    }
+    if (int rc = writer.open(output.path(), layout, context.writerOptions); rc != 1) {
+        app::DebugLog("%s: %s cannot be begun (%d %s)", std::string(operation).c_str(), output.path().c_str(), rc,
+                      std::string(avi::writerResultName(rc)).c_str());
+        showStepFailure(context.ui, operation, code(WriteSceneResult::CreateFailed), writer.lastErrno());
+        output.remove();
+        return code(WriteSceneResult::CreateFailed);
+    }
+    return 1;
+}
+
+int failCopy(avi::AviWriter& writer, const CopyOutcome& outcome, WriteContext& context, std::string_view operation) {
+    app::DebugLog("%s: copy failed (%s, writer %d %s, errno %d)", std::string(operation).c_str(),
+                  outcome.status == CopyStatus::SourceFailed ? "reading the source" : "writing",
+                  outcome.writerCode, std::string(avi::writerResultName(outcome.writerCode)).c_str(), outcome.error);
+    writer.discard();
+    int error = outcome.error;
+    if (error == 0 && outcome.status == CopyStatus::SourceFailed) error = EIO;
+    showStepFailure(context.ui, operation, code(WriteSceneResult::CopyFailed), error);
+    context.ui.setProgressPosition(0);
+    return code(WriteSceneResult::CopyFailed);
+}
+
+int completeOutput(TemporaryOutput& output, avi::AviWriter& writer, WriteContext& context, std::string_view operation) {
+    context.ui.setProgressPosition(context.ui.progressMax());
+    int rc = writer.finish();
+    context.ui.setProgressPosition(0);
+    if (rc != 1) {
+        showStepFailure(context.ui, operation, code(WriteSceneResult::FinishFailed), writer.lastErrno());
+        output.remove();
+        return code(WriteSceneResult::FinishFailed);
+    }
+    std::string from = output.path();
+    if (!output.commit()) {
+        showRenameFailure(context.ui, from, output.destination(), output.lastError());
+        return code(WriteSceneResult::RenameFailed);
+    }
+    context.writtenFiles.push_back(output.destination());
+    return 1;
+}
+
+}  // namespace klemora::output

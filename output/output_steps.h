@@ -1,0 +1,24 @@
+#pragma once
+// The steps both scene writers take around the copy: creating the
+// temporary output, reporting a failed copy, and closing and renaming the
+// finished file. Each shows its own failure message ("WriteScene" or
+// "WriteScenesToOneFile") and returns the step code.
+#include <string_view>
+
+#include "avi/avi_writer.h"
+#include "output/output_file.h"
+#include "output/scene_copy.h"
+#include "output/write_context.h"
+
+namespace klemora::output {
+
+// 1, or CreateFailed.
+int beginOutput(TemporaryOutput& output, avi::AviWriter& writer, const avi::AviLayout& layout,
+                const WriteContext& context, std::string_view operation);
+// CopyFailed after its message; the writer's file is removed.
+int failCopy(avi::AviWriter& writer, const CopyOutcome& outcome, WriteContext& context, std::string_view operation);
+// Finishes the file and gives it the destination's name: 1, FinishFailed
+// or RenameFailed. The bar is set to its end and then back to 0.
+int completeOutput(TemporaryOutput& output, avi::AviWriter& writer, WriteContext& context, std::string_view operation);
+
+}  // namespace klemora::output

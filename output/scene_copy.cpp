@@ -1,0 +1,98 @@
+#include "output/scene_copy.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <memory>
+
+#include "app/debug_log.h"
+#include "output/chunk_cursor.h"
+
+namespace klemora::output {
+namespace {
+
+// Products such as 10 x 0.3 land a hair below the whole number they stand for.
+constexpr double kFrameSlack = 1e-9;
+
+int64_t sourceFrameFor(const SceneRange& range, int64_t outputFrame) {
+    if (range.speed == 1.0) return range.firstFrame + outputFrame;
+    int64_t offset = static_cast<int64_t>(static_cast<double>(outputFrame) * range.speed + kFrameSlack);
+    return std::min<int64_t>(range.firstFrame + offset, range.lastFrame);
+}
+
+}  // namespace
+
+int64_t outputFramesOf(int32_t firstFrame, int32_t lastFrame, double speed) {
+    int64_t length = static_cast<int64_t>(lastFrame) - firstFrame + 1;
+    if (length <= 0) return 0;
+    if (speed == 1.0) return length;
+    return std::max<int64_t>(1, static_cast<int64_t>(static_cast<double>(length) / speed + kFrameSlack));
+}
+
+SceneCopier::SceneCopier(avi::AviWriter& writer, const SourceStreams& reference, WriteContext& context,
+                         int64_t totalOutputFrames, bool padAudio)
+    : m_writer(writer), m_context(context), m_videoOutput(reference.videoOutput), m_padAudio(padAudio) {
+    for (const AudioStreamInfo& audio : reference.audio) m_audio.push_back({audio.outputStream, 0, 0});
+    m_context.ui.setProgressRange(totalOutputFrames);
+    m_context.ui.setProgressPosition(0);
+}
+
+CopyOutcome SceneCopier::writeFailure() const {
+    return {CopyStatus::WriteFailed, m_writer.result(), m_writer.lastErrno()};
+}
+
+bool SceneCopier::pollUser() {
+    m_context.ui.setProgressPosition(m_framesWritten);
+    m_context.ui.pump();
+    return m_context.cancelled();
+}
+
+CopyOutcome SceneCopier::append(avi::AviReader& reader, const SourceStreams& source, const SourceIndex& index,
+                                const SceneRange& range) {
+    const std::vector<IndexedChunk>* videoIndex = index.stream(source.videoSource);
+    ChunkCursor video(reader, source.videoSource, videoIndex);
+    auto isKeyFrame = [&](int64_t frame) {
+        return !videoIndex || frame >= static_cast<int64_t>(videoIndex->size()) ||
+               (*videoIndex)[static_cast<size_t>(frame)].keyFrame;
+    };
+    if (range.firstFrame > 0 && !isKeyFrame(range.firstFrame))
+        app::DebugLog("WriteScene: %s: frame %d is no key frame; the scene starts with frames that need earlier ones",
+                      reader.fileName().c_str(), range.firstFrame);
+
+    std::vector<std::unique_ptr<AudioCut>> cuts;
+    for (size_t i = 0; i < source.audio.size() && i < m_audio.size(); ++i) {
+        CutTiming timing{range.firstFrame, range.lastFrame, range.speed, m_framesWritten, range.outputFrames,
+                         source.videoScale, source.videoRate, m_padAudio};
+        cuts.push_back(std::make_unique<AudioCut>(reader, source.audio[i], index.stream(source.audio[i].sourceStream),
+                                                  m_audio[i], timing));
+    }
+
+    int64_t loaded = -1;
+    const int poll = std::max(1, m_context.pollFrames);
+    for (int64_t i = 0; i < range.outputFrames; ++i) {
+        int64_t frame = sourceFrameFor(range, i);
+        if (frame != loaded) {
+            int rc = video.seek(frame);
+            if (rc < 0) return {CopyStatus::SourceFailed, 1, video.lastErrno()};
+            if (rc == 0) {
+                app::DebugLog("WriteScene: %s ends before frame %lld", reader.fileName().c_str(),
+                              static_cast<long long>(frame));
+                break;
+            }
+            if (video.read(m_frame) != 1) return {CopyStatus::SourceFailed, 1, video.lastErrno()};
+            loaded = frame;
+        }
+        if (m_writer.writeChunk(m_videoOutput, m_frame, isKeyFrame(frame)) != 1) return writeFailure();
+        ++m_framesWritten;
+        for (auto& cut : cuts) {
+            int rc = cut->writeUntil(m_framesWritten, m_writer);
+            if (rc == -1) return {CopyStatus::SourceFailed, 1, cut->lastErrno() ? cut->lastErrno() : EIO};
+            if (rc != 1) return writeFailure();
+        }
+        if ((i + 1) % poll == 0 && pollUser()) return {CopyStatus::Cancelled, 1, 0};
+    }
+    m_context.ui.setProgressPosition(m_framesWritten);
+    return {};
+}
+
+}  // namespace klemora::output

@@ -1,0 +1,106 @@
+#include "output/split_file.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/string_table.h"
+#include "app/text_format.h"
+#include "media/media_info.h"
+#include "media/media_probe.h"
+#include "output/write_scenes.h"
+
+namespace klemora::output {
+namespace {
+
+int code(SplitResult result) { return static_cast<int>(result); }
+
+// One part as a scene with the facts the name templates use.
+int appendPart(scene::SceneList& list, const std::string& file, const media::MediaInfo& info, int32_t first,
+               int32_t last, app::UserInterface& ui) {
+    int index = list.AddNewScene();
+    if (index < 0) {
+        if (list.count() >= scene::kMaxScenes) return code(SplitResult::ListFull);  // 140 shown by the list
+        ui.showMessage(app::stringPrintf("%s AddNewScene()!\nCode: %d", app::loadString(113).c_str(), index),
+                       app::Icon::Stop);
+        return code(SplitResult::AppendFailed);
+    }
+    list.setSourceFile(index, file);
+    list.setStartFrame(index, first);
+    list.setStopFrame(index, last);
+    list.setDefinedStart(index, first);
+    list.setDefinedStop(index, last);
+    list.setFileLastFrame(index, info.frameCount - 1);
+    if (info.frameRate > 0) list.setFramesPerSecond(index, info.frameRate);
+    list.setRecordingTime(index, &info.recordingTime);
+    list.setTimecode(index, info.timecode);
+    list.setDvType(index, info.isDv ? (info.isDvType1 ? 1 : 2) : 0);
+    list.setWideScreen(index, info.wideScreen);
+    list.setAllKeyframes(index, info.allKeyframes);
+    return 1;
+}
+
+}  // namespace
+
+int32_t partLengthFrames(int32_t framesPerPart, int32_t secondsPerPart, float frameRate) {
+    int32_t length = framesPerPart > 0 ? framesPerPart
+                                       : static_cast<int32_t>(static_cast<float>(secondsPerPart) * frameRate);
+    return std::max(1, length);
+}
+
+std::vector<std::pair<int32_t, int32_t>> splitParts(int32_t frameCount, int32_t partLength) {
+    std::vector<std::pair<int32_t, int32_t>> parts;
+    if (frameCount <= 0 || partLength <= 0) return parts;
+    const int32_t last = frameCount - 1;
+    for (int64_t first = 0; first <= last; first += partLength) {
+        int64_t end = std::min<int64_t>(first + partLength - 1, last);
+        parts.emplace_back(static_cast<int32_t>(first), static_cast<int32_t>(end));
+    }
+    return parts;
+}
+
+int buildSplitList(std::vector<std::string> files, const SplitRequest& request, scene::SceneList& list,
+                   app::UserInterface& ui) {
+    std::sort(files.begin(), files.end());
+    for (size_t f = 0; f < files.size(); ++f) {
+        media::MediaInfo info;
+        int rc = media::ProbeMedia(files[f], info, ui);
+        if (rc != 1) {
+            ui.showMessage(
+                app::stringPrintf("%s\nFile: %s\nCode: %d)", app::loadString(107).c_str(), files[f].c_str(), rc),
+                app::Icon::Stop);
+            bool last = f + 1 == files.size();
+            if (!last && ui.ask(app::loadString(114), app::Buttons::YesNo, app::Icon::Question) == app::Answer::No)
+                return code(SplitResult::Stopped);
+            continue;
+        }
+        int32_t length = partLengthFrames(request.framesPerPart, request.secondsPerPart, info.frameRate);
+        for (auto [first, last] : splitParts(info.frameCount, length))
+            if (int added = appendPart(list, files[f], info, first, last, ui); added != 1) return added;
+    }
+    return 1;
+}
+
+int SplitFiles(const std::vector<std::string>& files, const SplitRequest& request, WriteContext& context) {
+    app::UserInterface& ui = context.ui;
+    if (request.framesPerPart <= 0 && request.secondsPerPart <= 0) {
+        ui.showMessage(app::loadString(210), app::Icon::Warning);
+        return code(SplitResult::NothingToDo);
+    }
+    if (request.framesPerPart > 0 && request.secondsPerPart > 0) {
+        ui.showMessage(app::loadString(211), app::Icon::Warning);
+        return code(SplitResult::BothValues);
+    }
+    scene::SceneList list(&ui);
+    if (int rc = buildSplitList(files, request, list, ui); rc != 1) return rc;
+    list.setNameTemplate(request.nameTemplate.c_str());
+    app::ProgressScope progress(ui);
+    context.destinationDirectory = request.destinationDirectory;
+    context.groupName.clear();
+    context.clearCancel();
+    context.nameFromSource = request.nameFromSource;
+    context.setFileDates = false;
+    context.okStatusOnly = false;
+    return WriteScenes(context, list, 0);
+}
+
+}  // namespace klemora::output

@@ -1,0 +1,47 @@
+#pragma once
+// Splitting AVI files into parts of a fixed number of frames or seconds:
+// one scene list over all files, written with WriteScenes, each part
+// containing exactly its frames.
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "output/write_context.h"
+#include "scene/scene_list.h"
+
+namespace klemora::output {
+
+struct SplitRequest {
+    int32_t framesPerPart = 0;
+    int32_t secondsPerPart = 0;
+    std::string destinationDirectory;
+    std::string nameTemplate = "%Q_%N3";  // "FormatString"
+    bool nameFromSource = false;          // "SpecialSwitch1": "%s_s%03d" names
+};
+
+enum class SplitResult : int {
+    Ok = 1,
+    NothingToDo = -1,   // both values 0 (210)
+    BothValues = -2,    // both values positive (211)
+    Stopped = -3,       // the user ended the run after a failed probe
+    ListFull = -4,      // more than 2000 parts (140)
+    AppendFailed = -5,
+};
+
+// Frames per part: the frames, or trunc(seconds x frame rate) (at least 1).
+int32_t partLengthFrames(int32_t framesPerPart, int32_t secondsPerPart, float frameRate);
+// [0, m-1], [m, 2m-1], ... with the last part ending at the last frame.
+std::vector<std::pair<int32_t, int32_t>> splitParts(int32_t frameCount, int32_t partLength);
+
+// Probes every file (in name order) and appends its parts to `list`. 1, or
+// a SplitResult code after its message.
+int buildSplitList(std::vector<std::string> files, const SplitRequest& request, scene::SceneList& list,
+                   app::UserInterface& ui);
+
+// The whole operation. 210 or 211 for the values; then the parts are
+// written into the destination folder with the context's overwrite mode
+// (kept across runs). Returns 1, a SplitResult code, or WriteScenes' code.
+int SplitFiles(const std::vector<std::string>& files, const SplitRequest& request, WriteContext& context);
+
+}  // namespace klemora::output

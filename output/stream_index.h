@@ -1,0 +1,40 @@
+#pragma once
+// Where each stream's chunks lie, from the file's own indexes: the OpenDML
+// standard indexes ('ix##') of a stream with a super index, the legacy
+// 'idx1' for the others. The cursors use it to go straight to a scene's
+// first chunk instead of walking every chunk before it, and the video's
+// key-frame flags come from it. Entries are only hints: a cursor checks the
+// chunk header at each one and walks the file when an entry is wrong.
+#include <cstdint>
+#include <vector>
+
+#include "avi/avi_reader.h"
+
+namespace klemora::output {
+
+struct IndexedChunk {
+    int64_t headerOffset = 0;
+    uint32_t size = 0;
+    bool keyFrame = true;
+};
+
+class SourceIndex {
+public:
+    // Reads the indexes of every stream; streams without one stay empty.
+    // Each stream keeps at most `limit` entries.
+    void build(avi::AviReader& reader, int64_t limit = INT32_MAX);
+    // nullptr when the stream has no index entries.
+    const std::vector<IndexedChunk>* stream(int streamNumber) const;
+    bool allKeyFrames(int streamNumber) const;
+
+private:
+    bool readOpenDml(avi::AviReader& reader, const avi::StreamInfo& info, std::vector<IndexedChunk>& out,
+                     int64_t limit);
+    bool readStandardIndex(avi::AviReader& reader, int64_t offset, uint32_t size, std::vector<IndexedChunk>& out,
+                           int64_t limit);
+    void readLegacy(avi::AviReader& reader, const std::vector<bool>& wanted, int64_t limit);
+
+    std::vector<std::vector<IndexedChunk>> m_streams;
+};
+
+}  // namespace klemora::output
