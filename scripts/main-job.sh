@@ -1,7 +1,21 @@
 #!/usr/bin/env bash
-# The main job on a generated sample recording.
+# The main job on a generated sample recording: a three-session DV recording
+# is made, cut into its scenes, saved as a project and published as an HTML
+# scene index.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-cli="${KLEMORA_BUILD_DIR:-$root/build}/bin/klemora-cli"
+bin="${KLEMORA_BUILD_DIR:-$root/build}/bin"
+cli="$bin/klemora-cli"
+work="${KLEMORA_MAIN_JOB_DIR:-$root/out/main-job}"
+mkdir -p "$work"
+export KLEMORA_INI="$work/Klemora.ini"
+
 "$cli" --version
 "$cli" --batch selfcheck
+"$cli" --batch sample "$work/holiday.avi" --session "2006-07-01 10:00:00,4" \
+  --session "2006-07-01 14:30:00,3" --session "2006-07-02 09:15:00,5"
+"$cli" --batch detect "$work/holiday.avi" -o "$work/holiday.scn"
+"$cli" --batch show "$work/holiday.scn"
+"$cli" --batch index "$work/holiday.scn" --template "$bin/Templates/Standard.tpl" --out "$work/index.htm"
+echo "Project: $work/holiday.scn"
+echo "Scene index: $work/index.htm"
