@@ -107,6 +107,9 @@ public:
     FilterGraph* graph() const { return m_graph.get(); }
     CameraFilter* cameraFilter() const { return m_camera; }
 
+    // Releasing the camera stops its tape, as closing the dialog should; a
+    // one-shot transport command from the command line must not undo itself.
+    void setStopOnRelease(bool stop) { m_stopOnRelease = stop; }
     // Writer settings of the capture file (tests use small RIFF segments).
     void setWriterOptions(const avi::AviWriterOptions& options) { m_writerOptions = options; }
     // What the capture's free-space check sees (tests); null: the file system.
@@ -144,6 +147,7 @@ private:
     bool m_cameraAdded = false;
     bool m_previewWanted = false;
     bool m_running = false;
+    bool m_stopOnRelease = true;
     int m_currentDevice = -1;
     std::vector<DeviceEntry> m_devices;
     double m_frameRate = 25.0;

@@ -135,7 +135,7 @@ void CameraIO::ReleaseCamera() {
     if (m_captureGraphAdded) ReleaseCaptureGraph();
     if (m_previewGraphAdded) ReleasePreviewGraph();
     if (m_graph) m_graph->stop();
-    if (m_transport) m_transport->setMode(static_cast<int>(TransportMode::Stop));
+    if (m_transport && m_stopOnRelease) m_transport->setMode(static_cast<int>(TransportMode::Stop));
     if (m_graph && m_camera) m_graph->removeFilter(m_camera);
     m_camera = nullptr;
     m_transport = nullptr;

@@ -91,6 +91,7 @@ int openCamera(camera::CameraIO& io, int wanted) {
 using Command = int (camera::CameraIO::*)();
 
 int transport(camera::CameraIO& io, const CameraOptions& options, Command command) {
+    io.setStopOnRelease(false);  // the tape goes on playing after the program ends
     if (openCamera(io, options.device) < 0) return 1;
     if (!io.hasTransport()) {
         std::cout << "The camera has no transport control (state -1).\n";

@@ -149,6 +149,17 @@ TEST_F(CameraIoTest, TransportCommandsSetTheirModes) {
         EXPECT_EQ(((*io).*c.command)(), 1);
         EXPECT_EQ(io->GetCameraState(), static_cast<int>(c.mode));
     }
+    // Releasing the camera stops the tape, unless told otherwise.
+    ASSERT_EQ(io->CameraPlay(), 1);
+    io->ReleaseCamera();
+    EXPECT_EQ(unit->deck().mode(), static_cast<int>(M::Stop));
+    bindFirst(*io);
+    io->setStopOnRelease(false);
+    ASSERT_EQ(io->CameraPlay(), 1);
+    io->ReleaseCamera();
+    EXPECT_EQ(unit->deck().mode(), static_cast<int>(M::Play));
+    bindFirst(*io);
+
     unit->unplug();
     LogCapture log;
     EXPECT_EQ(io->GetCameraState(), -2);

@@ -1,0 +1,124 @@
+// Captures a generated DV tape from the simulated camera as fast as the
+// capture path goes (virtual clock: no waiting for the tape), DV type 1 and
+// type 2, and times `cp` of the tape in the same run. The figure that
+// matters is the real-time factor: seconds of video captured per second of
+// work; below 1 a real camera would lose frames. One JSON line per run and
+// type, one with the medians; the files are deleted afterwards.
+//
+//   camera_capture_bench [--seconds N] [--dir DIR] [--runs N]
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/ui.h"
+#include "avi/avi_reader.h"
+#include "camera/camera_clock.h"
+#include "camera/camera_io.h"
+#include "camera/simulated_camera.h"
+#include "tests/fixtures/dv_fixture.h"
+
+namespace {
+
+using namespace klemora;
+using WallClock = std::chrono::steady_clock;
+
+double secondsSince(WallClock::time_point start) {
+    return std::chrono::duration<double>(WallClock::now() - start).count();
+}
+
+long peakRssKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Seconds of wall time to capture the whole tape; -1 on failure.
+double captureTape(const std::string& tape, const std::string& out, int dvType, int32_t frames) {
+    app::SilentUserInterface ui;
+    camera::ManualClock clock;
+    auto units = std::make_shared<camera::SimulatedCameraSet>();
+    units->add(clock, {.tapePath = tape});
+    camera::CameraIO io(ui, clock, [units](camera::BusList& buses) {
+        buses.push_back(camera::makeSimulatedBus(units));
+        return 0;
+    });
+    std::vector<std::string> list;
+    if (io.ListCaptureDevices(&list) != 1 || io.AddCamera(0) != 1 || io.CameraPlay() != 1) return -1;
+    if (io.AddCaptureGraph(dvType, false) != 1) return -1;
+    io.onCaptureWait = [&](camera::CameraIO& camera) {
+        int64_t saved = 0;
+        camera.GetDroppedFramesInfo(nullptr, &saved);
+        if (saved >= frames) camera.setRunning(false);
+    };
+    auto start = WallClock::now();
+    int rc = io.StartCapture(nullptr, out);
+    double seconds = secondsSince(start);
+    io.ReleaseCaptureGraph();
+    avi::AviReader check;  // the whole tape must be in the file
+    if (rc != 1 || check.Open(out, "r") != 1 || check.GetFrameCount() != frames) return -1;
+    return seconds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int videoSeconds = 120;
+    std::string dir = "/tmp";
+    int runs = 3;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--seconds")) videoSeconds = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--dir")) dir = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--runs")) runs = std::atoi(argv[i + 1]);
+    }
+    const std::string stem = dir + "/klemora_camera_bench_" + std::to_string(::getpid());
+    const std::string tape = stem + "_tape.avi", out = stem + "_out.avi", copy = stem + "_copy.avi";
+    fixtures::DvFixtureOptions options;
+    options.type = 1;
+    options.sessions.push_back({fixtures::defaultSessionStart(), videoSeconds * 25, scene::Timecode{}});
+    options.openDml = fixtures::OpenDmlLayout::Segments;
+    std::string error;
+    if (fixtures::writeDvAvi(tape, options, nullptr, &error) != 1) {
+        std::fprintf(stderr, "camera_capture_bench: %s\n", error.c_str());
+        return 1;
+    }
+    const int32_t frames = videoSeconds * 25;
+    std::vector<double> cpTimes, times[3];
+    for (int run = 0; run < runs; ++run) {
+        std::system(("sync; cat '" + tape + "' > /dev/null").c_str());  // warm cache for both
+        auto start = WallClock::now();
+        std::system(("cp '" + tape + "' '" + copy + "'").c_str());
+        cpTimes.push_back(secondsSince(start));
+        ::unlink(copy.c_str());
+        for (int type : {1, 2}) {
+            double seconds = captureTape(tape, out, type, frames);
+            ::unlink(out.c_str());
+            if (seconds < 0) {
+                std::fprintf(stderr, "camera_capture_bench: capture type %d failed\n", type);
+                ::unlink(tape.c_str());
+                return 1;
+            }
+            times[type].push_back(seconds);
+            std::printf("{\"run\":%d,\"type\":%d,\"video_s\":%d,\"capture_s\":%.3f,\"cp_s\":%.3f,"
+                        "\"realtime_factor\":%.1f,\"ratio_to_cp\":%.2f,\"peak_rss_kb\":%ld}\n",
+                        run, type, videoSeconds, seconds, cpTimes.back(), videoSeconds / seconds,
+                        seconds / cpTimes.back(), peakRssKilobytes());
+        }
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    std::printf("{\"median\":true,\"video_s\":%d,\"cp_s\":%.3f,\"type1_s\":%.3f,\"type2_s\":%.3f,"
+                "\"type1_realtime_factor\":%.1f,\"type2_realtime_factor\":%.1f,\"peak_rss_kb\":%ld}\n",
+                videoSeconds, median(cpTimes), median(times[1]), median(times[2]), videoSeconds / median(times[1]),
+                videoSeconds / median(times[2]), peakRssKilobytes());
+    ::unlink(tape.c_str());
+    return 0;
+}
