@@ -96,6 +96,8 @@ TEST_F(SequenceTest, NamesAreCheckedBeforeAnythingHappens) {
 }
 
 TEST_F(SequenceTest, CameraControlAroundANormalCaptureAndItsScene) {
+    // The dialog's window outlives the camera component, which detaches from it on release.
+    RecordingPreviewWindow window;
     auto unit = bench.add({.tapePath = tape});
     auto io = bench.makeIo();
     bindFirst(*io);
@@ -105,7 +107,6 @@ TEST_F(SequenceTest, CameraControlAroundANormalCaptureAndItsScene) {
     writeTextFile(existing, "old");
     bench.ui.expectQuestion("Die Datei existiert schon!", app::Answer::Yes);
     bench.ui.expectQuestion("Drücken Sie 'OK' um das Capturing zu starten...", app::Answer::Ok);
-    RecordingPreviewWindow window;
     EXPECT_EQ(run(*io, {.fileName = dir.file("Take"), .dvType = 2, .window = &window}, 60), 1);
     EXPECT_EQ(outcome.path, existing);
     EXPECT_EQ(states, (std::vector<std::string>{"Camera: Pause", "Camera: Play", "Camera: Stop"}));
