@@ -5,7 +5,7 @@
 #include "avi/container_facts.h"
 #include "media/media_probe.h"
 #include "media/media_result.h"
-#include "media/message_text.h"
+#include "app/text_format.h"
 #include "media/probe_rules.h"
 
 namespace klemora::media {
@@ -26,12 +26,12 @@ void copyFacts(const avi::ContainerFacts& facts, MediaInfo& info) {
 
 void reportProblems(const MediaInfo& info, int32_t readerFrames, app::UserInterface& ui) {
     if (info.isExtendedOpenDml && readerFrames > info.frameCount + 1) {
-        ui.showMessage(messageText("%s\nFile: %s\nFrame No. (A): %d\nFrame No. (B): %d", app::loadString(212).c_str(),
+        ui.showMessage(app::stringPrintf("%s\nFile: %s\nFrame No. (A): %d\nFrame No. (B): %d", app::loadString(212).c_str(),
                                    info.fileName.c_str(), info.frameCount, readerFrames),
                        app::Icon::Warning);
     }
     if (!info.allKeyframes) {
-        ui.showMessage(messageText("%s %s\nFile: %s", app::loadString(124).c_str(), app::loadString(137).c_str(),
+        ui.showMessage(app::stringPrintf("%s %s\nFile: %s", app::loadString(124).c_str(), app::loadString(137).c_str(),
                                    info.fileName.c_str()),
                        app::Icon::Warning);
     }
@@ -50,7 +50,7 @@ int GetExtraData(MediaInfo& info, bool report, app::UserInterface& ui) {
     avi::ContainerFacts facts;
     int rc = avi::readContainerFacts(info.fileName, facts);
     if (rc != 1) {
-        ui.showMessage(messageText("%s GetExtraData()!\nCode1: -4\nCode2: %d", app::loadString(113).c_str(), rc),
+        ui.showMessage(app::stringPrintf("%s GetExtraData()!\nCode1: -4\nCode2: %d", app::loadString(113).c_str(), rc),
                        app::Icon::Stop);
         return static_cast<int>(ExtraDataResult::ReaderFailed);
     }

@@ -11,7 +11,7 @@
 #include "media/bmp_file.h"
 #include "media/media_probe.h"
 #include "media/media_result.h"
-#include "media/message_text.h"
+#include "app/text_format.h"
 #include "media/picture_grab.h"
 #include "media/probe_rules.h"
 #include "scene/time_text.h"
@@ -77,7 +77,7 @@ std::string pictureNameBase(const std::string& sourcePath, const std::string& ta
 }
 
 std::string framePicturePath(const std::string& base, int32_t number) {
-    return messageText("%s_f%05d.bmp", base.c_str(), number);
+    return app::stringPrintf("%s_f%05d.bmp", base.c_str(), number);
 }
 
 int SaveFrameAsBitmap(const std::string& path, MediaInfo& info, double time, int32_t width, int32_t height,

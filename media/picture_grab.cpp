@@ -7,7 +7,7 @@
 #include "media/dx_error_text.h"
 #include "media/frame_grabber.h"
 #include "media/media_detector.h"
-#include "media/message_text.h"
+#include "app/text_format.h"
 #include "media/probe_rules.h"
 
 extern "C" {
@@ -54,7 +54,7 @@ int GrabPictureAtTime(MediaInfo& info, double time, std::span<uint8_t> buffer, i
         }
     }
     if (rc != 1) {
-        ui.showMessage(messageText("%s\nCode: KLM-AF-1000\nCode 2: %s\nPicTime: %f", app::loadString(117).c_str(),
+        ui.showMessage(app::stringPrintf("%s\nCode: KLM-AF-1000\nCode 2: %s\nPicTime: %f", app::loadString(117).c_str(),
                                    DxErrorText(rc), time),
                        app::Icon::Stop);
     }

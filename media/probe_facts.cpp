@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "media/message_text.h"
+#include "app/text_format.h"
 #include "scene/scene_record.h"
 
 namespace klemora::media {
@@ -10,7 +10,7 @@ namespace {
 
 avi::Fact number(const char* key, long long value) { return {key, std::to_string(value), avi::FactKind::Number}; }
 avi::Fact real(const char* key, const char* format, double value) {
-    return {key, messageText(format, value), avi::FactKind::Number};
+    return {key, app::stringPrintf(format, value), avi::FactKind::Number};
 }
 avi::Fact flag(const char* key, uint8_t value) { return {key, value ? "true" : "false", avi::FactKind::Bool}; }
 avi::Fact text(const char* key, std::string value) { return {key, std::move(value), avi::FactKind::Text}; }

@@ -11,7 +11,7 @@
 #include "media/media_detector.h"
 #include "media/media_probe.h"
 #include "media/media_result.h"
-#include "media/message_text.h"
+#include "app/text_format.h"
 #include "media/probe_rules.h"
 
 extern "C" {
@@ -22,7 +22,7 @@ namespace klemora::media {
 namespace {
 
 void showFailure(app::UserInterface& ui, const char* placeCode, int status) {
-    ui.showMessage(messageText("%s\nCode: %s\nCode: %s", app::loadString(117).c_str(), placeCode, DxErrorText(status)),
+    ui.showMessage(app::stringPrintf("%s\nCode: %s\nCode: %s", app::loadString(117).c_str(), placeCode, DxErrorText(status)),
                    app::Icon::Stop);
 }
 
@@ -130,7 +130,7 @@ int classifyStreams(MediaInfo& info, AVFormatContext& format, app::UserInterface
                 ui.showMessage(app::loadString(130), app::Icon::Information);
             }
         } else {
-            ui.showMessage(messageText("%s\nMediaType: %s", app::loadString(131).c_str(), formatTypeName(type.formatType)),
+            ui.showMessage(app::stringPrintf("%s\nMediaType: %s", app::loadString(131).c_str(), formatTypeName(type.formatType)),
                            app::Icon::Information);
         }
     }
@@ -157,12 +157,12 @@ int probeDuration(MediaInfo& info, const AVFormatContext& format, const AVStream
     double length = streamLength(format, video);
     // A script has no AVI headers to fall back on.
     if (length <= 0 && lowerCase(info.fileName).find(".avs") == std::string::npos) {
-        ui.showMessage(messageText("%s\nFile: %s", app::loadString(135).c_str(), info.fileName.c_str()),
+        ui.showMessage(app::stringPrintf("%s\nFile: %s", app::loadString(135).c_str(), info.fileName.c_str()),
                        app::Icon::Warning);
         length = DetectVideoDuration(info, ui);
     }
     if (length <= 0) {
-        ui.showMessage(messageText("%s\nFile: %s", app::loadString(136).c_str(), info.fileName.c_str()),
+        ui.showMessage(app::stringPrintf("%s\nFile: %s", app::loadString(136).c_str(), info.fileName.c_str()),
                        app::Icon::Stop);
         return static_cast<int>(ProbeResult::NoDuration);
     }
@@ -178,7 +178,7 @@ int probe(const std::string& path, MediaInfo& info, app::UserInterface& ui) {
     int rc = MediaDetector::open(path, detector, step);
     if (rc < 0) {
         if (step == 0) {
-            ui.showMessage(messageText("%s\nCode: KLM-AF-1007\nCode 2: NULL", app::loadString(117).c_str()),
+            ui.showMessage(app::stringPrintf("%s\nCode: KLM-AF-1007\nCode 2: NULL", app::loadString(117).c_str()),
                            app::Icon::Stop);
             return fail(info, ProbeResult::DetectorNotCreatable);
         }

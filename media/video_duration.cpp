@@ -4,7 +4,7 @@
 #include "avi/avi_format.h"
 #include "media/file_scan.h"
 #include "media/media_probe.h"
-#include "media/message_text.h"
+#include "app/text_format.h"
 
 namespace klemora::media {
 namespace {
@@ -33,7 +33,7 @@ double DetectVideoDuration(const MediaInfo& info, app::UserInterface& ui) {
         return mainTotal != 0 && openDmlTotal != 0;
     });
     if (!opened) {
-        ui.showMessage(messageText("%s DetectVideoDuration()!\nCode: -1", app::loadString(113).c_str()),
+        ui.showMessage(app::stringPrintf("%s DetectVideoDuration()!\nCode: -1", app::loadString(113).c_str()),
                        app::Icon::Stop);
         return 0;
     }
