@@ -9,7 +9,7 @@
 namespace klemora::output {
 
 ChunkCursor::ChunkCursor(avi::AviReader& reader, int streamNumber, const std::vector<IndexedChunk>* index)
-    : m_reader(reader), m_table(index), m_stream(streamNumber) {}
+    : m_reader(reader), m_table(index), m_stream(streamNumber), m_fileSize(reader.fileSize()) {}
 
 int ChunkCursor::seek(int64_t index) {
     if (index < m_index) return -1;
@@ -52,7 +52,7 @@ int ChunkCursor::seekIndexed(int64_t index) {
     for (int64_t i = std::max<int64_t>(m_index, 0); i < index; ++i) m_bytesBefore += table[static_cast<size_t>(i)].size;
     const IndexedChunk& entry = table[static_cast<size_t>(index)];
     uint8_t header[8];
-    if (entry.headerOffset < 0 || entry.headerOffset + 8 + entry.size > m_reader.fileSize() ||
+    if (entry.headerOffset < 0 || entry.headerOffset + 8 + entry.size > m_fileSize ||
         m_reader.ReadAt(entry.headerOffset, header, sizeof header) != 1)
         return 0;
     uint32_t id = avi::readLe32(header);

@@ -51,6 +51,7 @@ private:
     std::optional<avi::MovieChunkWalker> m_walker;
     const std::vector<IndexedChunk>* m_table;  // nullptr: walk
     int m_stream;
+    int64_t m_fileSize;
     int64_t m_index = -1;  // the chunk the cursor is on
     int64_t m_bytesBefore = 0;
     avi::MovieChunk m_chunk;

@@ -36,8 +36,7 @@ SceneRange rangeOf(const scene::SceneList& list, int i, int32_t frameCount) {
     SceneRange range;
     range.firstFrame = std::max(0, list.startFrame(i));
     range.lastFrame = list.stopFrame(i) < 0 ? frameCount - 1 : std::min(list.stopFrame(i), frameCount - 1);
-    float speed = clampSpeedFactor(list.speedFactor(i));
-    range.speed = speedCountsAsOne(speed) ? 1.0 : static_cast<double>(speed);
+    range.speed = effectiveSpeed(list.speedFactor(i));
     range.outputFrames = outputFramesOf(range.firstFrame, range.lastFrame, range.speed);
     return range;
 }

@@ -23,11 +23,12 @@ bool TemporaryOutput::create() {
         m_error = errno;
         return false;
     }
-    // mkostemps makes the file 0600; a written scene gets the usual permissions.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    // Only the name is kept: the writer creates the file afresh. Reopening
+    // the reserved file with O_TRUNC would make ext4 flush all its data on
+    // close (its guard for files replaced by truncation), costing the whole
+    // write once more in waiting.
     ::close(fd);
+    ::unlink(pattern.c_str());
     m_path = pattern;
     return true;
 }

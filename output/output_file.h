@@ -14,9 +14,9 @@ public:
     TemporaryOutput(const TemporaryOutput&) = delete;
     TemporaryOutput& operator=(const TemporaryOutput&) = delete;
 
-    // Reserves a fresh name "new_avi-XXXXXX.tmp" beside the destination,
-    // with the usual permissions. False (and errno-style lastError) when
-    // the folder cannot take it.
+    // Finds a free name "new_avi-XXXXXX.tmp" beside the destination for the
+    // writer to create. False (and errno-style lastError) when the folder
+    // cannot take a file.
     bool create();
     const std::string& path() const { return m_path; }
     const std::string& destination() const { return m_destination; }

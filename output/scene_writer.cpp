@@ -1,6 +1,7 @@
 #include "output/scene_writer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 
 #include "app/debug_log.h"
@@ -23,7 +24,7 @@ SceneRange frameRange(int32_t startFrame, int32_t stopFrame, int32_t frameCount,
     SceneRange range;
     range.firstFrame = std::max(0, startFrame);
     range.lastFrame = stopFrame < 0 ? frameCount - 1 : std::min(stopFrame, frameCount - 1);
-    range.speed = speedCountsAsOne(speedFactor) ? 1.0 : static_cast<double>(speedFactor);
+    range.speed = effectiveSpeed(speedFactor);
     range.outputFrames = outputFramesOf(range.firstFrame, range.lastFrame, range.speed);
     return range;
 }
@@ -75,6 +76,14 @@ int writeScene(const std::string& sourcePath, const std::string& destinationPath
     CopyOutcome outcome = copier.append(reader, source, index, range);
     if (outcome.status == CopyStatus::SourceFailed || outcome.status == CopyStatus::WriteFailed)
         return failCopy(writer, outcome, context, "WriteScene");
+    if (copier.framesWritten() == 0) {  // the file ends before the scene begins
+        writer.discard();
+        showTooShort(ui, false, 0.0);
+        return code(WriteSceneResult::TooShort);
+    }
+    if (outcome.status == CopyStatus::Done && copier.framesWritten() < range.outputFrames)
+        app::DebugLog("WriteScene: %s holds only %lld of the scene's %lld frames", sourcePath.c_str(),
+                      static_cast<long long>(copier.framesWritten()), static_cast<long long>(range.outputFrames));
     if (outcome.status == CopyStatus::Cancelled)
         app::DebugLog("WriteScene: stopped after %lld of %lld frames", static_cast<long long>(copier.framesWritten()),
                       static_cast<long long>(range.outputFrames));
@@ -86,6 +95,12 @@ int writeScene(const std::string& sourcePath, const std::string& destinationPath
 float clampSpeedFactor(float speedFactor) { return speedFactor < 0.001f ? 0.001f : speedFactor; }
 
 bool speedCountsAsOne(float speedFactor) { return speedFactor >= 0.998f && speedFactor <= 1.002f; }
+
+double effectiveSpeed(float speedFactor) {
+    speedFactor = clampSpeedFactor(speedFactor);
+    if (speedCountsAsOne(speedFactor)) return 1.0;
+    return std::round(static_cast<double>(speedFactor) * 1e6) / 1e6;
+}
 
 float sceneLengthSeconds(int32_t startFrame, int32_t stopFrame, float frameRate, int32_t frameCount) {
     float d = frameRate > 0 ? 1.0f / frameRate : 0.0f;

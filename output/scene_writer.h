@@ -16,6 +16,9 @@ namespace klemora::output {
 // Below 0.001 the factor is 0.001; 0.998 to 1.002 count as exactly 1.
 float clampSpeedFactor(float speedFactor);
 bool speedCountsAsOne(float speedFactor);
+// The factor the frames are picked by: exactly 1, or the (clamped) factor to
+// six decimals, so that a typed 0.4 means 0.4 and not the float next to it.
+double effectiveSpeed(float speedFactor);
 
 // Scene-length arithmetic in seconds, single precision as the times of the
 // scene list are: start time 0.015 + d x start (0 for a negative start),

@@ -1,0 +1,74 @@
+#include "tests/output/writer/scene_test_support.h"
+
+#include <dirent.h>
+
+#include <algorithm>
+
+#include "tests/avi/writer/writer_test_support.h"
+
+namespace klemora::test {
+
+bool makeDvSource(const std::string& path, const fixtures::DvFixtureOptions& options) {
+    return fixtures::writeDvAvi(path, options) == 1;
+}
+
+bool makeDvSource(const std::string& path, int type, bool ntsc, int frames, fixtures::OpenDmlLayout openDml,
+                  uint64_t segmentBytes) {
+    fixtures::DvFixtureOptions options;
+    options.type = type;
+    options.ntsc = ntsc;
+    fixtures::DvSession session;
+    session.start = fixtures::defaultSessionStart();
+    session.frames = frames;
+    options.sessions = {session};
+    options.openDml = openDml;
+    options.riffSegmentBytes = segmentBytes;
+    return makeDvSource(path, options);
+}
+
+bool makeMjpegSource(const std::string& path, int frames, const std::string& rate) {
+    if (!haveFfmpegTools()) return false;
+    std::string command = "ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=" + rate +
+                          " -f lavfi -i sine=frequency=440:sample_rate=44100 -frames:v " + std::to_string(frames) +
+                          " -c:v mjpeg -q:v 5 -c:a pcm_s16le -shortest " + shellQuote(path) + " 2>&1";
+    return runCommand(command).has_value();
+}
+
+std::vector<uint8_t> pcmBytes(const std::string& path) {
+    auto out = runCommand("ffmpeg -v error -i " + shellQuote(path) + " -map 0:a:0 -c copy -f s16le -");
+    if (!out) return {};
+    return std::vector<uint8_t>(out->begin(), out->end());
+}
+
+long long decodedFrames(const std::string& path) {
+    auto streams = probeStreams(path);
+    if (!streams) return -1;
+    for (const ProbedStream& s : *streams)
+        if (s.codecType == "video") return s.readFrames;
+    return -1;
+}
+
+std::vector<std::string> filesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (dirent* entry = ::readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+scene::RecordingTime localTime(const std::string& text) {
+    scene::RecordingTime time;
+    fixtures::parseSessionStart(text, time);
+    return time;
+}
+
+int64_t samplesAt(int64_t frames, int64_t rateNum, int64_t rateDen, int64_t sampleRate) {
+    return (frames * rateDen * sampleRate + rateNum / 2) / rateNum;
+}
+
+}  // namespace klemora::test

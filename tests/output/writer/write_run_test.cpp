@@ -1,0 +1,161 @@
+// The write runs over the group tree: a folder per group, %M across groups,
+// the AviSynth refusal, deleting sources only after a clean run, and the
+// one-file run with its shutdown.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "app/file_io.h"
+#include "avi/avi_reader.h"
+#include "output/write_run.h"
+#include "scene/group_tree.h"
+#include "tests/output/writer/scene_test_support.h"
+#include "tests/support/scripted_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace klemora::test {
+namespace {
+
+using app::Answer;
+
+void addScene(scene::SceneList& list, const std::string& source, int32_t start, int32_t stop) {
+    int i = list.AddNewScene();
+    list.setSourceFile(i, source);
+    list.setStartFrame(i, start);
+    list.setStopFrame(i, stop);
+}
+
+class RecordingPower : public app::PowerControl {
+public:
+    bool requestPowerOff() override {
+        ++requests;
+        return true;
+    }
+    int requests = 0;
+};
+
+class WriteRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        source = dir.file("tape.avi");
+        ASSERT_TRUE(makeDvSource(source, 2, false, 30));
+        dest = dir.file("out") + "/";
+        ASSERT_EQ(::mkdir(dest.c_str(), 0755), 0);
+        for (int i = 0; i < 3; ++i) addScene(tree.root().list(), source, i * 3, i * 3 + 2);
+        scene::Group& year = tree.addGroup(nullptr, "2006");
+        scene::Group& holiday = tree.addGroup(&year, "Urlaub");
+        addScene(holiday.list(), source, 20, 24);
+        addScene(holiday.list(), source, 25, 29);
+    }
+
+    output::WriteRunRequest request(ScriptedUserInterface& ui) {
+        output::WriteRunRequest r(tree, ui);
+        r.settings.destinationPath = dest;
+        r.settings.formatString = "%M3_%G";
+        return r;
+    }
+
+    TempDir dir;
+    std::string source, dest;
+    scene::GroupTree tree;
+};
+
+TEST_F(WriteRunTest, GroupsGetFoldersAndTheNumberRunsOnAcrossGroups) {
+    ScriptedUserInterface ui;
+    output::WriteRunRequest r = request(ui);
+    output::WriteRunOutcome outcome = output::OnBtWritestart(r);
+    ASSERT_EQ(outcome.result, 1) << ui.allMessages();
+    EXPECT_TRUE(outcome.completed);
+    EXPECT_EQ(filesIn(dest), (std::vector<std::string>{"001_Start.avi", "002_Start.avi", "003_Start.avi", "2006"}));
+    EXPECT_TRUE(filesIn(dest + "2006") == std::vector<std::string>{"Urlaub"});
+    EXPECT_EQ(filesIn(dest + "2006/Urlaub"), (std::vector<std::string>{"004_Urlaub.avi", "005_Urlaub.avi"}));
+    EXPECT_EQ(outcome.writtenFiles.size(), 5u);
+    EXPECT_EQ(tree.root().list().nameTemplate(), "%M3_%G");
+    EXPECT_EQ(ui.progressOpened, 1);
+    EXPECT_EQ(ui.progressClosed, 1);
+    EXPECT_EQ(output::groupDirectory("/d/", *tree.root().child(0)->child(0)), "/d/2006/Urlaub/");
+}
+
+TEST_F(WriteRunTest, SourcesAreDeletedOnlyAfterACleanRun) {
+    ScriptedUserInterface ui;
+    ui.expectQuestion("unwiederbringlich gelöscht", Answer::Ok);
+    output::WriteRunRequest r = request(ui);
+    r.settings.deleteSourceFiles = true;
+    r.settings.signal = true;
+    output::WriteRunOutcome outcome = output::OnBtWritestart(r);
+    EXPECT_EQ(outcome.deletedSources, std::vector<std::string>{source});
+    EXPECT_FALSE(app::fileExists(source));
+    EXPECT_EQ(ui.beeps(), 1);
+}
+
+TEST_F(WriteRunTest, AFailedSceneKeepsTheSourcesEvenWhenTheRunWentOn) {
+    addScene(tree.root().list(), dir.file("missing.avi"), 0, 1);
+    scene::SceneList& root = tree.root().list();
+    root.moveRecord(3, 0);  // the failure is not on the group's last scene
+    ScriptedUserInterface ui;
+    ui.expectQuestion("Mit der restlichen Bearbeitung", Answer::Yes);
+    output::WriteRunRequest r = request(ui);
+    r.settings.deleteSourceFiles = true;
+    output::WriteRunOutcome outcome = output::OnBtWritestart(r);
+    EXPECT_EQ(outcome.scenesFailed, 1);
+    EXPECT_TRUE(outcome.deletedSources.empty());
+    EXPECT_TRUE(app::fileExists(source));
+}
+
+TEST_F(WriteRunTest, AnAviSynthSourceStopsTheRunBeforeItsGroup) {
+    addScene(tree.root().child(0)->child(0)->list(), dir.file("script.AVS"), 0, 1);
+    ScriptedUserInterface ui;
+    ui.expectQuestion("AviSynth", Answer::Cancel);
+    output::WriteRunRequest r = request(ui);
+    output::WriteRunOutcome outcome = output::OnBtWritestart(r);
+    EXPECT_EQ(outcome.result, static_cast<int>(output::WriteRunResult::AviSynthSource));
+    EXPECT_EQ(outcome.writtenFiles.size(), 3u);
+    EXPECT_TRUE(filesIn(dest + "2006/Urlaub").empty());
+}
+
+TEST_F(WriteRunTest, EmptyTemplateAndDestinationAreReported) {
+    ScriptedUserInterface ui;
+    output::WriteRunRequest r = request(ui);
+    r.settings.destinationPath.clear();
+    r.settings.formatString.clear();
+    // Without a destination the group folders are made in the working folder.
+    char previous[4096];
+    ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+    output::WriteRunOutcome outcome = output::OnBtWritestart(r);
+    ASSERT_EQ(::chdir(previous), 0);
+    EXPECT_TRUE(ui.hasMessage("Bitte ein Zielverzeichnis")) << ui.allMessages();
+    EXPECT_TRUE(ui.hasMessage("Es wird der Defaultwert gesetzt."));
+    EXPECT_TRUE(app::fileExists(dir.file("tape_001.avi")));  // beside the source
+    EXPECT_TRUE(app::fileExists(dir.file("2006/Urlaub/tape_001.avi")));
+    EXPECT_EQ(outcome.result, 1);
+}
+
+TEST_F(WriteRunTest, OneFilePerGroupAndThenTheShutdown) {
+    ScriptedUserInterface ui;
+    RecordingPower power;
+    scene::SceneList mainList;
+    mainList.setModified(true);
+    output::WriteRunRequest r = request(ui);
+    r.settings.shutdown = true;
+    r.power = &power;
+    r.mainList = &mainList;
+    output::WriteRunOutcome outcome = output::WriteScenes1File(r);
+    EXPECT_EQ(outcome.result, 1) << ui.allMessages();
+    EXPECT_EQ(filesIn(dest), (std::vector<std::string>{"Start.avi", "Urlaub.avi"}));  // "2006" holds no scene
+    avi::AviReader joined;
+    ASSERT_EQ(joined.Open(dest + "Urlaub.avi", "r"), 1);
+    EXPECT_EQ(joined.GetFrameCount(), 10);
+    EXPECT_EQ(power.requests, 1);
+    EXPECT_TRUE(outcome.shutdownRequested);
+    EXPECT_FALSE(mainList.modified());
+
+    ScriptedUserInterface noFolder;
+    output::WriteRunRequest without = request(noFolder);
+    without.settings.destinationPath.clear();
+    EXPECT_EQ(output::WriteScenes1File(without).result, static_cast<int>(output::WriteRunResult::NoDestination));
+}
+
+}  // namespace
+}  // namespace klemora::test
