@@ -84,13 +84,7 @@ bool parseIsoRecordingTime(const std::string& text, scene::RecordingTime& time) 
         return false;
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     if (month == 2 && day == 29 && !leap) return false;
-    time = scene::RecordingTime{};
-    time.yearsSince1900 = year - 1900;
-    time.month = month - 1;
-    time.dayOfMonth = day;
-    time.hours = hours;
-    time.minutes = minutes;
-    time.seconds = seconds;
+    time = scene::recordingTimeOf(year, month, day, hours, minutes, seconds);
     return true;
 }
 

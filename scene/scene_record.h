@@ -29,6 +29,19 @@ struct RecordingTime {
 // 11 February 1970 00:00:00 stands for "no recording date known".
 inline constexpr RecordingTime kNoRecordingTime{};
 
+// A calendar date and time (month 1-12, full year) as a recording time whose
+// weekday, day of year and daylight-saving flag are left to the conversions.
+constexpr RecordingTime recordingTimeOf(int year, int month, int day, int hours, int minutes, int seconds) {
+    RecordingTime t;
+    t.yearsSince1900 = year - 1900;
+    t.month = month - 1;
+    t.dayOfMonth = day;
+    t.hours = hours;
+    t.minutes = minutes;
+    t.seconds = seconds;
+    return t;
+}
+
 struct Timecode {
     int8_t hours = 0;
     int8_t minutes = 0;

@@ -1,31 +1,26 @@
 #!/usr/bin/env bash
-# The main job on a generated sample recording: a DV tape of three recording
-# sessions, its scenes found from the recording date/time, every scene
-# written as its own AVI file (frames copied unchanged) with the recording
-# date as its file time, and what was written listed.
+# The main job on a generated sample recording: a three-session DV recording
+# is made, cut into its scenes, saved as a project, every scene written as
+# its own AVI file (frames copied unchanged, the recording date as its file
+# time), and the scenes published as an HTML scene index.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${KLEMORA_BUILD_DIR:-$root/build}"
-cli="$build/bin/klemora-cli"
+bin="${KLEMORA_BUILD_DIR:-$root/build}/bin"
+cli="$bin/klemora-cli"
+work="${KLEMORA_MAIN_JOB_DIR:-$root/out/main-job}"
+rm -rf "$work/scenes"
+mkdir -p "$work"
+export KLEMORA_INI="$work/Klemora.ini"
+
 "$cli" --version
 "$cli" --batch selfcheck
-
-work="${KLEMORA_MAIN_JOB_DIR:-$build/main-job}"
-rm -rf "$work"
-mkdir -p "$work"
-echo
-echo "== sample recording"
-"$cli" sample "$work/tape.avi" --type 2 \
-  --session "2006-07-01 10:00:00,4" \
-  --session "2006-07-01 14:30:00,3" \
-  --session "2006-07-02 09:15:00,5"
-echo
-echo "== scene detection (recording date/time), saved as the project tape.scn"
-"$cli" --batch detect "$work/tape.avi" -o "$work/tape.scn"
-"$cli" --batch show "$work/tape.scn"
-echo
-echo "== writing every scene"
-"$cli" --batch write "$work/tape.scn" --dest "$work/scenes" --set-dates --template "%N3_%D"
-echo
-echo "== written"
+"$cli" --batch sample "$work/holiday.avi" --session "2006-07-01 10:00:00,4" \
+  --session "2006-07-01 14:30:00,3" --session "2006-07-02 09:15:00,5"
+"$cli" --batch detect "$work/holiday.avi" -o "$work/holiday.scn"
+"$cli" --batch show "$work/holiday.scn"
+"$cli" --batch write "$work/holiday.scn" --dest "$work/scenes" --set-dates --template "%N3_%D"
+"$cli" --batch index "$work/holiday.scn" --template "$bin/Templates/Standard.tpl" --out "$work/index.htm"
+echo "Project: $work/holiday.scn"
+echo "Scenes written:"
 ls -l --time-style="+%Y-%m-%d %H:%M:%S" "$work/scenes"
+echo "Scene index: $work/index.htm"

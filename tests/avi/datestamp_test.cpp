@@ -14,14 +14,7 @@ namespace {
 using avi::AviReader;
 
 scene::RecordingTime at(int year, int month, int day, int h, int m, int s) {
-    scene::RecordingTime t;
-    t.yearsSince1900 = year - 1900;
-    t.month = month - 1;
-    t.dayOfMonth = day;
-    t.hours = h;
-    t.minutes = m;
-    t.seconds = s;
-    return t;
+    return scene::recordingTimeOf(year, month, day, h, m, s);
 }
 
 fixtures::DvFixtureOptions oneSession(int frames, bool ntsc = false) {

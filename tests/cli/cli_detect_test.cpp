@@ -11,14 +11,7 @@ namespace klemora::test {
 namespace {
 
 scene::RecordingTime at(int year, int month, int day, int hours, int minutes, int seconds) {
-    scene::RecordingTime t;
-    t.yearsSince1900 = year - 1900;
-    t.month = month - 1;
-    t.dayOfMonth = day;
-    t.hours = hours;
-    t.minutes = minutes;
-    t.seconds = seconds;
-    return t;
+    return scene::recordingTimeOf(year, month, day, hours, minutes, seconds);
 }
 
 class CliDetect : public ::testing::Test {

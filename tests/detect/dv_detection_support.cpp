@@ -8,14 +8,7 @@
 namespace klemora::test {
 
 scene::RecordingTime stamp(int year, int month, int day, int hours, int minutes, int seconds) {
-    scene::RecordingTime t;
-    t.yearsSince1900 = year - 1900;
-    t.month = month - 1;
-    t.dayOfMonth = day;
-    t.hours = hours;
-    t.minutes = minutes;
-    t.seconds = seconds;
-    return t;
+    return scene::recordingTimeOf(year, month, day, hours, minutes, seconds);
 }
 
 fixtures::DvSession session(const scene::RecordingTime& start, int frames) {
