@@ -22,6 +22,7 @@
 #include "app/file_io.h"
 #include "app/ui.h"
 #include "avi/avi_reader.h"
+#include "bench/child_timing.h"
 #include "avi/dv_pack.h"
 #include "detect/dv_scene_detection.h"
 #include "scene/scene_list.h"
@@ -30,25 +31,10 @@
 namespace {
 
 using namespace klemora;
-
-struct Sample {
-    double seconds = 0;
-    long peakRssKb = 0;
-    int exitCode = 0;
-};
-
-// The work runs in a child process, so the peak RSS reported is its own.
-template <typename Work>
-Sample timedChild(Work&& work) {
-    auto started = std::chrono::steady_clock::now();
-    pid_t pid = ::fork();
-    if (pid == 0) _exit(work());
-    int status = 0;
-    struct rusage usage {};
-    ::wait4(pid, &status, 0, &usage);
-    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), usage.ru_maxrss,
-            WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-}
+using bench::inChild;
+using bench::largest;
+using bench::Measurement;
+using bench::median;
 
 int readerPass(const std::string& path) {
     avi::AviReader reader;
@@ -75,18 +61,12 @@ int detection(const std::string& path, int32_t lastFrame, int expectedScenes) {
     return expectedScenes < 0 || scenes.count() == expectedScenes ? 0 : 6;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-long largest(const std::vector<long>& values) { return *std::max_element(values.begin(), values.end()); }
 
 struct Case {
     const char* name;
     std::vector<double> seconds;
     std::vector<long> rss;
-    void add(const Sample& s) {
+    void add(const Measurement& s) {
         seconds.push_back(s.seconds);
         rss.push_back(s.peakRssKb);
     }
@@ -163,13 +143,13 @@ int main(int argc, char** argv) {
         frames = reader.GetFrameCount();
     }
 
-    timedChild([&] { return readerPass(path); });  // warm the page cache
+    inChild([&] { return readerPass(path); });  // warm the page cache
     Case reader{"readerPass"}, detect{"detection"}, quarter{"detectionFirstQuarter"};
     int failures = 0;
     for (int run = 0; run < runs; ++run) {
-        Sample r = timedChild([&] { return readerPass(path); });
-        Sample d = timedChild([&] { return detection(path, frames - 1, expectedScenes); });
-        Sample q = timedChild([&] { return detection(path, frames / 4, -1); });
+        Measurement r = inChild([&] { return readerPass(path); });
+        Measurement d = inChild([&] { return detection(path, frames - 1, expectedScenes); });
+        Measurement q = inChild([&] { return detection(path, frames / 4, -1); });
         failures += (r.exitCode != 0) + (d.exitCode != 0) + (q.exitCode != 0);
         reader.add(r);
         detect.add(d);

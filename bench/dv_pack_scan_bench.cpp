@@ -18,34 +18,17 @@
 #include <vector>
 
 #include "avi/avi_reader.h"
+#include "bench/child_timing.h"
 #include "avi/dv_pack.h"
 #include "tests/fixtures/dv_fixture.h"
 
 namespace {
 
 using namespace klemora;
-
-struct Measurement {
-    double seconds = 0;
-    long peakRssKb = 0;
-    int exitCode = 0;
-};
-
-// Runs `work` in a child so that its peak RSS is its own.
-template <typename Work>
-Measurement inChild(Work&& work) {
-    auto started = std::chrono::steady_clock::now();
-    pid_t pid = ::fork();
-    if (pid == 0) _exit(work());
-    int status = 0;
-    struct rusage usage {};
-    ::wait4(pid, &status, 0, &usage);
-    Measurement m;
-    m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    m.peakRssKb = usage.ru_maxrss;
-    m.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return m;
-}
+using bench::inChild;
+using bench::largest;
+using bench::Measurement;
+using bench::median;
 
 int catFile(const std::string& path) {
     std::string command = "cat '" + path + "' > /dev/null";
@@ -69,12 +52,6 @@ int scanFile(const std::string& path, avi::FrameLoad load, int32_t* framesSeen) 
     return checksum == 0 ? 4 : 0;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-long maxOf(const std::vector<long>& values) { return *std::max_element(values.begin(), values.end()); }
 
 }  // namespace
 
@@ -141,13 +118,13 @@ int main(int argc, char** argv) {
     }
     const double cat = median(catTimes);
     std::printf("{\"case\":\"cat\",\"cache\":\"warm\",\"runs\":%d,\"medianSeconds\":%.3f,\"peakRssKb\":%ld}\n", runs, cat,
-                maxOf(catRss));
+                largest(catRss));
     std::printf("{\"case\":\"packScanOnDemand\",\"cache\":\"warm\",\"runs\":%d,\"medianSeconds\":%.3f,\"ratioToCat\":%.3f,"
                 "\"peakRssKb\":%ld}\n",
-                runs, median(onDemandTimes), median(onDemandTimes) / cat, maxOf(onDemandRss));
+                runs, median(onDemandTimes), median(onDemandTimes) / cat, largest(onDemandRss));
     std::printf("{\"case\":\"packScanWholeFrames\",\"cache\":\"warm\",\"runs\":%d,\"medianSeconds\":%.3f,"
                 "\"ratioToCat\":%.3f,\"peakRssKb\":%ld}\n",
-                runs, median(wholeTimes), median(wholeTimes) / cat, maxOf(wholeRss));
+                runs, median(wholeTimes), median(wholeTimes) / cat, largest(wholeRss));
     if (!keep) ::unlink(path.c_str());
     if (failures) std::fprintf(stderr, "%d runs failed\n", failures);
     return failures ? 1 : 0;
