@@ -10,11 +10,15 @@
 
 namespace klemora::scene {
 
-bool readProjectVersion(const std::string& path, ProjectVersion& version) {
+bool readSignatureBytes(const std::string& path, std::string& head) {
     app::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    char head[kSignatureBytes];
-    if (!fd || !app::preadAll(fd.get(), head, sizeof head, 0)) return false;
-    return versionOfSignature(std::string_view(head, sizeof head), version);
+    head.assign(kSignatureBytes, '\0');
+    return fd && app::preadAll(fd.get(), head.data(), head.size(), 0);
+}
+
+bool readProjectVersion(const std::string& path, ProjectVersion& version) {
+    std::string head;
+    return readSignatureBytes(path, head) && versionOfSignature(head, version);
 }
 
 bool isAutobackupPath(std::string_view path) {

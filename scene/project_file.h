@@ -19,6 +19,8 @@ enum class ProjectResult : int {
 // The version named by the first 60 bytes of a file; false when it cannot be
 // read or carries no known signature.
 bool readProjectVersion(const std::string& path, ProjectVersion& version);
+// The first 60 bytes of a file; false when it cannot be read or is shorter.
+bool readSignatureBytes(const std::string& path, std::string& head);
 
 // Flat files 1.0 to 2.3 into one list (emptied first).
 int readFlatFile(const std::string& path, SceneList& list);

@@ -40,17 +40,13 @@ void checkAndProbe(ProjectSession& session, app::UserInterface& ui) {
         if (!probeSources(group->list(), session.probe, ui)) break;
 }
 
-bool readHead(const std::string& path, std::string& head) {
-    auto content = app::readWholeFile(path);
-    if (!content) return false;
-    head = content->substr(0, kSignatureBytes);
-    return true;
-}
-
 // Filter 1: a group file becomes the project; a flat file is read into the root.
 int loadProjectFile(ProjectSession& session, const std::string& path) {
     std::string head;
-    if (!readHead(path, head)) return -1;
+    if (!readSignatureBytes(path, head)) {
+        // Shorter than a signature: no known project file.
+        return app::fileExists(path) ? 0 : -1;
+    }
     if (head.find("Klemora File v3.") != std::string::npos) {
         int rc = readGroupFile(path, session.tree);
         if (rc == 1) session.projectPath = withScnExtension(path);
