@@ -98,11 +98,15 @@ bool DemuxFrameSource::decodingOnReaches(int64_t target) const {
     if (!m_haveCurrent || m_currentTimestamp >= target) return false;
     if (m_haveLookahead && m_lookaheadTimestamp > target) return true;
     AVStream* stream = m_format.streams[m_streamIndex];
-    // With an index: no key frame between the last picture and the target.
+    // With an index: no key frame between the last picture and the target,
+    // or just the next one. Further key frames on, a seek to the last of them
+    // decodes fewer pictures (all-key-frame video stepped through sparsely).
     int entry = av_index_search_timestamp(stream, target, AVSEEK_FLAG_BACKWARD);
     if (entry >= 0) {
         const AVIndexEntry* key = avformat_index_get_entry(stream, entry);
         if (key && key->timestamp <= m_currentTimestamp) return true;
+        int currentEntry = av_index_search_timestamp(stream, m_currentTimestamp, AVSEEK_FLAG_BACKWARD);
+        if (key && currentEntry >= 0 && entry - currentEntry >= 2) return false;
     }
     double ahead = static_cast<double>(target - m_currentTimestamp) * av_q2d(stream->time_base);
     return ahead <= kForwardDecodeSeconds;

@@ -73,6 +73,8 @@ int32_t GetAudioBitsPerSample(const MediaInfo& info) {
 int32_t GetVideoWidth(const MediaInfo& info) { return videoFormat(info) ? videoFormat(info)->width : 0; }
 int32_t GetVideoHeight(const MediaInfo& info) { return videoFormat(info) ? videoFormat(info)->height : 0; }
 int32_t GetVideoBitCount(const MediaInfo& info) { return videoFormat(info) ? videoFormat(info)->bitCount : 0; }
+int32_t GetDvType(const MediaInfo& info) { return info.isDv ? (info.isDvType1 ? 1 : 2) : 0; }
+int32_t GetOpenDmlKind(const MediaInfo& info) { return info.isExtendedOpenDml ? 2 : info.isOpenDml ? 1 : 0; }
 
 void GetTimecode(const MediaInfo& info, uint8_t* hours, uint8_t* minutes, uint8_t* seconds, uint8_t* frames) {
     if (hours) *hours = static_cast<uint8_t>(info.timecode.hours);

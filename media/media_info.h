@@ -86,6 +86,9 @@ int32_t GetAudioBitsPerSample(const MediaInfo& info);
 int32_t GetVideoWidth(const MediaInfo& info);
 int32_t GetVideoHeight(const MediaInfo& info);
 int32_t GetVideoBitCount(const MediaInfo& info);
+// The scene record's codes: DV type 0 (none), 1 or 2; OpenDML 0 (none), 1 or 2 (extended).
+int32_t GetDvType(const MediaInfo& info);
+int32_t GetOpenDmlKind(const MediaInfo& info);
 // The first frame's timecode, to whichever outputs are given.
 void GetTimecode(const MediaInfo& info, uint8_t* hours, uint8_t* minutes, uint8_t* seconds, uint8_t* frames);
 

@@ -48,8 +48,8 @@ int probeOther(const std::string& path, scene::SourceFacts& facts, app::UserInte
     facts.framesPerSecond = info.frameRate > 0 ? info.frameRate : 25.0f;
     facts.frameDuration = info.frameDuration;
     facts.allKeyframes = info.allKeyframes;
-    facts.dvType = info.isDv ? (info.isDvType1 ? 1 : 2) : 0;
-    facts.openDmlKind = info.isExtendedOpenDml ? 2 : info.isOpenDml ? 1 : 0;
+    facts.dvType = GetDvType(info);
+    facts.openDmlKind = GetOpenDmlKind(info);
     facts.wideScreen = info.wideScreen;
     facts.videoFourcc = info.fourcc;
     facts.hasVideo = info.videoStream >= 0;

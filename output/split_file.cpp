@@ -33,7 +33,7 @@ int appendPart(scene::SceneList& list, const std::string& file, const media::Med
     if (info.frameRate > 0) list.setFramesPerSecond(index, info.frameRate);
     list.setRecordingTime(index, &info.recordingTime);
     list.setTimecode(index, info.timecode);
-    list.setDvType(index, info.isDv ? (info.isDvType1 ? 1 : 2) : 0);
+    list.setDvType(index, media::GetDvType(info));
     list.setWideScreen(index, info.wideScreen);
     list.setAllKeyframes(index, info.allKeyframes);
     return 1;

@@ -1,0 +1,111 @@
+#include "detect/picture_pixels.h"
+
+#include <array>
+#include <cstdlib>
+
+#include "media/bitmap_header.h"
+
+namespace klemora::detect {
+namespace {
+
+// Bit-field pictures carry masks between header and pixels, and other
+// compressions are no pixel rows at all.
+constexpr uint32_t kUncompressed = 0;
+
+// 5-bit channel values spread over 0..255 as x 8.23, truncated.
+constexpr std::array<uint8_t, 32> kFiveBitLevels = [] {
+    std::array<uint8_t, 32> levels{};
+    for (int i = 0; i < 32; ++i) levels[i] = static_cast<uint8_t>(i * 8.23);
+    return levels;
+}();
+
+struct Rgb {
+    int red, green, blue;
+};
+
+template <int BytesPerPixel>
+inline Rgb pixelAt(const uint8_t* p) {
+    if constexpr (BytesPerPixel == 2) {
+        unsigned value = p[0] | (p[1] << 8);
+        return {kFiveBitLevels[(value >> 10) & 31], kFiveBitLevels[(value >> 5) & 31], kFiveBitLevels[value & 31]};
+    } else {
+        return {p[2], p[1], p[0]};
+    }
+}
+
+template <int BytesPerPixel, bool Blocks, bool Histogram>
+void readRows(const DibPicture& picture, PixelArea area, const PixelSums& sums, uint32_t* histogram) {
+    const int32_t size = sums.blockSize;
+    for (int32_t y = 0; y < area.height; ++y) {
+        const uint8_t* p = picture.pixels.data() + y * picture.stride;
+        const size_t blockRow = static_cast<size_t>(y / size) * sums.blocksAcross;
+        for (int32_t column = 0; column * size < area.width; ++column) {
+            int32_t red = 0, green = 0, blue = 0;
+            for (int32_t x = 0; x < size; ++x, p += BytesPerPixel) {
+                Rgb c = pixelAt<BytesPerPixel>(p);
+                if constexpr (Blocks) {
+                    red += c.red;
+                    green += c.green;
+                    blue += c.blue;
+                }
+                if constexpr (Histogram) ++histogram[(c.blue >> 6) + 4 * (c.green >> 6) + 16 * (c.red >> 6)];
+            }
+            if constexpr (Blocks) {
+                sums.red[blockRow + column] += red;
+                sums.green[blockRow + column] += green;
+                sums.blue[blockRow + column] += blue;
+            }
+        }
+    }
+}
+
+template <int BytesPerPixel>
+void readWithDepth(const DibPicture& picture, PixelArea area, const PixelSums& sums, uint32_t* histogram) {
+    const bool blocks = sums.red != nullptr;
+    if (blocks && histogram)
+        readRows<BytesPerPixel, true, true>(picture, area, sums, histogram);
+    else if (blocks)
+        readRows<BytesPerPixel, true, false>(picture, area, sums, histogram);
+    else if (histogram)
+        readRows<BytesPerPixel, false, true>(picture, area, sums, histogram);
+}
+
+int32_t readInt32(const uint8_t* p) {
+    return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24);
+}
+
+}  // namespace
+
+DibPicture DibPicture::from(std::span<const uint8_t> picture) {
+    DibPicture dib;
+    if (picture.size() < media::kBitmapInfoHeaderSize) return dib;
+    const uint8_t* header = picture.data();
+    dib.width = readInt32(header + 4);
+    dib.height = std::abs(readInt32(header + 8));
+    dib.bitCount = header[14] | (header[15] << 8);
+    dib.compression = static_cast<uint32_t>(readInt32(header + 16));
+    dib.stride = dib.width > 0 ? media::dibRowStride(dib.width, dib.bitCount) : 0;
+    dib.pixels = picture.subspan(media::kBitmapInfoHeaderSize);
+    return dib;
+}
+
+bool DibPicture::supportedDepth() const {
+    return (bitCount == 16 || bitCount == 24 || bitCount == 32) && compression == kUncompressed;
+}
+
+bool DibPicture::covers(PixelArea area) const {
+    if (area.width < 0 || area.height < 0 || area.width > width || area.height > height) return false;
+    return static_cast<int64_t>(pixels.size()) >= stride * area.height;
+}
+
+void readPixels(const DibPicture& picture, PixelArea area, const PixelSums& sums, uint32_t* histogram) {
+    if (area.width <= 0 || area.height <= 0) return;
+    switch (picture.bitCount) {
+        case 16: readWithDepth<2>(picture, area, sums, histogram); break;
+        case 24: readWithDepth<3>(picture, area, sums, histogram); break;
+        case 32: readWithDepth<4>(picture, area, sums, histogram); break;
+        default: break;
+    }
+}
+
+}  // namespace klemora::detect
