@@ -1,5 +1,6 @@
-// "detect": automatic scene detection over AVI files, the scenes found
-// printed as a CSV scene list or written to a file. A detection type is one
+// "detect": automatic scene detection over video files (DV recording
+// date/time or picture differences), the scenes found printed as a CSV
+// scene list or written to a file. A detection type is one
 // row of the detector table and an output format one row of the format
 // table, so further types and formats join without touching the rest.
 #include <algorithm>
@@ -18,7 +19,11 @@
 #include "cli/command_registry.h"
 #include "cli/scene_list_formats.h"
 #include "media/source_probe.h"
+#include "app/shutdown.h"
+#include "detect/auto_shutdown.h"
 #include "detect/dv_scene_detection.h"
+#include "detect/picture_detection_run.h"
+#include "detect/picture_scene_search.h"
 #include "detect/search_source.h"
 #include "scene/csv_export.h"
 #include "scene/scene_list.h"
@@ -36,6 +41,13 @@ struct DetectOptions {
     std::optional<int> trim;
     std::string range;  // "FIRST-LAST"
     bool trace = false;
+    bool shutdown = false;
+    // Picture detection; unset: from the settings.
+    std::optional<int> preset;
+    std::string variants;  // "1,3"
+    std::string weight;    // none, inner, outer
+    std::optional<int> minFrames;
+    bool log = false;
     std::string output;
     std::string format;  // empty: from the extension of output
 };
@@ -43,7 +55,10 @@ struct DetectOptions {
 // How a run went, for the exit code.
 struct DetectOutcome {
     bool everyFileSearched = true;
+    bool succeeded = false;  // the last file was searched to its end
 };
+
+constexpr std::string_view kWeightNames[] = {"none", "inner", "outer"};
 
 DetectOutcome detectByDatestamp(const std::vector<detect::SearchSource>& sources, const DetectOptions& options,
                                 scene::SceneList& scenes, TerminalUserInterface& ui) {
@@ -53,7 +68,52 @@ DetectOutcome detectByDatestamp(const std::vector<detect::SearchSource>& sources
     detect::DvDetectionResult result = detect::FindPerDvDatestamp(sources, scenes, ui, settings);
     bool complete = result.failedFiles == 0 && result.skippedFiles == 0 &&
                     result.status != static_cast<int>(detect::DvDetectionStatus::Stopped);
-    return {complete};
+    return {complete, result.status == static_cast<int>(detect::DvDetectionStatus::Ok)};
+}
+
+// "1,3" into the three variant flags; false for anything else.
+bool parseVariants(const std::string& text, detect::PictureDetectionSettings& settings) {
+    settings.variant1 = settings.variant2 = settings.variant3 = false;
+    size_t begin = 0;
+    while (begin <= text.size()) {
+        size_t comma = std::min(text.find(',', begin), text.size());
+        std::string item = text.substr(begin, comma - begin);
+        if (item == "1") settings.variant1 = true;
+        else if (item == "2") settings.variant2 = true;
+        else if (item == "3") settings.variant3 = true;
+        else return false;
+        begin = comma + 1;
+    }
+    return true;
+}
+
+detect::PictureDetectionSettings pictureSettings(const DetectOptions& options) {
+    detect::PictureDetectionSettings settings = detect::readPictureDetectionSettings(app::settings());
+    if (options.preset) settings.detectionSetting = *options.preset;
+    if (!options.variants.empty()) parseVariants(options.variants, settings);  // checked by the option
+    if (!options.weight.empty())
+        settings.weightMode = static_cast<int>(
+            std::find(std::begin(kWeightNames), std::end(kWeightNames), options.weight) - std::begin(kWeightNames));
+    if (options.minFrames) settings.minFrameCount = *options.minFrames;
+    if (options.trim) settings.trimCount = *options.trim;
+    if (options.log) settings.log = true;
+    // The command line decides on switching off, not a stored dialog setting.
+    settings.shutdown = false;
+    return settings;
+}
+
+DetectOutcome detectByPicture(const std::vector<detect::SearchSource>& sources, const DetectOptions& options,
+                              scene::SceneList& scenes, TerminalUserInterface& ui) {
+    detect::PictureDetectionSettings settings = pictureSettings(options);
+    detect::PictureDiffDetector detector(ui);
+    app::SystemPowerControl power;
+    detect::PictureDetectionResult result =
+        detect::RunPictureDetection(sources, scenes, detector, settings, power, app::settings());
+    if (settings.log)
+        std::cerr << "klemora-cli detect: detection log in " << detect::PictureDetectionLog::path() << '\n';
+    bool complete = result.started && result.failedFiles == 0 &&
+                    result.lastResult == static_cast<int>(detect::PictureSearchResult::Done);
+    return {complete, complete};
 }
 
 struct Detector {
@@ -64,6 +124,7 @@ struct Detector {
 
 constexpr Detector kDetectors[] = {
     {"datestamp", detectByDatestamp},
+    {"picture", detectByPicture},
 };
 
 // "FIRST-LAST", 0-based and inclusive like the frame columns of the CSV list.
@@ -163,17 +224,23 @@ int detectScenes(const DetectOptions& options, TerminalUserInterface& ui) {
     }
     int written = writeScenes(scenes, options.output, options.format, ui);
     if (written != 0) return written;
+    if (options.shutdown && outcome.succeeded) {
+        app::SystemPowerControl power;
+        detect::AutoShutdown(scenes, power, ui);
+    }
     return outcome.everyFileSearched ? 0 : 1;
 }
 
 RegisterCommand registration(
-    "detect", "Find the scenes of AVI files (DV recording date/time) and print them as a CSV scene list",
+    "detect", "Find the scenes of video files (DV recording date/time or picture differences) and print them as a CSV scene list",
     [](CLI::App& sub, CommandAction& action) {
         auto options = std::make_shared<DetectOptions>();
         sub.add_option("FILE", options->files, "AVI files to search, in this order")->required();
         std::vector<std::string> types;
         for (const Detector& d : kDetectors) types.emplace_back(d.type);
-        sub.add_option("--type", options->type, "Detection type: datestamp (DV recording date/time)")
+        sub.add_option("--type", options->type,
+                       "Detection type: datestamp (DV recording date/time, the default) or picture (picture "
+                       "differences, any video the media layer decodes)")
             ->check(CLI::IsMember(types));
         sub.add_option("--diff", options->diff,
                        "Smallest jump of the recording time, in seconds, that starts a scene "
@@ -183,13 +250,36 @@ RegisterCommand registration(
                        "Frames cut at each boundary between two scenes (default: TrimCount of the settings, 1)")
             ->check(CLI::Range(0, detect::kMaxTrimCount));
         sub.add_option("--range", options->range, "Frames to search, FIRST-LAST, 0-based (one file only)");
-        sub.add_flag("--trace", options->trace, "Write the detection trace findds.log (debug level 2)");
+        sub.add_flag("--trace", options->trace, "datestamp: write the detection trace findds.log (debug level 2)");
+        sub.add_option("--preset", options->preset,
+                       "picture: 0 very coarse .. 4 very fine, 99 the values MaxBlockDiff, MaxDiffBlockCount, "
+                       "Blocksize, MaxCroHistDiff of the settings (default: DetectionSetting, 2)")
+            ->check(CLI::Range(0, detect::kPresetCount - 1) | CLI::IsMember({detect::kCustomPreset}));
+        sub.add_option("--variants", options->variants,
+                       "picture: tests to use, e.g. 1,3: 1 colour histogram, 2 block brightness, 3 block hue "
+                       "(default: Alg1..Alg3 of the settings, 1)")
+            ->check([](const std::string& text) {
+                detect::PictureDetectionSettings probe;
+                return parseVariants(text, probe) ? std::string() : "expected 1, 2, 3 separated by commas";
+            });
+        std::vector<std::string> weights(std::begin(kWeightNames), std::end(kWeightNames));
+        sub.add_option("--weight", options->weight,
+                       "picture: weigh the inner picture area higher (inner), lower (outer) or not (none; "
+                       "default: WeightMode of the settings)")
+            ->check(CLI::IsMember(weights));
+        sub.add_option("--min-frames", options->minFrames,
+                       "picture: shortest scene in frames (default: MinFrameCount of the settings, 75)")
+            ->check(CLI::Range(1, 99999));
+        sub.add_flag("--log", options->log, "picture: write the detection log KlemoraLog.txt to the documents folder");
+        sub.add_flag("--shutdown", options->shutdown,
+                     "After a run that searched every file to its end, save the scenes as AutoScan.scn in the "
+                     "documents folder and switch the PC off");
         sub.add_option("-o,--output", options->output,
                        "Write the scene list to this file instead (.scn project, .csv, .txt EDL, .avs)");
         sub.add_option("--format", options->format, "Format of -o (default: from its extension): " + saveFormatNames());
         sub.footer(
-            "Exit code 0 when every file was searched, 1 when a file failed, was not DV or the run was stopped "
-            "(the scenes found are still given), 2 or more for wrong arguments.");
+            "Exit code 0 when every file was searched, 1 when a file failed, was not DV (datestamp) or the run was "
+            "stopped (the scenes found are still given), 2 or more for wrong arguments.");
         action = [options](TerminalUserInterface& ui) { return detectScenes(*options, ui); };
     });
 

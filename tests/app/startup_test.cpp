@@ -5,6 +5,7 @@
 #include "app/language_setup.h"
 #include "app/shutdown.h"
 #include "app/string_table.h"
+#include "tests/support/recording_power.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -12,6 +13,7 @@ namespace klemora::app {
 namespace {
 
 using test::ScriptedUserInterface;
+using test::RecordingPower;
 using test::TempDir;
 
 class LanguageSetupTest : public ::testing::Test {
@@ -132,19 +134,6 @@ TEST_F(FrameworkCheckTest, ReportsEachCase) {
     EXPECT_TRUE(checkMediaFramework({true, 0, ""}, store, ui));
     EXPECT_EQ(ui.messages().size(), shown);
 }
-
-class RecordingPower : public PowerControl {
-public:
-    explicit RecordingPower(bool accept) : m_accept(accept) {}
-    bool requestPowerOff() override {
-        ++requests;
-        return m_accept;
-    }
-    int requests = 0;
-
-private:
-    bool m_accept;
-};
 
 TEST(ShutdownPc, AcceptedOrRefusedWithMessage) {
     ScriptedUserInterface ui;

@@ -11,6 +11,7 @@
 #include "output/write_run.h"
 #include "scene/group_tree.h"
 #include "tests/output/writer/scene_test_support.h"
+#include "tests/support/recording_power.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -25,15 +26,6 @@ void addScene(scene::SceneList& list, const std::string& source, int32_t start, 
     list.setStartFrame(i, start);
     list.setStopFrame(i, stop);
 }
-
-class RecordingPower : public app::PowerControl {
-public:
-    bool requestPowerOff() override {
-        ++requests;
-        return true;
-    }
-    int requests = 0;
-};
 
 class WriteRunTest : public ::testing::Test {
 protected:
