@@ -33,6 +33,30 @@ inline Rgb pixelAt(const uint8_t* p) {
     }
 }
 
+// The histogram bin of a pixel, looked up per channel byte.
+struct BinTables {
+    uint8_t blue[256], green[256], red[256];
+};
+constexpr BinTables kBins = [] {
+    BinTables t{};
+    for (int v = 0; v < 256; ++v) {
+        t.blue[v] = static_cast<uint8_t>(v >> 6);
+        t.green[v] = static_cast<uint8_t>((v >> 6) << 2);
+        t.red[v] = static_cast<uint8_t>((v >> 6) << 4);
+    }
+    return t;
+}();
+
+template <int BytesPerPixel>
+inline unsigned binAt(const uint8_t* p) {
+    if constexpr (BytesPerPixel == 2) {
+        Rgb c = pixelAt<2>(p);
+        return kBins.blue[c.blue] | kBins.green[c.green] | kBins.red[c.red];
+    } else {
+        return kBins.blue[p[0]] | kBins.green[p[1]] | kBins.red[p[2]];
+    }
+}
+
 template <int BytesPerPixel, bool Blocks, bool Histogram>
 void readRows(const DibPicture& picture, PixelArea area, const PixelSums& sums, uint32_t* histogram) {
     const int32_t size = sums.blockSize;
@@ -48,7 +72,7 @@ void readRows(const DibPicture& picture, PixelArea area, const PixelSums& sums, 
                     green += c.green;
                     blue += c.blue;
                 }
-                if constexpr (Histogram) ++histogram[(c.blue >> 6) + 4 * (c.green >> 6) + 16 * (c.red >> 6)];
+                if constexpr (Histogram) ++histogram[kBins.blue[c.blue] | kBins.green[c.green] | kBins.red[c.red]];
             }
             if constexpr (Blocks) {
                 sums.red[blockRow + column] += red;
@@ -59,6 +83,26 @@ void readRows(const DibPicture& picture, PixelArea area, const PixelSums& sums, 
     }
 }
 
+// The histogram alone, the common case, row by row without the block
+// structure. Four partial counts keep runs of equal pixels (flat areas)
+// from waiting on one another's increments.
+template <int BytesPerPixel>
+void countBins(const DibPicture& picture, PixelArea area, uint32_t* histogram) {
+    uint32_t partial[4][64] = {};
+    for (int32_t y = 0; y < area.height; ++y) {
+        const uint8_t* p = picture.pixels.data() + y * picture.stride;
+        int32_t x = 0;
+        for (; x + 4 <= area.width; x += 4, p += 4 * BytesPerPixel) {
+            ++partial[0][binAt<BytesPerPixel>(p)];
+            ++partial[1][binAt<BytesPerPixel>(p + BytesPerPixel)];
+            ++partial[2][binAt<BytesPerPixel>(p + 2 * BytesPerPixel)];
+            ++partial[3][binAt<BytesPerPixel>(p + 3 * BytesPerPixel)];
+        }
+        for (; x < area.width; ++x, p += BytesPerPixel) ++partial[0][binAt<BytesPerPixel>(p)];
+    }
+    for (int bin = 0; bin < 64; ++bin) histogram[bin] += partial[0][bin] + partial[1][bin] + partial[2][bin] + partial[3][bin];
+}
+
 template <int BytesPerPixel>
 void readWithDepth(const DibPicture& picture, PixelArea area, const PixelSums& sums, uint32_t* histogram) {
     const bool blocks = sums.red != nullptr;
@@ -67,7 +111,7 @@ void readWithDepth(const DibPicture& picture, PixelArea area, const PixelSums& s
     else if (blocks)
         readRows<BytesPerPixel, true, false>(picture, area, sums, histogram);
     else if (histogram)
-        readRows<BytesPerPixel, false, true>(picture, area, sums, histogram);
+        countBins<BytesPerPixel>(picture, area, histogram);
 }
 
 int32_t readInt32(const uint8_t* p) {
