@@ -7,30 +7,17 @@
 #include "avi/avi_reader.h"
 #include "detect/dv_detection_trace.h"
 #include "detect/dv_file_scan.h"
+#include "detect/run_questions.h"
 
 namespace klemora::detect {
 namespace {
 
 int statusCode(DvDetectionStatus status) { return static_cast<int>(status); }
 
-// The found scenes of an earlier run are dropped only when the user agrees.
-bool emptyTargetList(scene::SceneList& scenes, app::UserInterface& ui) {
-    if (scenes.count() > 0 &&
-        ui.ask(app::loadString(112), app::Buttons::OkCancel, app::Icon::Warning) != app::Answer::Ok)
-        return false;
-    scenes.clear();
-    scenes.setModified(true);
-    return true;
-}
-
 void showFileFailure(app::UserInterface& ui, const SearchSource& source, const FileScanResult& file) {
     ui.showMessage(app::loadString(113) + " FindPerDvDatestamp()!\nFile: " + source.path +
                        "\nCode: " + std::to_string(file.status) + "\nCode 2: " + std::to_string(file.readerResult),
                    app::Icon::Stop);
-}
-
-bool continueAfterFailure(app::UserInterface& ui) {
-    return ui.ask(app::loadString(114), app::Buttons::YesNo, app::Icon::Question) == app::Answer::Yes;
 }
 
 }  // namespace
@@ -54,7 +41,7 @@ DvDetectionResult FindPerDvDatestamp(const std::vector<SearchSource>& sources, s
                                      app::UserInterface& ui, DvDetectionSettings& settings,
                                      const std::function<void(bool running)>& runningChanged) {
     DvDetectionResult result;
-    if (!emptyTargetList(scenes, ui)) return result;
+    if (!emptyFoundScenes(scenes, ui)) return result;
     result.started = true;
     if (runningChanged) runningChanged(true);
 

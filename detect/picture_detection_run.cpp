@@ -5,6 +5,7 @@
 #include "app/string_table.h"
 #include "app/text_format.h"
 #include "detect/picture_scene_search.h"
+#include "detect/run_questions.h"
 
 namespace klemora::detect {
 namespace {
@@ -14,16 +15,6 @@ constexpr int kMaxTrimEntry = 99;
 
 // A list index that selects no entry.
 int listIndex(int value, int entries) { return value >= 0 && value < entries ? value : -1; }
-
-// The found scenes of an earlier run are dropped only when the user agrees.
-bool emptyTargetList(scene::SceneList& scenes, app::UserInterface& ui) {
-    if (scenes.count() > 0 &&
-        ui.ask(app::loadString(112), app::Buttons::OkCancel, app::Icon::Warning) != app::Answer::Ok)
-        return false;
-    scenes.clear();
-    scenes.setModified(true);
-    return true;
-}
 
 // The progress window is the detector's for the run.
 class AttachedProgress {
@@ -47,7 +38,7 @@ bool goOnAfterFailure(const SearchSource& source, int rc, bool filesRemain, scen
                                      source.path.c_str(), rc),
                    app::Icon::Stop);
     if (!filesRemain) return false;
-    if (ui.ask(app::loadString(114), app::Buttons::YesNo, app::Icon::Question) == app::Answer::Yes) return true;
+    if (continueAfterFailure(ui)) return true;
     scenes.clear();
     return false;
 }
@@ -90,7 +81,7 @@ PictureDetectionResult RunPictureDetection(const std::vector<SearchSource>& sour
         ui.showMessage(app::loadString(111), app::Icon::Information);
         return result;
     }
-    if (!emptyTargetList(scenes, ui)) return result;
+    if (!emptyFoundScenes(scenes, ui)) return result;
     result.started = true;
     {
         AttachedProgress progress(detector);

@@ -18,9 +18,17 @@ constexpr PicturePreset kPresets[kPresetCount] = {
 };
 constexpr PicturePreset kFallbackPreset{100, 30, 32, 0.2};
 
-constexpr int kEvenHueThreshold = 36;
-constexpr int kWeightedHueHigh = 45;
-constexpr int kWeightedHueLow = 27;
+// Per weight mode: factors of the brightness threshold and the hue
+// thresholds in degrees, inner area first.
+struct Weight {
+    double innerBrightness, outerBrightness;
+    int32_t innerHue, outerHue;
+};
+constexpr Weight kWeights[] = {
+    {1.0, 1.0, 36, 36},    // "Nein"
+    {1.25, 0.75, 45, 27},  // "Innen"
+    {0.75, 1.25, 27, 45},  // "Aussen"
+};
 
 // "0.2" as well as the German "0,2"; text that is no number keeps the default.
 double decimalSetting(const std::string& text, double fallback) {
@@ -139,24 +147,12 @@ void PictureDiffDetector::endFile() {
 }
 
 void PictureDiffDetector::setThresholds() {
-    switch (weightMode) {
-        case WeightMode::Inner:
-            m_innerBrightness = static_cast<int32_t>(1.25 * m_maxBlockDiff);
-            m_outerBrightness = static_cast<int32_t>(0.75 * m_maxBlockDiff);
-            m_innerHue = kWeightedHueHigh;
-            m_outerHue = kWeightedHueLow;
-            break;
-        case WeightMode::Outer:
-            m_innerBrightness = static_cast<int32_t>(0.75 * m_maxBlockDiff);
-            m_outerBrightness = static_cast<int32_t>(1.25 * m_maxBlockDiff);
-            m_innerHue = kWeightedHueLow;
-            m_outerHue = kWeightedHueHigh;
-            break;
-        case WeightMode::Even:
-            m_innerBrightness = m_outerBrightness = m_maxBlockDiff;
-            m_innerHue = m_outerHue = kEvenHueThreshold;
-            break;
-    }
+    const int mode = static_cast<int>(weightModeFrom(static_cast<int>(weightMode)));
+    const Weight& weight = kWeights[mode];
+    m_innerBrightness = static_cast<int32_t>(weight.innerBrightness * m_maxBlockDiff);
+    m_outerBrightness = static_cast<int32_t>(weight.outerBrightness * m_maxBlockDiff);
+    m_innerHue = weight.innerHue;
+    m_outerHue = weight.outerHue;
 }
 
 // Strictly inside the middle half in both directions.
