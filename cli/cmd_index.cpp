@@ -13,8 +13,7 @@
 #include "app/string_table.h"
 #include "app/text_format.h"
 #include "cli/command_registry.h"
-#include "media/media_info.h"
-#include "media/media_probe.h"
+#include "media/source_probe.h"
 #include "output/html_index.h"
 #include "output/html_result.h"
 #include "output/html_settings.h"
@@ -38,35 +37,6 @@ struct IndexOptions {
     std::optional<std::string> comment;
 };
 
-// The facts a loaded project does not store, from the media layer.
-class MediaSourceProbe : public scene::SourceProbe {
-public:
-    explicit MediaSourceProbe(app::UserInterface& ui) : m_ui(ui) {}
-
-    int probe(const std::string& path, scene::SourceFacts& facts) override {
-        media::MediaInfo info;
-        int rc = media::ProbeMedia(path, info, m_ui);
-        if (rc != 1) return rc;
-        media::GetExtraData(info, false, m_ui);
-        facts.frameCount = info.frameCount;
-        if (info.frameRate > 0) facts.framesPerSecond = info.frameRate;
-        facts.frameDuration = info.frameDuration;
-        facts.allKeyframes = info.allKeyframes != 0;
-        facts.dvType = info.isDv ? (info.isDvType1 ? 1 : 2) : 0;
-        facts.openDmlKind = info.isExtendedOpenDml ? 2 : info.isOpenDml ? 1 : 0;
-        facts.wideScreen = info.wideScreen != 0;
-        facts.videoFourcc = scene::fieldText(info.fourcc);
-        facts.hasVideo = info.videoStream >= 0;
-        facts.hasAudio = info.audioStream >= 0;
-        facts.firstRecordingTime = info.recordingTime;
-        facts.firstTimecode = info.timecode;
-        return 1;
-    }
-
-private:
-    app::UserInterface& m_ui;
-};
-
 bool endsWith(const std::string& text, std::string_view tail) {
     if (text.size() < tail.size()) return false;
     for (size_t i = 0; i < tail.size(); ++i)
@@ -76,7 +46,7 @@ bool endsWith(const std::string& text, std::string_view tail) {
 
 // A project file or a CSV scene list into the tree; false after a message.
 bool loadProject(const std::string& path, scene::GroupTree& tree, TerminalUserInterface& ui) {
-    MediaSourceProbe probe(ui);
+    media::MediaSourceProbe probe(ui);
     scene::SourceSearch search;
     int rc = 0;
     if (endsWith(path, ".csv")) {
