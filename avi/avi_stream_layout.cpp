@@ -2,25 +2,12 @@
 
 #include "avi/avi_format.h"
 #include "avi/avi_reader.h"
+#include "avi/dv_pack.h"
 
 namespace klemora::avi {
 namespace {
 
-// DIF blocks within a sequence: 0 header, 1-2 subcode, 3-5 VAUX, then one
-// audio block before every 15 video blocks. Packs start at byte 3 of a block.
-constexpr uint32_t kFirstVauxBlock = 3;
-constexpr uint32_t kVauxBlocks = 3;
-constexpr uint32_t kPacksPerVauxBlock = 15;
-constexpr uint32_t kFirstAudioBlock = 6;
-constexpr uint32_t kAudioBlockStep = 16;
-constexpr uint32_t kAudioBlocks = 9;
-constexpr uint32_t kPackStart = 3;
 constexpr uint32_t kPackSize = 5;
-
-constexpr uint8_t kPackAudioSource = 0x50;
-constexpr uint8_t kPackAudioControl = 0x51;
-constexpr uint8_t kPackVideoSource = 0x60;
-constexpr uint8_t kPackVideoControl = 0x61;
 constexpr uint32_t kNoInformation = 0xFFFFFFFF;
 
 constexpr uint32_t kDvInfoAudioSource = 0, kDvInfoAudioControl = 4, kDvInfoAudioSource1 = 8,
@@ -42,20 +29,17 @@ uint32_t packPayload(std::span<const uint8_t> frame, uint8_t id, Offsets&& offse
 auto audioPackOffsets(uint32_t first, uint32_t last) {
     return [=](auto&& visit) {
         for (uint32_t s = first; s < last; ++s)
-            for (uint32_t b = 0; b < kAudioBlocks; ++b)
-                if (visit(s * kDifSequenceSize + (kFirstAudioBlock + b * kAudioBlockStep) * kDifBlockSize + kPackStart))
-                    return;
+            for (uint32_t b = 0; b < kAudioBlocksPerSequence; ++b)
+                if (visit(aauxPackOffset(s, b))) return;
     };
 }
 
 auto videoPackOffsets(uint32_t sequences) {
     return [=](auto&& visit) {
         for (uint32_t s = 0; s < sequences; ++s)
-            for (uint32_t b = 0; b < kVauxBlocks; ++b)
+            for (uint32_t b = 0; b < kVauxBlocksPerSequence; ++b)
                 for (uint32_t p = 0; p < kPacksPerVauxBlock; ++p)
-                    if (visit(s * kDifSequenceSize + (kFirstVauxBlock + b) * kDifBlockSize + kPackStart +
-                              p * kPackSize))
-                        return;
+                    if (visit(vauxPackOffset(s, b, p))) return;
     };
 }
 
@@ -133,7 +117,7 @@ DvInfo dvInfoFromFrame(std::span<const uint8_t> frame, bool pal) {
     writeLe32(info.data() + kDvInfoAudioControl1,
               packPayload(frame, kPackAudioControl, audioPackOffsets(half, sequences)));
     writeLe32(info.data() + kDvInfoVideoSource, packPayload(frame, kPackVideoSource, videoPackOffsets(sequences)));
-    writeLe32(info.data() + kDvInfoVideoControl, packPayload(frame, kPackVideoControl, videoPackOffsets(sequences)));
+    writeLe32(info.data() + kDvInfoVideoControl, packPayload(frame, kPackVideoSourceControl, videoPackOffsets(sequences)));
     return info;
 }
 

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "avi/avi_format.h"
 #include "scene/scene_record.h"
 
 namespace klemora::avi {
@@ -15,6 +16,9 @@ namespace klemora::avi {
 class AviReader;
 
 inline constexpr uint8_t kPackTimecode = 0x13;
+inline constexpr uint8_t kPackAudioSource = 0x50;
+inline constexpr uint8_t kPackAudioControl = 0x51;
+inline constexpr uint8_t kPackVideoSource = 0x60;
 inline constexpr uint8_t kPackVideoSourceControl = 0x61;
 inline constexpr uint8_t kPackRecordingDate = 0x62;
 inline constexpr uint8_t kPackRecordingTime = 0x63;
@@ -23,6 +27,21 @@ inline constexpr uint32_t kVideoControlPackOffset = 453;
 
 using DvPack = std::array<uint8_t, 5>;  // pack ID, PC1..PC4
 
+// DIF blocks of 80 bytes, 150 to a sequence of 12000 bytes: 0 header, 1-2
+// subcode, 3-5 VAUX, then one audio block before every 15 video blocks.
+// VAUX and AAUX packs start at byte 3 of their block.
+inline constexpr uint32_t kVauxBlocksPerSequence = 3;
+inline constexpr uint32_t kPacksPerVauxBlock = 15;
+inline constexpr uint32_t kAudioBlocksPerSequence = 9;
+
+// Offset of VAUX pack p (0-14) of VAUX block b (0-2) in sequence s.
+constexpr uint32_t vauxPackOffset(uint32_t sequence, uint32_t block, uint32_t pack) {
+    return sequence * kDifSequenceSize + (3 + block) * kDifBlockSize + 3 + pack * 5;
+}
+// Offset of the AAUX pack of audio block b (0-8) in sequence s.
+constexpr uint32_t aauxPackOffset(uint32_t sequence, uint32_t audioBlock) {
+    return sequence * kDifSequenceSize + (6 + 16 * audioBlock) * kDifBlockSize + 3;
+}
 // Offset of sync block k (0-5) of subcode block b (0-1) in sequence s.
 constexpr uint32_t subcodePackOffset(int sequence, int block, int syncBlock) {
     return static_cast<uint32_t>(sequence * 12000 + 86 + 80 * block + 8 * syncBlock);

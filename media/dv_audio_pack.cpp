@@ -1,25 +1,16 @@
 #include "media/dv_audio_pack.h"
 
 #include "avi/avi_format.h"
+#include "avi/dv_pack.h"
 
 namespace klemora::media {
-namespace {
-
-// A DIF sequence has 150 blocks of 80 bytes; audio block k (0-8) is block
-// 6 + 16k, and its AAUX pack follows the 3-byte block ID.
-constexpr uint32_t kAudioBlocksPerSequence = 9;
-constexpr uint32_t aauxPackOffset(uint32_t sequence, uint32_t audioBlock) {
-    return sequence * avi::kDifSequenceSize + (6 + 16 * audioBlock) * avi::kDifBlockSize + 3;
-}
-
-}  // namespace
 
 std::optional<int32_t> dvAudioSampleRate(std::span<const uint8_t> frame) {
     uint32_t sequences = static_cast<uint32_t>(frame.size() / avi::kDifSequenceSize);
     for (uint32_t s = 0; s < sequences; ++s) {
-        for (uint32_t k = 0; k < kAudioBlocksPerSequence; ++k) {
-            uint32_t at = aauxPackOffset(s, k);
-            if (frame[at] != kPackAudioSource) continue;
+        for (uint32_t k = 0; k < avi::kAudioBlocksPerSequence; ++k) {
+            uint32_t at = avi::aauxPackOffset(s, k);
+            if (frame[at] != avi::kPackAudioSource) continue;
             // PC4 bits 3-5: 0 = 48 kHz, 1 = 44.1 kHz, 2 = 32 kHz.
             switch ((frame[at + 4] >> 3) & 0x07) {
                 case 0: return 48000;

@@ -8,8 +8,6 @@
 
 namespace klemora::media {
 
-inline constexpr uint8_t kPackAudioSource = 0x50;
-
 // The sampling rate of the first audio source pack of the frame (48000,
 // 44100 or 32000); empty when the frame has none or names another rate.
 std::optional<int32_t> dvAudioSampleRate(std::span<const uint8_t> frame);

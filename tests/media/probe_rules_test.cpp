@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "avi/dv_pack.h"
 #include "media/dv_audio_pack.h"
 #include "media/picture_export.h"
 #include "tests/support/temp_dir.h"
@@ -90,7 +91,7 @@ TEST(PictureNames, DateSuffixCountsWholeSecondsFromTheFirstFrame) {
 std::vector<uint8_t> frameWithAudioSourcePack(int sequences, int sequence, int audioBlock, uint8_t pc4) {
     std::vector<uint8_t> frame(static_cast<size_t>(sequences) * 12000, 0xFF);
     size_t at = static_cast<size_t>(sequence) * 12000 + (6 + 16 * audioBlock) * 80 + 3;
-    frame[at] = kPackAudioSource;
+    frame[at] = avi::kPackAudioSource;
     frame[at + 4] = pc4;
     return frame;
 }
