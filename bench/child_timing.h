@@ -1,7 +1,7 @@
 #pragma once
-// What the benchmark programs share: a piece of work timed in a child
-// process, so that the peak RSS reported is the work's own, and the median
-// and maximum of repeated runs.
+// What the benchmark programs share: a piece of work or a command line timed
+// in a child process, so that the peak RSS reported is the work's own, and
+// the median and maximum of repeated runs.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,6 +28,14 @@ Measurement inChild(Work&& work) {
     ::wait4(pid, &status, 0, &usage);
     return {std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), usage.ru_maxrss,
             WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+// A shell command line (a reference program) timed the same way.
+inline Measurement commandInChild(const char* command) {
+    return inChild([command] {
+        ::execl("/bin/sh", "sh", "-c", command, static_cast<char*>(nullptr));
+        return 127;
+    });
 }
 
 inline double median(std::vector<double> values) {
