@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job on a generated sample recording: a three-session DV recording
-# is made, cut into its scenes, saved as a project, every scene written as
+# is made, cut into its scenes (by its DV dates, and once more by picture
+# differences), saved as a project, every scene written as
 # its own AVI file (frames copied unchanged, the recording date as its file
 # time), and the scenes published as an HTML scene index.
 set -euo pipefail
@@ -18,6 +19,8 @@ export KLEMORA_INI="$work/Klemora.ini"
   --session "2006-07-01 14:30:00,3" --session "2006-07-02 09:15:00,5"
 "$cli" --batch detect "$work/holiday.avi" -o "$work/holiday.scn"
 "$cli" --batch show "$work/holiday.scn"
+# The same cuts seen in the pictures alone, as for video without DV dates.
+"$cli" --batch detect --type picture --trim 0 "$work/holiday.avi"
 "$cli" --batch write "$work/holiday.scn" --dest "$work/scenes" --set-dates --template "%N3_%D"
 "$cli" --batch index "$work/holiday.scn" --template "$bin/Templates/Standard.tpl" --out "$work/index.htm"
 echo "Project: $work/holiday.scn"
