@@ -15,8 +15,6 @@
 
 namespace klemora::detect {
 
-inline constexpr int kMaxTrimCount = 99;
-
 struct DvDetectionSettings {
     int datestampDiff = 1;  // "DatestampDiff": seconds; a jump must be larger; at least 1
     int trimCount = 1;      // "TrimCount": frames cut at each inner scene boundary, 0..99

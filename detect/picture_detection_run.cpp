@@ -11,7 +11,6 @@ namespace klemora::detect {
 namespace {
 
 constexpr int kMaxMinFrameCount = 99999;
-constexpr int kMaxTrimEntry = 99;
 
 // A list index that selects no entry.
 int listIndex(int value, int entries) { return value >= 0 && value < entries ? value : -1; }
@@ -49,7 +48,7 @@ PictureDetectionSettings readPictureDetectionSettings(const app::SettingsStore& 
     PictureDetectionSettings s;
     s.detectionSetting = listIndex(store.readInt("DetectionSetting", 2), kPresetCount);
     s.minFrameCount = std::clamp(store.readInt("MinFrameCount", 75), 1, kMaxMinFrameCount);
-    s.trimCount = listIndex(store.readInt("TrimCount", 1), kMaxTrimEntry + 1);
+    s.trimCount = listIndex(store.readInt("TrimCount", 1), kMaxTrimCount + 1);
     s.variant1 = store.readInt("Alg1", 1) != 0;
     s.variant2 = store.readInt("Alg2", 0) != 0;
     s.variant3 = store.readInt("Alg3", 0) != 0;
@@ -64,7 +63,7 @@ void loadDetector(PictureDiffDetector& detector, const PictureDetectionSettings&
     detector.setPreset(picturePreset(settings.detectionSetting, store));
     detector.minFrameCount = settings.minFrameCount;
     detector.trim = settings.trimCount > 0;
-    detector.trimWidth = std::clamp(settings.trimCount, 1, kMaxTrimEntry);
+    detector.trimWidth = settings.trimCount;
     detector.variant1 = settings.variant1;
     detector.variant2 = settings.variant2;
     detector.variant3 = settings.variant3;
@@ -77,7 +76,7 @@ PictureDetectionResult RunPictureDetection(const std::vector<SearchSource>& sour
                                            app::PowerControl& power, const app::SettingsStore& store) {
     PictureDetectionResult result;
     app::UserInterface& ui = detector.ui();
-    if (!settings.variant1 && !settings.variant2 && !settings.variant3) {
+    if (!settings.anyVariant()) {
         ui.showMessage(app::loadString(111), app::Icon::Information);
         return result;
     }

@@ -27,6 +27,8 @@ struct PictureDetectionSettings {
     int weightMode = 0;        // "WeightMode"
     bool shutdown = false;     // "AutocutShutdown"
     bool log = false;          // "DbgDetLogEnabled": the detection log
+
+    bool anyVariant() const { return variant1 || variant2 || variant3; }
 };
 
 // A stored preset index or trim count that selects no list entry reads as -1,

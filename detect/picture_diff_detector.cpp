@@ -120,19 +120,10 @@ int PictureDiffDetector::InitSearch(std::span<const uint8_t> picture, const std:
     setThresholds();
     fillInnerMask();
 
-    m_logging = false;
-    if (logEnabled) {
-        if (m_log.open(fileName))
-            m_logging = true;
-        else
-            m_ui.showMessage(app::stringPrintf("%s\nCode: KLM-AS-1005", app::loadString(117).c_str()),
-                             app::Icon::Stop);
-    }
+    if (logEnabled && !m_log.open(fileName))
+        m_ui.showMessage(app::stringPrintf("%s\nCode: KLM-AS-1005", app::loadString(117).c_str()), app::Icon::Stop);
     // The first picture only becomes the reference; its comparison is not logged.
-    bool logging = m_logging;
-    m_logging = false;
-    CompareFrame(picture);
-    m_logging = logging;
+    compare(picture, false);
     return 1;
 }
 
@@ -143,7 +134,6 @@ void PictureDiffDetector::endFile() {
     release(m_innerMask);
     m_across = m_down = 0;
     m_log.close();
-    m_logging = false;
 }
 
 void PictureDiffDetector::setThresholds() {
@@ -166,7 +156,9 @@ void PictureDiffDetector::fillInnerMask() {
     }
 }
 
-bool PictureDiffDetector::CompareFrame(std::span<const uint8_t> picture) {
+bool PictureDiffDetector::CompareFrame(std::span<const uint8_t> picture) { return compare(picture, m_log.isOpen()); }
+
+bool PictureDiffDetector::compare(std::span<const uint8_t> picture, bool logged) {
     m_last = {};
     DibPicture dib = DibPicture::from(picture);
     if (!dib.supportedDepth()) {
@@ -201,7 +193,7 @@ bool PictureDiffDetector::CompareFrame(std::span<const uint8_t> picture) {
         computeBlockValues();
         if (!m_last.newScene) compareBlocks();
     }
-    if (m_logging)
+    if (logged)
         m_log.write(" / BDif: %3d / lN: %3d / cN: %3d / cH: %.4f%s", m_last.differentBlocks, m_last.brightnessBlocks,
                     m_last.hueBlocks, m_last.histogramDistance, m_last.newScene ? " -> Neue Szene!\n" : "\n");
     takeAsReference();

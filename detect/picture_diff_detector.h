@@ -66,11 +66,10 @@ public:
     int32_t minFrameCount = 75;
     WeightMode weightMode = WeightMode::Even;
     bool trim = false;
-    int32_t trimWidth = 1;  // frames cut at inner scene boundaries when trimming, 1..99
+    int32_t trimWidth = 1;  // frames cut at inner scene boundaries when trimming; used as 1..99
     bool variant1 = false;  // histogram
     bool variant2 = false;  // block brightness
     bool variant3 = false;  // block hue
-    bool anyVariant() const { return variant1 || variant2 || variant3; }
 
     // The run hands over its progress window before any search; a search
     // without one refuses to start.
@@ -104,6 +103,7 @@ public:
     int32_t outerHueThreshold() const { return m_outerHue; }
 
 private:
+    bool compare(std::span<const uint8_t> picture, bool logged);
     void computeBlockValues();
     void compareBlocks();
     void setThresholds();
@@ -127,8 +127,7 @@ private:
     int32_t m_innerBrightness = 0, m_outerBrightness = 0;
     int32_t m_innerHue = 0, m_outerHue = 0;
 
-    PictureDetectionLog m_log;
-    bool m_logging = false;  // this file's log is open and wanted
+    PictureDetectionLog m_log;  // open while a file is searched with the log wanted
     FrameComparison m_last;
 };
 

@@ -1,9 +1,11 @@
 #include "detect/picture_pixels.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
-#include <cstring>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include "media/bitmap_header.h"
 
@@ -49,14 +51,11 @@ constexpr BinTables kBins = [] {
     return t;
 }();
 
+inline unsigned binOf(Rgb c) { return kBins.blue[c.blue] | kBins.green[c.green] | kBins.red[c.red]; }
+
 template <int BytesPerPixel>
 inline unsigned binAt(const uint8_t* p) {
-    if constexpr (BytesPerPixel == 2) {
-        Rgb c = pixelAt<2>(p);
-        return kBins.blue[c.blue] | kBins.green[c.green] | kBins.red[c.red];
-    } else {
-        return kBins.blue[p[0]] | kBins.green[p[1]] | kBins.red[p[2]];
-    }
+    return binOf(pixelAt<BytesPerPixel>(p));
 }
 
 // The bin from one 32-bit load of blue, green, red (and one byte more): the
@@ -92,7 +91,7 @@ void readRows(const DibPicture& picture, PixelArea area, const PixelSums& sums, 
                     green += c.green;
                     blue += c.blue;
                 }
-                if constexpr (Histogram) ++histogram[kBins.blue[c.blue] | kBins.green[c.green] | kBins.red[c.red]];
+                if constexpr (Histogram) ++histogram[binOf(c)];
             }
             if constexpr (Blocks) {
                 sums.red[blockRow + column] += red;
@@ -137,21 +136,19 @@ void readWithDepth(const DibPicture& picture, PixelArea area, const PixelSums& s
         countBins<BytesPerPixel>(picture, area, histogram);
 }
 
-int32_t readInt32(const uint8_t* p) {
-    return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24);
-}
-
 }  // namespace
 
 DibPicture DibPicture::from(std::span<const uint8_t> picture) {
     DibPicture dib;
     if (picture.size() < media::kBitmapInfoHeaderSize) return dib;
-    const uint8_t* header = picture.data();
-    dib.width = readInt32(header + 4);
-    dib.height = std::abs(readInt32(header + 8));
-    dib.bitCount = header[14] | (header[15] << 8);
-    dib.compression = static_cast<uint32_t>(readInt32(header + 16));
-    dib.stride = dib.width > 0 ? media::dibRowStride(dib.width, dib.bitCount) : 0;
+    media::BitmapInfoHeader header = media::readBitmapInfoHeader(picture.first<media::kBitmapInfoHeaderSize>());
+    // A damaged header must not make negative or overflowing sizes.
+    dib.width = std::max(header.width, 0);
+    int64_t rows = std::abs(int64_t{header.height});
+    dib.height = rows > INT32_MAX ? 0 : static_cast<int32_t>(rows);
+    dib.bitCount = header.bitCount;
+    dib.compression = header.compression;
+    dib.stride = media::dibRowStride(dib.width, dib.bitCount);
     dib.pixels = picture.subspan(media::kBitmapInfoHeaderSize);
     return dib;
 }
@@ -162,7 +159,8 @@ bool DibPicture::supportedDepth() const {
 
 bool DibPicture::covers(PixelArea area) const {
     if (area.width < 0 || area.height < 0 || area.width > width || area.height > height) return false;
-    return static_cast<int64_t>(pixels.size()) >= stride * area.height;
+    // Divided rather than multiplied: a damaged width makes the stride huge.
+    return area.height == 0 || stride <= static_cast<int64_t>(pixels.size()) / area.height;
 }
 
 void readPixels(const DibPicture& picture, PixelArea area, const PixelSums& sums, uint32_t* histogram) {

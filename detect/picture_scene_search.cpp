@@ -6,6 +6,7 @@
 
 #include "app/string_table.h"
 #include "app/text_format.h"
+#include "detect/search_source.h"
 #include "media/media_info.h"
 #include "media/media_probe.h"
 #include "media/media_result.h"
@@ -14,8 +15,6 @@
 
 namespace klemora::detect {
 namespace {
-
-constexpr int32_t kMaxTrimWidth = 99;
 
 constexpr int code(PictureSearchResult result) { return static_cast<int>(result); }
 
@@ -219,7 +218,7 @@ void FileSearch::fillRecord(int index, int32_t start, int32_t stop) {
 
 int SearchScenes(const std::string& fileName, scene::SceneList& scenes, PictureDiffDetector& detector, int32_t first,
                  int32_t last) {
-    FileSearch search(fileName, scenes, detector, std::clamp(detector.trimWidth, 1, kMaxTrimWidth));
+    FileSearch search(fileName, scenes, detector, std::clamp(detector.trimWidth, 1, kMaxTrimCount));
     if (int rc = search.prepare(first, last); rc != 1) return rc;
     return search.run();
 }

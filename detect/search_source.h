@@ -1,10 +1,13 @@
 #pragma once
 // One entry of a detection run's file list: a source file and the frames of
-// it to search.
+// it to search; and the longest trim every detection offers.
 #include <cstdint>
 #include <string>
 
 namespace klemora::detect {
+
+// The trim list offers 0 to 99 frames.
+inline constexpr int kMaxTrimCount = 99;
 
 struct SearchSource {
     std::string path;

@@ -71,7 +71,7 @@ TEST_F(PictureDiffDetectorTest, ConstructedWithTheMiddleValues) {
     EXPECT_EQ(detector.minFrameCount, 75);
     EXPECT_EQ(detector.weightMode, WeightMode::Even);
     EXPECT_FALSE(detector.trim);
-    EXPECT_FALSE(detector.anyVariant());
+    EXPECT_FALSE(detector.variant1 || detector.variant2 || detector.variant3);
     EXPECT_FALSE(detector.logEnabled);
 }
 
@@ -287,6 +287,16 @@ TEST_F(PictureDiffDetectorTest, APictureSmallerThanTheBlocksIsNotCompared) {
     std::vector<uint8_t> cut = flat(128, 128, kBlack);
     cut.resize(cut.size() / 2);
     EXPECT_FALSE(detector.CompareFrame(cut));
+    // Damaged sizes: a negative width, the most negative height, a huge width.
+    for (uint32_t size : {0xFFFFFF80u, 0x80000000u}) {
+        std::vector<uint8_t> damaged = flat(128, 128, kBlack);
+        std::memcpy(damaged.data() + (size == 0x80000000u ? 8 : 4), &size, 4);
+        EXPECT_FALSE(detector.CompareFrame(damaged));
+    }
+    std::vector<uint8_t> wide = flat(128, 128, kBlack);
+    const uint32_t hugeWidth = 0x7FFFFFFF;
+    std::memcpy(wide.data() + 4, &hugeWidth, 4);
+    EXPECT_FALSE(detector.CompareFrame(wide));
     EXPECT_TRUE(detector.CompareFrame(flat(128, 128, kBlack)));
 }
 
