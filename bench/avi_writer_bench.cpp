@@ -19,6 +19,7 @@
 #include "app/file_io.h"
 #include "avi/avi_stream_layout.h"
 #include "avi/avi_writer.h"
+#include "tests/support/shell_command.h"
 
 namespace {
 
@@ -42,16 +43,7 @@ bool haveTool(const char* name) {
     return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-std::string runOutput(const std::string& command) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return output;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    ::pclose(pipe);
-    return output;
-}
+std::string runOutput(const std::string& command) { return test::runShell(command).output; }
 
 // 25 frames of a test picture with sound from the ffmpeg encoder; patterned
 // frames when ffmpeg is missing (then nothing can probe the file either).

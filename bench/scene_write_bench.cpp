@@ -28,6 +28,7 @@
 #include "output/scene_writer.h"
 #include "output/write_context.h"
 #include "tests/fixtures/dv_fixture.h"
+#include "tests/support/shell_command.h"
 
 extern char** environ;
 
@@ -50,16 +51,7 @@ struct Options {
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 std::string quote(const std::string& text) { return "'" + text + "'"; }
 
-std::string runOutput(const std::string& command) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return output;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    ::pclose(pipe);
-    return output;
-}
+std::string runOutput(const std::string& command) { return test::runShell(command).output; }
 
 struct Run {
     int rc = -1;

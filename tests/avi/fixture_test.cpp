@@ -10,6 +10,7 @@
 #include "avi/movie_chunks.h"
 #include "tests/fixtures/dv_fixture.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/shell_command.h"
 
 namespace klemora::test {
 namespace {
@@ -19,15 +20,7 @@ using fixtures::OpenDmlLayout;
 
 bool haveFfprobe() { return std::system("ffprobe -version > /dev/null 2>&1") == 0; }
 
-std::string run(const std::string& command) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    if (!pipe) return out;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0) out.append(buffer, n);
-    return out;
-}
+std::string run(const std::string& command) { return test::runShell(command).output; }
 
 DvFixtureOptions twoSessions(int type, bool ntsc) {
     DvFixtureOptions options;

@@ -6,23 +6,12 @@
 #include <memory>
 
 #include "app/debug_log.h"
+#include "tests/support/shell_command.h"
 
 namespace klemora::test {
 namespace {
 
-struct PipeCloser {
-    void operator()(FILE* f) const { pclose(f); }
-};
-
-std::string runCommand(const std::string& command) {
-    std::unique_ptr<FILE, PipeCloser> pipe(popen(command.c_str(), "r"));
-    if (!pipe) return {};
-    std::string out;
-    char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0) out.append(buffer, n);
-    return out;
-}
+std::string runCommand(const std::string& command) { return runShell(command).output; }
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "tests/media/media_test_support.h"
+#include "tests/support/shell_command.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,15 +11,7 @@ bool haveTool(const char* name) { return runCommand(std::string("command -v ") +
 
 bool runCommand(const std::string& command) { return std::system(command.c_str()) == 0; }
 
-std::string commandOutput(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    if (!pipe) return {};
-    std::string out;
-    char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, pipe.get())) > 0) out.append(chunk, n);
-    return out;
-}
+std::string commandOutput(const std::string& command) { return runShell(command).output; }
 
 bool makeTestVideo(const std::string& path, int width, int height, const std::string& rate, double seconds,
                    const std::string& codecArgs) {

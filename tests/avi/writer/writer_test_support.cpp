@@ -10,6 +10,7 @@ extern "C" {
 }
 
 #include "app/file_io.h"
+#include "tests/support/shell_command.h"
 
 namespace klemora::test {
 namespace {
@@ -123,15 +124,9 @@ std::string shellQuote(const std::string& text) {
 }
 
 std::optional<std::string> runCommand(const std::string& command) {
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return std::nullopt;
-    std::string output;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    int status = ::pclose(pipe);
-    if (status != 0) return std::nullopt;
-    return output;
+    ShellResult result = runShell(command);
+    if (result.exitCode != 0) return std::nullopt;
+    return std::move(result.output);
 }
 
 bool haveFfmpegTools() {
