@@ -17,19 +17,6 @@
 namespace klemora::test {
 namespace {
 
-void addScene(scene::SceneList& list, const std::string& source, int32_t start, int32_t stop, int ok = 0,
-              const char* date = nullptr) {
-    int i = list.AddNewScene();
-    list.setSourceFile(i, source);
-    list.setStartFrame(i, start);
-    list.setStopFrame(i, stop);
-    list.setOkStatus(i, ok);
-    if (date) {
-        scene::RecordingTime time = localTime(date);
-        list.setRecordingTime(i, &time);
-    }
-}
-
 class JoinedWrite : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -71,4 +71,17 @@ int64_t samplesAt(int64_t frames, int64_t rateNum, int64_t rateDen, int64_t samp
     return (frames * rateDen * sampleRate + rateNum / 2) / rateNum;
 }
 
+void addScene(scene::SceneList& list, const std::string& source, int32_t start, int32_t stop, int ok,
+              const char* date) {
+    int i = list.AddNewScene();
+    list.setSourceFile(i, source);
+    list.setStartFrame(i, start);
+    list.setStopFrame(i, stop);
+    list.setOkStatus(i, ok);
+    if (date) {
+        scene::RecordingTime time = localTime(date);
+        list.setRecordingTime(i, &time);
+    }
+}
+
 }  // namespace klemora::test

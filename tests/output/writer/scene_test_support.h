@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "scene/scene_list.h"
 #include "scene/scene_record.h"
 #include "tests/fixtures/dv_fixture.h"
 
@@ -25,6 +26,11 @@ long long decodedFrames(const std::string& path);
 std::vector<std::string> filesIn(const std::string& folder);
 // Local recording time from "YYYY-MM-DD HH:MM:SS".
 scene::RecordingTime localTime(const std::string& text);
+
+// Appends a scene of `source` with its frames, OK mark and (when given) a
+// local recording time "YYYY-MM-DD HH:MM:SS".
+void addScene(scene::SceneList& list, const std::string& source, int32_t start, int32_t stop, int ok = 0,
+              const char* date = nullptr);
 
 // Samples of `frames` frames at `rate` frames/s (rate as num/den) and `sampleRate`, rounded.
 int64_t samplesAt(int64_t frames, int64_t rateNum, int64_t rateDen, int64_t sampleRate);

@@ -20,13 +20,6 @@ namespace {
 
 using app::Answer;
 
-void addScene(scene::SceneList& list, const std::string& source, int32_t start, int32_t stop) {
-    int i = list.AddNewScene();
-    list.setSourceFile(i, source);
-    list.setStartFrame(i, start);
-    list.setStopFrame(i, stop);
-}
-
 class WriteRunTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -18,13 +18,6 @@ namespace {
 
 using app::Answer;
 
-void addScene(scene::SceneList& list, const std::string& source, int32_t start, int32_t stop) {
-    int i = list.AddNewScene();
-    list.setSourceFile(i, source);
-    list.setStartFrame(i, start);
-    list.setStopFrame(i, stop);
-}
-
 int32_t framesOf(const std::string& path) {
     avi::AviReader reader;
     return reader.Open(path, "r") == 1 ? reader.GetFrameCount() : -1;
