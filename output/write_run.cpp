@@ -100,6 +100,24 @@ bool goOnAfterFailure(const WriteRunRequest& request, const char* operation) {
     return request.ui.ask(question, app::Buttons::YesNo, app::Icon::Question) == app::Answer::Yes;
 }
 
+// After a group was written: a failure asks whether to go on, and the stop
+// button ends the run. False when the run ends here.
+bool goOnAfterGroup(const WriteRunRequest& request, const WriteContext& context, int written, const char* operation,
+                    WriteRunOutcome& outcome) {
+    if (written != 1) {
+        outcome.errors = true;
+        if (!goOnAfterFailure(request, operation)) {
+            outcome.result = code(WriteRunResult::StoppedByUser);
+            return false;
+        }
+    }
+    if (context.cancelled()) {
+        outcome.cancelled = true;
+        return false;
+    }
+    return true;
+}
+
 WriteContext makeContext(const WriteRunRequest& request) {
     WriteContext context(request.ui);
     context.overwriteMode = request.overwriteMode;
@@ -190,19 +208,10 @@ WriteRunOutcome OnBtWritestart(WriteRunRequest& request) {
             context.groupName = group->name();
             context.cancelRequested = false;
             context.nameFromSource = false;
-            if (WriteScenes(context, list, scenesBefore) != 1) {
-                outcome.errors = true;
-                if (!goOnAfterFailure(request, "WriteScenes")) {
-                    outcome.result = code(WriteRunResult::StoppedByUser);
-                    break;
-                }
-            }
+            int written = WriteScenes(context, list, scenesBefore);
             scenesBefore += list.count();
+            if (!goOnAfterGroup(request, context, written, "WriteScenes", outcome)) break;
             ++visited;
-            if (context.cancelled()) {
-                outcome.cancelled = true;
-                break;
-            }
         }
         outcome.completed = visited == groups.size() && !outcome.cancelled;
     }
@@ -241,18 +250,9 @@ WriteRunOutcome WriteScenes1File(WriteRunRequest& request) {
             context.destinationDirectory.clear();
             context.groupName = group->name();
             context.cancelRequested = false;
-            if (WriteScenesToOneFile(context, group->list(), path) != 1) {
-                outcome.errors = true;
-                if (!goOnAfterFailure(request, "WriteScenes1File")) {
-                    outcome.result = code(WriteRunResult::StoppedByUser);
-                    break;
-                }
-            }
+            int written = WriteScenesToOneFile(context, group->list(), path);
+            if (!goOnAfterGroup(request, context, written, "WriteScenes1File", outcome)) break;
             ++visited;
-            if (context.cancelled()) {
-                outcome.cancelled = true;
-                break;
-            }
         }
         outcome.completed = visited == groups.size() && !outcome.cancelled;
     }
