@@ -52,11 +52,7 @@ TEST(AviCli, SampleThenProbeAsTextAndJsonLines) {
 
 TEST(AviCli, DvdumpShowsDashesForMissingPacks) {
     TempDir dir;
-    fixtures::DvFixtureOptions options;
-    fixtures::DvSession session;
-    session.start = fixtures::defaultSessionStart();
-    session.frames = 30;
-    options.sessions = {session};
+    fixtures::DvFixtureOptions options = fixtures::singleSessionOptions(30);
     options.framesWithoutPacks = {{26, 26}};
     options.wrongSizeChunks = {{28, 143990}};
     options.truncateInsideFrame = 29;
@@ -78,11 +74,7 @@ TEST(AviCli, DvdumpShowsDashesForMissingPacks) {
 
 TEST(AviCli, DatestampRunsFileAfterFileWithThePause) {
     TempDir dir;
-    fixtures::DvFixtureOptions options;
-    fixtures::DvSession session;
-    session.start = fixtures::defaultSessionStart();
-    session.frames = 51;  // 10:00:00 .. 10:00:02
-    options.sessions = {session};
+    fixtures::DvFixtureOptions options = fixtures::singleSessionOptions(51);  // 10:00:00 .. 10:00:02
     ASSERT_EQ(fixtures::writeDvAvi(dir.file("b.avi"), options), 1);
     ASSERT_EQ(fixtures::writeDvAvi(dir.file("a.avi"), options), 1);
     writeTextFile(dir.file("c.avi"), "RIFF");

@@ -103,15 +103,7 @@ void fuzz(const fixtures::DvFixtureOptions& options, uint32_t seed) {
     }
 }
 
-fixtures::DvFixtureOptions shortFile(int type) {
-    fixtures::DvFixtureOptions options;
-    options.type = type;
-    fixtures::DvSession session;
-    session.start = fixtures::defaultSessionStart();
-    session.frames = 8;
-    options.sessions = {session};
-    return options;
-}
+fixtures::DvFixtureOptions shortFile(int type) { return fixtures::singleSessionOptions(8, type); }
 
 TEST(AviFuzz, TruncationsAndFlipsOfAnOpenDmlTypeTwoFile) {
     fixtures::DvFixtureOptions options = shortFile(2);

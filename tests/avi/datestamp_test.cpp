@@ -18,13 +18,7 @@ scene::RecordingTime at(int year, int month, int day, int h, int m, int s) {
 }
 
 fixtures::DvFixtureOptions oneSession(int frames, bool ntsc = false) {
-    fixtures::DvFixtureOptions options;
-    options.ntsc = ntsc;
-    fixtures::DvSession session;
-    session.start = fixtures::defaultSessionStart();
-    session.frames = frames;
-    options.sessions = {session};
-    return options;
+    return fixtures::singleSessionOptions(frames, 2, ntsc);
 }
 
 std::vector<scene::RecordingTime> readTimes(const std::string& path) {

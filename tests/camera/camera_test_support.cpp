@@ -23,14 +23,8 @@ std::string makeTape(const TempDir& dir, const std::string& name, const fixtures
 }
 
 fixtures::DvFixtureOptions tapeOptions(int frames, int type, bool ntsc, scene::Timecode start) {
-    fixtures::DvFixtureOptions options;
-    options.type = type;
-    options.ntsc = ntsc;
-    fixtures::DvSession session;
-    session.start = fixtures::defaultSessionStart();
-    session.frames = frames;
-    session.timecodeStart = start;
-    options.sessions.push_back(session);
+    fixtures::DvFixtureOptions options = fixtures::singleSessionOptions(frames, type, ntsc);
+    options.sessions[0].timecodeStart = start;
     return options;
 }
 

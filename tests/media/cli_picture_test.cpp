@@ -13,11 +13,7 @@ namespace klemora::test {
 namespace {
 
 std::string dvClip(const TempDir& dir, int32_t frames) {
-    fixtures::DvFixtureOptions options;
-    fixtures::DvSession session;
-    session.start = fixtures::defaultSessionStart();
-    session.frames = frames;
-    options.sessions = {session};
+    fixtures::DvFixtureOptions options = fixtures::singleSessionOptions(frames);
     std::string path = dir.file("clip.avi");
     EXPECT_EQ(fixtures::writeDvAvi(path, options), 1);
     return path;

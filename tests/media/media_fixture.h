@@ -33,14 +33,7 @@ protected:
         return path;
     }
     static fixtures::DvFixtureOptions dvOptions(int type, bool ntsc, int32_t frames = 30) {
-        fixtures::DvFixtureOptions options;
-        options.type = type;
-        options.ntsc = ntsc;
-        fixtures::DvSession session;
-        session.start = fixtures::defaultSessionStart();
-        session.frames = frames;
-        options.sessions = {session};
-        return options;
+        return fixtures::singleSessionOptions(frames, type, ntsc);
     }
 
     TempDir dir;

@@ -14,13 +14,7 @@ bool makeDvSource(const std::string& path, const fixtures::DvFixtureOptions& opt
 
 bool makeDvSource(const std::string& path, int type, bool ntsc, int frames, fixtures::OpenDmlLayout openDml,
                   uint64_t segmentBytes) {
-    fixtures::DvFixtureOptions options;
-    options.type = type;
-    options.ntsc = ntsc;
-    fixtures::DvSession session;
-    session.start = fixtures::defaultSessionStart();
-    session.frames = frames;
-    options.sessions = {session};
+    fixtures::DvFixtureOptions options = fixtures::singleSessionOptions(frames, type, ntsc);
     options.openDml = openDml;
     options.riffSegmentBytes = segmentBytes;
     return makeDvSource(path, options);
