@@ -8,6 +8,7 @@
 
 #include "app/debug_log.h"
 #include "output/write_result.h"
+#include "scene/time_text.h"
 
 namespace klemora::output {
 
@@ -18,13 +19,8 @@ int SetCreationDate(const scene::RecordingTime& recordingTime, const std::string
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) return static_cast<int>(FileDateResult::StatusFailed);
 
-    std::tm local{};
-    local.tm_sec = recordingTime.seconds;
-    local.tm_min = recordingTime.minutes;
-    local.tm_hour = recordingTime.hours;
-    local.tm_mday = recordingTime.dayOfMonth;
-    local.tm_mon = recordingTime.month;
-    local.tm_year = recordingTime.yearsSince1900;
+    // The zone decides on daylight saving for that day, whatever the record says.
+    std::tm local = scene::toTm(recordingTime);
     local.tm_isdst = -1;
     std::time_t when = std::mktime(&local);
     if (when == static_cast<std::time_t>(-1)) return static_cast<int>(FileDateResult::StatusFailed);
