@@ -4,7 +4,9 @@
 namespace klemora::app {
 
 inline constexpr const char* kLanguageFileName = "english.lang";
-inline constexpr const char* kLanguageFileVersion = "3.0.6.0";
+// The program's version; the language file must carry the same.
+inline constexpr const char* kProgramVersion = "3.0.6.0";
+inline constexpr const char* kLanguageFileVersion = kProgramVersion;
 
 // Reads the version a language file carries ("VERSION<TAB>3.0.6.0"):
 // 1 with the text, -1 when the file cannot be read, -2 when it names no

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/file_version.h"
 #include "app/ui.h"
 #include "scene/scene_list.h"
 
@@ -24,8 +25,9 @@ std::string_view aviSynthResultName(AviSynthResult result);
 
 // Scenes joined per "outNNNN" line; "outAll" joins those lines.
 inline constexpr int kAviSynthBlockScenes = 40;
-// Put into both comment lines; none is published.
-inline constexpr std::string_view kHomePageAddress = "";
+// Both comment lines name the program's version in their parentheses, so a
+// script tells which release wrote it (no home page is published).
+inline constexpr std::string_view kScriptCommentVersion = app::kProgramVersion;
 
 // The script's text (LF line ends).
 std::string aviSynthText(const SceneList& list, AviSynthFilter filter);
