@@ -8,6 +8,7 @@
 
 #include "app/debug_log.h"
 #include "output/write_result.h"
+#include "scene/field_checks.h"
 #include "scene/time_text.h"
 
 namespace klemora::output {
@@ -16,6 +17,12 @@ int SetCreationDate(const scene::RecordingTime& recordingTime, const std::string
     if (path.empty()) return static_cast<int>(FileDateResult::EmptyPath);
     // Files of unknown date keep the time they were written instead of 1970.
     if (recordingTime == scene::kNoRecordingTime) return static_cast<int>(FileDateResult::NoDate);
+    // A date that names no moment (31 February, 99:99:99, the all-zero date of
+    // an empty column) would be carried into some other day: no date either.
+    if (!scene::isCalendarTime(recordingTime)) {
+        app::DebugLog("SetCreationDate: %s: the recording date names no moment; file times kept", path.c_str());
+        return static_cast<int>(FileDateResult::NoDate);
+    }
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) return static_cast<int>(FileDateResult::StatusFailed);
 

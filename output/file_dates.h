@@ -9,7 +9,8 @@ namespace klemora::output {
 
 // `recordingTime` is broken-down local time (daylight saving left to the
 // system). FileDateResult codes: 1 done, -2 empty path, -3 the "no date"
-// value, -4 the file's times cannot be read or set.
+// value or a date that names no moment, -4 the file's times cannot be read
+// or set.
 int SetCreationDate(const scene::RecordingTime& recordingTime, const std::string& path);
 
 }  // namespace klemora::output

@@ -25,6 +25,8 @@ int importCsv(SceneList& list, TextLineReader& lines, const std::string& path, S
               SourceSearch& search, app::UserInterface& ui);
 
 // One data line into a new scene at the end of the list: 1 or the refusal.
-int readCsvRow(SceneList& list, std::string_view line, int row, app::UserInterface& ui);
+// A row without a recording date is counted in `undated` when given.
+int readCsvRow(SceneList& list, std::string_view line, int row, app::UserInterface& ui,
+               UndatedRows* undated = nullptr);
 
 }  // namespace klemora::scene

@@ -1,6 +1,5 @@
 #include "scene/edl_import.h"
 
-#include <cfloat>
 #include <cmath>
 
 #include "app/string_table.h"
@@ -12,7 +11,6 @@ namespace klemora::scene {
 namespace {
 
 constexpr size_t kColumnsRead = 15;
-constexpr double kMinSpeed = 0.001;
 
 struct EdlRow {
     double playRate = 1;
@@ -39,17 +37,22 @@ int readTime(std::string_view piece, double& ms, const std::string& tooSmall, in
 }
 
 // Checks the 1-based column as the line is cut; the others are not read.
+// The messages name the EDL's own columns.
 int readColumn(int column, std::string_view piece, EdlRow& out, int row, app::UserInterface& ui) {
     switch (column) {
     case kEdlPlayRateColumn:
         out.playRate = leadingNumber(piece);
-        if (!(out.playRate > kMinSpeed)) return refuseRow(ui, app::loadString(149), row);
-        return out.playRate > FLT_MAX ? refuseOutOfRange(ui, row, column) : 1;
+        switch (checkSpeedFactor(out.playRate)) {
+        case ValueCheck::TooSmall: return refuseRow(ui, app::loadString(862), row);
+        case ValueCheck::OutOfRange: return refuseOutOfRange(ui, row, column);
+        case ValueCheck::Ok: return 1;
+        }
+        return 1;
     case kEdlFileNameColumn:
         out.fileName = piece;
-        return piece.size() > kMaxPathLength ? refuseRow(ui, app::loadString(145), row) : 1;
-    case kEdlStreamStartColumn: return readTime(piece, out.streamStartMs, app::loadString(147), row, column, ui);
-    case kEdlStreamLengthColumn: return readTime(piece, out.streamLengthMs, app::loadString(148), row, column, ui);
+        return piece.size() > kMaxPathLength ? refuseRow(ui, app::loadString(863), row) : 1;
+    case kEdlStreamStartColumn: return readTime(piece, out.streamStartMs, app::loadString(864), row, column, ui);
+    case kEdlStreamLengthColumn: return readTime(piece, out.streamLengthMs, app::loadString(865), row, column, ui);
     default: return 1;
     }
 }
@@ -65,15 +68,17 @@ public:
         EdlRow event;
         for (size_t i = 0; i < kColumnsRead; ++i) {
             int column = static_cast<int>(i) + 1;
-            if (i >= pieces.size()) return refuseMissingColumn(m_ui, row, column);
+            if (i >= pieces.size()) return refuseMissingColumn(m_ui, app::loadString(866), row, column);
             if (int rc = readColumn(column, pieces[i], event, row, m_ui); rc != 1) return rc;
         }
         lookUp(event.fileName);
         // +0.9 makes up for the milliseconds printed a little short of a frame.
         double start = std::trunc(event.streamStartMs * m_rate / 1000 + 0.9);
         double stop = std::trunc((event.streamStartMs + event.streamLengthMs) * m_rate / 1000 + 0.9);
-        if (!(start <= kMaxImportedFrame)) return refuseOutOfRange(m_ui, row, kEdlStreamStartColumn);
-        if (!(stop <= kMaxImportedFrame)) return refuseOutOfRange(m_ui, row, kEdlStreamLengthColumn);
+        if (!(start <= static_cast<double>(kMaxImportedFrame)))
+            return refuseOutOfRange(m_ui, row, kEdlStreamStartColumn);
+        if (!(stop <= static_cast<double>(kMaxImportedFrame)))
+            return refuseOutOfRange(m_ui, row, kEdlStreamLengthColumn);
         if (stop < start) return refuseStopBeforeStart(m_ui, row);
         int index = appendImportedScene(m_list, m_ui);
         if (index < 0) return index;
@@ -128,7 +133,8 @@ const std::string& headerStart() {
 }
 
 ImportFormat edlFormat(EdlRowReader& reader) {
-    return {headerStart(), true, [&reader](std::string_view line, int row) { return reader.read(line, row); }};
+    return {headerStart(), true, [&reader](std::string_view line, int row) { return reader.read(line, row); },
+            app::loadString(867), app::loadString(866)};
 }
 
 }  // namespace

@@ -23,17 +23,26 @@ bool sameUpperCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-int refuseHeader(app::UserInterface& ui, ImportResult result) {
+int refuseHeader(app::UserInterface& ui, const std::string& text, ImportResult result) {
     // The message codes -1 and -2 predate the results -3 and -4.
     int code = result == ImportResult::HeaderTooShort ? -1 : -2;
-    ui.showMessage(app::stringPrintf("%s\nCode: %d", app::loadString(142).c_str(), code), app::Icon::Stop);
+    ui.showMessage(app::stringPrintf("%s\nCode: %d", text.c_str(), code), app::Icon::Stop);
     return static_cast<int>(result);
 }
 
-int checkHeader(std::string_view line, std::string_view header, app::UserInterface& ui) {
-    if (line.size() < header.size()) return refuseHeader(ui, ImportResult::HeaderTooShort);
-    if (!sameUpperCase(line.substr(0, header.size()), header)) return refuseHeader(ui, ImportResult::HeaderDiffers);
+int checkHeader(std::string_view line, const ImportFormat& format, app::UserInterface& ui) {
+    std::string_view header = format.header;
+    if (line.size() < header.size()) return refuseHeader(ui, format.headerText, ImportResult::HeaderTooShort);
+    if (!sameUpperCase(line.substr(0, header.size()), header))
+        return refuseHeader(ui, format.headerText, ImportResult::HeaderDiffers);
     return 1;
+}
+
+void warnUndated(app::UserInterface& ui, const UndatedRows* rows) {
+    if (!rows || rows->count == 0) return;
+    ui.showMessage(app::stringPrintf("%s\nRow: %d\nCount: %d", app::loadString(861).c_str(), rows->firstRow,
+                                     rows->count),
+                   app::Icon::Warning);
 }
 
 // 1 at the end of the data, or the first refusal.
@@ -47,13 +56,13 @@ int readLines(TextLineReader& lines, const ImportFormat& format, app::UserInterf
         if (line.empty()) continue;
         // Lists written on Windows hold Windows-1252 text; the separators are
         // the same in both.
-        int rc = headerSeen ? format.readRow(textFromFile(line), lines.row()) : checkHeader(line, format.header, ui);
+        int rc = headerSeen ? format.readRow(textFromFile(line), lines.row()) : checkHeader(line, format, ui);
         if (rc != 1) return rc;
         headerSeen = true;
     }
     if (lines.failed()) return static_cast<int>(ImportResult::CannotOpen);
     // A file with no line at all is no scene list either.
-    if (!headerSeen) return refuseHeader(ui, ImportResult::HeaderTooShort);
+    if (!headerSeen) return refuseHeader(ui, format.headerText, ImportResult::HeaderTooShort);
     return 1;
 }
 
@@ -82,6 +91,7 @@ int runImport(SceneList& list, TextLineReader& lines, const std::string& path, c
         if (int rc = readLines(lines, format, ui); rc != 1) return rc;
         list.setProjectPath(path);
         list.setModified(false);
+        warnUndated(ui, format.undated);
         // A cancelled check or probe leaves the import standing.
         if (checkSources(list, search, ui) == SourceCheckResult::Completed) probeSources(list, probe, ui);
         return 1;
@@ -111,9 +121,9 @@ int refuseOutOfRange(app::UserInterface& ui, int row, int column) {
     return static_cast<int>(ImportResult::BadValue);
 }
 
-int refuseMissingColumn(app::UserInterface& ui, int row, int column) {
+int refuseMissingColumn(app::UserInterface& ui, const std::string& text, int row, int column) {
     // The unmatched ")" is part of the message as users know it.
-    ui.showMessage(app::stringPrintf("%s\nRow/Column: %d/%d)", app::loadString(143).c_str(), row, column),
+    ui.showMessage(app::stringPrintf("%s\nRow/Column: %d/%d)", text.c_str(), row, column),
                    app::Icon::Stop);
     return static_cast<int>(ImportResult::MissingColumn);
 }

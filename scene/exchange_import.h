@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/ui.h"
+#include "scene/field_checks.h"
 #include "scene/scene_list.h"
 #include "scene/source_check.h"
 #include "scene/text_lines.h"
@@ -26,17 +27,28 @@ enum class ImportResult : int {
 };
 std::string_view importResultName(ImportResult result);
 
-// Frame numbers are refused above this, so that a scene's length
-// (stop - start + 1) always fits its 32-bit field.
-inline constexpr int64_t kMaxImportedFrame = INT32_MAX - 1;
+// Data rows taken without a recording date; their written files keep the
+// time they are written. One warning after the import names the first.
+struct UndatedRows {
+    int count = 0;
+    int firstRow = 0;
+    void add(int row) {
+        if (count++ == 0) firstRow = row;
+    }
+};
 
 // One format's rules: the header text (compared upper-cased over its whole
-// length), whether lines with "AUDIO" are dropped unread, and the reader of
-// one data line, which returns 1 or a refusal from below.
+// length), whether lines with "AUDIO" are dropped unread, the reader of one
+// data line, which returns 1 or a refusal from below, the texts that name
+// the format in the header and missing-column messages, and where the
+// reader counts rows without a date (none when null).
 struct ImportFormat {
     std::string_view header;
     bool skipAudioLines = false;
     std::function<int(std::string_view line, int row)> readRow;
+    std::string headerText;         // loaded strings, e.g. 142 and 143 for CSV
+    std::string missingColumnText;
+    const UndatedRows* undated = nullptr;
 };
 
 // Empties the list and its project path, reads every line (a UTF-8 byte-order
@@ -55,7 +67,7 @@ int runImportFile(SceneList& list, const std::string& path, const ImportFormat& 
 // `text` is the loaded string naming the column's fault.
 int refuseRow(app::UserInterface& ui, const std::string& text, int row);  // BadValue, "%s\nRow: %d"
 int refuseOutOfRange(app::UserInterface& ui, int row, int column);       // BadValue
-int refuseMissingColumn(app::UserInterface& ui, int row, int column);    // MissingColumn
+int refuseMissingColumn(app::UserInterface& ui, const std::string& text, int row, int column);  // MissingColumn
 int refuseStopBeforeStart(app::UserInterface& ui, int row);              // StopBeforeStart
 
 // Appends a default record for an imported row: its index, or AppendFailed

@@ -21,21 +21,22 @@ void appendGroupBlock(std::string& out, const Group& group) {
 
 // After a group's scenes: child blocks, until its "GRP_OUT#"; any other
 // 8 bytes are skipped.
-int readChildTags(ByteCursor& in, GroupTree& tree, Group& group, bool withOkStatus, int depth) {
+int readChildTags(ByteCursor& in, GroupTree& tree, Group& group, bool withOkStatus, LoadReport& report, int depth) {
     for (;;) {
         std::string_view tag;
         if (!in.bytes(8, tag)) return code(GroupBlockResult::EndInsideGroup);
         if (tag == kGroupOutTag) return 1;
         if (tag != kGroupInTag) continue;
         in.seek(in.position() - 8);
-        if (readGroupBlock(in, tree, &group, withOkStatus, depth + 1) != 1)
+        if (readGroupBlock(in, tree, &group, withOkStatus, report, depth + 1) != 1)
             return code(GroupBlockResult::NestedGroupFailed);
     }
 }
 
 }  // namespace
 
-int readGroupBlock(ByteCursor& in, GroupTree& tree, Group* parent, bool withOkStatus, int depth) {
+int readGroupBlock(ByteCursor& in, GroupTree& tree, Group* parent, bool withOkStatus, LoadReport& report,
+                   int depth) {
     if (depth > kMaxGroupDepth) return code(GroupBlockResult::TooDeep);
     std::string_view tag, nameBytes;
     if (!in.bytes(8, tag) || tag != kGroupInTag) return code(GroupBlockResult::NotGroupTag);
@@ -49,12 +50,12 @@ int readGroupBlock(ByteCursor& in, GroupTree& tree, Group* parent, bool withOkSt
     }
     if (!parent) tree.setGroupName(*group, name);
     ProjectVersion version = withOkStatus ? ProjectVersion::V31 : ProjectVersion::V30;
-    if (readSceneBlock(in, group->list(), version) != 1) return code(GroupBlockResult::SceneBlockFailed);
+    if (readSceneBlock(in, group->list(), version, report) != 1) return code(GroupBlockResult::SceneBlockFailed);
     group->list().setModified(false);
-    return readChildTags(in, tree, *group, withOkStatus, depth);
+    return readChildTags(in, tree, *group, withOkStatus, report, depth);
 }
 
-int readGroupFile(const std::string& path, GroupTree& tree) {
+int readGroupFile(const std::string& path, GroupTree& tree, LoadReport* report) {
     auto content = app::readWholeFile(path);
     if (!content) return -1;
     ProjectVersion version;
@@ -62,7 +63,8 @@ int readGroupFile(const std::string& path, GroupTree& tree) {
         return -2;
     ByteCursor in(*content);
     in.seek(kSignatureBytes);
-    return readGroupBlock(in, tree, nullptr, version == ProjectVersion::V31);
+    LoadReport unused;
+    return readGroupBlock(in, tree, nullptr, version == ProjectVersion::V31, report ? *report : unused);
 }
 
 std::string groupFileBytes(const GroupTree& tree) {

@@ -7,6 +7,7 @@
 #include "scene/byte_cursor.h"
 #include "scene/group_tree.h"
 #include "scene/project_format.h"
+#include "scene/scene_block.h"
 
 namespace klemora::scene {
 
@@ -27,12 +28,15 @@ inline constexpr int kMaxGroupDepth = 200;
 // Reads one group block. With `parent` null the block is read into the root
 // group (its name replaces the root's, its scenes are appended); otherwise a
 // new last child of `parent` is made for it.
-int readGroupBlock(ByteCursor& in, GroupTree& tree, Group* parent, bool withOkStatus, int depth = 0);
+// A scene that fails the value checks fails the block with SceneBlockFailed;
+// `report` says which.
+int readGroupBlock(ByteCursor& in, GroupTree& tree, Group* parent, bool withOkStatus, LoadReport& report,
+                   int depth = 0);
 
 // A whole 3.0/3.1 file into the tree (existing groups stay; the root block
 // merges into the root). 1, -1 cannot open, -2 no group signature, or the
 // block's code.
-int readGroupFile(const std::string& path, GroupTree& tree);
+int readGroupFile(const std::string& path, GroupTree& tree, LoadReport* report = nullptr);
 
 // The whole tree as version 3.1, replacing `path` only when complete.
 // 1, -1 cannot create, -3 a write failed (the old file is kept).

@@ -26,7 +26,7 @@ bool isAutobackupPath(std::string_view path) {
            path.find("\\autobackup.scn") != std::string_view::npos;
 }
 
-int readFlatFile(const std::string& path, SceneList& list) {
+int readFlatFile(const std::string& path, SceneList& list, LoadReport* report) {
     auto content = app::readWholeFile(path);
     if (!content) return static_cast<int>(ProjectResult::CannotOpen);
     ProjectVersion version;
@@ -35,7 +35,10 @@ int readFlatFile(const std::string& path, SceneList& list) {
     list.removeRecords(0, list.count());
     ByteCursor in(*content);
     in.seek(kSignatureBytes);
-    if (readSceneBlock(in, list, version) != 1) return static_cast<int>(ProjectResult::RecordFailed);
+    LoadReport unused;
+    int rc = readSceneBlock(in, list, version, report ? *report : unused);
+    if (rc == static_cast<int>(SceneBlockResult::RecordRefused)) return static_cast<int>(ProjectResult::RecordRefused);
+    if (rc != 1) return static_cast<int>(ProjectResult::RecordFailed);
     list.setProjectPath(path);
     list.setModified(false);
     return 1;

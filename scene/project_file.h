@@ -5,6 +5,7 @@
 #include <string>
 
 #include "scene/project_format.h"
+#include "scene/scene_block.h"
 #include "scene/scene_list.h"
 
 namespace klemora::scene {
@@ -14,6 +15,7 @@ enum class ProjectResult : int {
     CannotOpen = -1,        // file cannot be opened / created
     UnknownSignature = -2,  // (reading) no known signature; (writing) no group
     RecordFailed = -3,      // (reading) a record cannot be added; (writing) a write failed, old file kept
+    RecordRefused = -4,     // (reading) a record fails the value checks (the list emptied)
 };
 
 // The version named by the first 60 bytes of a file; false when it cannot be
@@ -22,8 +24,9 @@ bool readProjectVersion(const std::string& path, ProjectVersion& version);
 // The first 60 bytes of a file; false when it cannot be read or is shorter.
 bool readSignatureBytes(const std::string& path, std::string& head);
 
-// Flat files 1.0 to 2.3 into one list (emptied first).
-int readFlatFile(const std::string& path, SceneList& list);
+// Flat files 1.0 to 2.3 into one list (emptied first). `report`, when
+// given, says which scene was refused or lost its date.
+int readFlatFile(const std::string& path, SceneList& list, LoadReport* report = nullptr);
 // Version 2.3 flat file; writes nothing for an empty list.
 int writeFlatFile(const std::string& path, SceneList& list);
 

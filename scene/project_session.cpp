@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "app/file_io.h"
 #include "app/string_table.h"
 #include "app/text_format.h"
@@ -26,9 +28,40 @@ void showFileCodeMessage(app::UserInterface& ui, int id, const std::string& path
                    app::Icon::Stop);
 }
 
+// "ScnPath" outlives the working folder the program was started in, so it
+// is kept absolute.
 std::string folderWithSlash(const std::string& path) {
-    std::string folder = app::directoryOf(path);
+    std::error_code error;
+    std::filesystem::path full = std::filesystem::absolute(path, error);
+    std::string absolute = error ? path : full.lexically_normal().string();
+    std::string folder = app::directoryOf(absolute);
     return folder.empty() || folder.back() == '/' ? folder : folder + "/";
+}
+
+// The check a refused scene failed, before the load's own failure message.
+void showRefusal(app::UserInterface& ui, const LoadReport& report) {
+    if (report.refusal.empty()) return;
+    ui.showMessage(app::stringPrintf("%s\nGroup: %s\nScene: %d", report.refusal.c_str(),
+                                     report.refused.group.c_str(), report.refused.scene),
+                   app::Icon::Stop);
+}
+
+// Scenes whose stored date named no moment were loaded without one.
+void warnUndated(app::UserInterface& ui, const LoadReport& report) {
+    if (report.undatedCount == 0) return;
+    ui.showMessage(app::stringPrintf("%s\nGroup: %s\nScene: %d\nCount: %d", app::loadString(861).c_str(),
+                                     report.firstUndated.group.c_str(), report.firstUndated.scene,
+                                     report.undatedCount),
+                   app::Icon::Warning);
+}
+
+// A group file read for start-up: 1 or its code, after the report's messages.
+int readReportedGroupFile(const std::string& path, GroupTree& tree, app::UserInterface& ui) {
+    LoadReport report;
+    int rc = readGroupFile(path, tree, &report);
+    showRefusal(ui, report);
+    if (rc == 1) warnUndated(ui, report);
+    return rc;
 }
 
 // Every group's list: find moved sources, then refill the facts files do
@@ -41,20 +74,20 @@ void checkAndProbe(ProjectSession& session, app::UserInterface& ui) {
 }
 
 // Filter 1: a group file becomes the project; a flat file is read into the root.
-int loadProjectFile(ProjectSession& session, const std::string& path) {
+int loadProjectFile(ProjectSession& session, const std::string& path, LoadReport& report) {
     std::string head;
     if (!readSignatureBytes(path, head)) {
         // Shorter than a signature: no known project file.
         return app::fileExists(path) ? 0 : -1;
     }
     if (head.find("Klemora File v3.") != std::string::npos) {
-        int rc = readGroupFile(path, session.tree);
+        int rc = readGroupFile(path, session.tree, &report);
         if (rc == 1) session.projectPath = withScnExtension(path);
         return rc == -2 ? 0 : rc;
     }
     ProjectVersion version;
     if (!versionOfSignature(head, version)) return 0;
-    return readFlatFile(path, session.tree.root().list());
+    return readFlatFile(path, session.tree.root().list(), &report);
 }
 
 // Filters 2 and 3 import into the root group; the project path stays.
@@ -102,17 +135,20 @@ int loadProject(ProjectSession& session, const std::string& path, LoadFilter fil
         return -1;
     }
     int rc = 0;
+    LoadReport report;
     switch (filter) {
-    case LoadFilter::Project: rc = loadProjectFile(session, path); break;
+    case LoadFilter::Project: rc = loadProjectFile(session, path, report); break;
     case LoadFilter::Csv:
     case LoadFilter::Edl: rc = importExchangeFile(session, path, filter, ui); break;
     }
+    showRefusal(ui, report);
     if (rc != 1) {
         bool cannotOpen = filter == LoadFilter::Project ? rc == -1 : rc == static_cast<int>(ImportResult::CannotOpen);
         if (cannotOpen) showFileMessage(ui, 107, path);
         else showFileCodeMessage(ui, 107, path, rc);
         return rc;
     }
+    warnUndated(ui, report);
     if (filter == LoadFilter::Project) checkAndProbe(session, ui);
     session.settings.writeText("ScnPath", folderWithSlash(path));
     return 1;
@@ -192,7 +228,7 @@ void openAtStartup(ProjectSession& session, const std::string& commandLineProjec
     }
     ProjectVersion version;
     if (app::fileExists(backup) && readProjectVersion(backup, version) && version == ProjectVersion::V31) {
-        int rc = readGroupFile(backup, session.tree);
+        int rc = readReportedGroupFile(backup, session.tree, ui);
         if (rc != 1) {
             showFileCodeMessage(ui, 107, backup, rc);
         } else {
@@ -210,7 +246,7 @@ void openAtStartup(ProjectSession& session, const std::string& commandLineProjec
         ui.showMessage(app::loadString(429), app::Icon::Stop);
         return;
     }
-    int rc = readGroupFile(commandLineProject, session.tree);
+    int rc = readReportedGroupFile(commandLineProject, session.tree, ui);
     if (rc != 1) {
         showFileCodeMessage(ui, 107, commandLineProject, rc);
         return;

@@ -2,10 +2,16 @@
 
 #include <cstring>
 
+#include "app/string_table.h"
+#include "scene/field_checks.h"
 #include "scene/text_encoding.h"
 
 namespace klemora::scene {
 namespace {
+
+constexpr int kRead = 1;
+constexpr int kDataEnded = static_cast<int>(SceneBlockResult::RecordFailed);
+constexpr int kRefused = static_cast<int>(SceneBlockResult::RecordRefused);
 
 std::string fieldString(std::string_view bytes) {
     // A field without a NUL keeps all its bytes and is then too long for its
@@ -22,61 +28,104 @@ bool readRecordingTime(ByteCursor& in, RecordingTime& t) {
     return true;
 }
 
-bool readField(ByteCursor& in, const FieldLayout& f, SceneList& list, int i) {
-    std::string_view bytes;
-    int32_t n = 0;
-    switch (f.kind) {
-    case FieldKind::Text: {
-        if (!in.bytes(static_cast<size_t>(f.width), bytes)) return false;
-        std::string text = fieldString(bytes);
-        if (f.field == RecordField::SourceFile) list.setSourceFile(i, text);
-        else if (f.field == RecordField::DestName) list.setDestName(i, text);
-        else list.setComment(i, text);
-        return true;
-    }
-    case FieldKind::Int32:
-        if (!in.int32(n)) return false;
-        switch (f.field) {
-        case RecordField::StartFrame: list.setStartFrame(i, n); break;
-        case RecordField::StopFrame: list.setStopFrame(i, n); break;
-        case RecordField::DefinedStart: list.setDefinedStart(i, n); break;
-        case RecordField::DefinedStop: list.setDefinedStop(i, n); break;
-        default: list.setOkStatus(i, n); break;
-        }
-        return true;
-    case FieldKind::Float64: {
-        double speed = 1.0;
-        if (!in.float64(speed)) return false;
-        list.setSpeedFactor(i, static_cast<float>(speed));
-        return true;
-    }
-    case FieldKind::RecordingTime: {
-        RecordingTime t;
-        if (!readRecordingTime(in, t)) return false;
-        list.setRecordingTime(i, &t);
-        return true;
-    }
-    case FieldKind::Timecode:
-        if (!in.bytes(4, bytes)) return false;
-        list.setTimecode(i, {static_cast<int8_t>(bytes[0]), static_cast<int8_t>(bytes[1]),
-                             static_cast<int8_t>(bytes[2]), static_cast<int8_t>(bytes[3])});
-        return true;
-    }
-    return false;
-}
+// One record's reading: the list slot it fills and where the load reports.
+struct RecordReader {
+    ByteCursor& in;
+    SceneList& list;
+    int index;
+    LoadReport& report;
 
-bool readRecord(ByteCursor& in, SceneList& list, int i, ProjectVersion version) {
-    for (const FieldLayout& f : sceneRecordLayout()) {
-        if (version < f.firstVersion) continue;
-        if (!readField(in, f, list, i)) return false;
+    int refuse(int textId) {
+        report.refusal = app::loadString(textId);
+        report.refused = {std::string(list.groupName()), index + 1};
+        return kRefused;
     }
-    // Older files have no outer range: it is the scene itself.
-    if (version < ProjectVersion::V22) {
-        list.setDefinedStart(i, list.startFrame(i));
-        list.setDefinedStop(i, list.stopFrame(i));
+    int refuse(ValueCheck check, int tooSmallTextId) { return refuse(check == ValueCheck::TooSmall ? tooSmallTextId : 463); }
+
+    int text(const FieldLayout& f) {
+        std::string_view bytes;
+        if (!in.bytes(static_cast<size_t>(f.width), bytes)) return kDataEnded;
+        std::string_view stored = bytes.substr(0, bytes.find('\0'));
+        if (f.field == RecordField::SourceFile) list.setSourceFile(index, pathFromFile(stored));
+        else if (f.field == RecordField::DestName) list.setDestName(index, fieldString(bytes));
+        else list.setComment(index, fieldString(bytes));
+        return kRead;
     }
-    return true;
-}
+
+    int frame(const FieldLayout& f) {
+        int32_t n = 0;
+        if (!in.int32(n)) return kDataEnded;
+        if (f.field == RecordField::OkStatus) {
+            list.setOkStatus(index, n);
+            return kRead;
+        }
+        bool first = f.field == RecordField::StartFrame || f.field == RecordField::DefinedStart;
+        if (ValueCheck check = checkFrameNumber(n); check != ValueCheck::Ok) return refuse(check, first ? 147 : 148);
+        switch (f.field) {
+        case RecordField::StartFrame: list.setStartFrame(index, n); break;
+        case RecordField::StopFrame: list.setStopFrame(index, n); break;
+        case RecordField::DefinedStart: list.setDefinedStart(index, n); break;
+        default: list.setDefinedStop(index, n); break;
+        }
+        return kRead;
+    }
+
+    int speed() {
+        double factor = 1.0;
+        if (!in.float64(factor)) return kDataEnded;
+        if (ValueCheck check = checkSpeedFactor(factor); check != ValueCheck::Ok) return refuse(check, 149);
+        list.setSpeedFactor(index, static_cast<float>(factor));
+        return kRead;
+    }
+
+    int recordingTime() {
+        RecordingTime t;
+        if (!readRecordingTime(in, t)) return kDataEnded;
+        // A date that names no moment would become some other day as a file
+        // date. The all-zero date is what an empty CSV date column has always
+        // been read as: it stays, and gives no file date either.
+        if (!isCalendarTime(t) && !isEmptyRecordingTime(t)) {
+            if (report.undatedCount++ == 0) report.firstUndated = {std::string(list.groupName()), index + 1};
+            t = kNoRecordingTime;
+        }
+        list.setRecordingTime(index, &t);
+        return kRead;
+    }
+
+    int timecode() {
+        std::string_view bytes;
+        if (!in.bytes(4, bytes)) return kDataEnded;
+        list.setTimecode(index, {static_cast<int8_t>(bytes[0]), static_cast<int8_t>(bytes[1]),
+                                 static_cast<int8_t>(bytes[2]), static_cast<int8_t>(bytes[3])});
+        return kRead;
+    }
+
+    int field(const FieldLayout& f) {
+        switch (f.kind) {
+        case FieldKind::Text: return text(f);
+        case FieldKind::Int32: return frame(f);
+        case FieldKind::Float64: return speed();
+        case FieldKind::RecordingTime: return recordingTime();
+        case FieldKind::Timecode: return timecode();
+        }
+        return kDataEnded;
+    }
+
+    int record(ProjectVersion version) {
+        for (const FieldLayout& f : sceneRecordLayout()) {
+            if (version < f.firstVersion) continue;
+            if (int rc = field(f); rc != kRead) return rc;
+        }
+        // Older files have no outer range: it is the scene itself.
+        if (version < ProjectVersion::V22) {
+            list.setDefinedStart(index, list.startFrame(index));
+            list.setDefinedStop(index, list.stopFrame(index));
+        }
+        if (list.startFrame(index) > list.stopFrame(index) || list.definedStart(index) > list.definedStop(index))
+            return refuse(144);
+        return kRead;
+    }
+};
 
 void appendRecordingTime(std::string& out, const RecordingTime& t) {
     for (int32_t v : {t.seconds, t.minutes, t.hours, t.dayOfMonth, t.month, t.yearsSince1900, t.weekday, t.dayOfYear,
@@ -105,14 +154,15 @@ void appendField(std::string& out, const FieldLayout& f, const SceneRecord& r) {
 
 }  // namespace
 
-int readSceneBlock(ByteCursor& in, SceneList& list, ProjectVersion version) {
+int readSceneBlock(ByteCursor& in, SceneList& list, ProjectVersion version, LoadReport& report) {
     int32_t count = 0;
-    if (!in.int32(count) || count < 0) return -2;
+    if (!in.int32(count) || count < 0) return kDataEnded;
     for (int32_t n = 0; n < count; ++n) {
         int i = list.AddNewScene();
-        if (i < 0 || !readRecord(in, list, i, version)) {
+        int rc = i < 0 ? kDataEnded : RecordReader{in, list, i, report}.record(version);
+        if (rc != kRead) {
             list.removeRecords(0, list.count());
-            return -2;
+            return rc;
         }
     }
     return 1;

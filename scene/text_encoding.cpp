@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "app/file_io.h"
+
 namespace klemora::scene {
 namespace {
 
@@ -59,6 +61,12 @@ std::string windows1252ToUtf8(std::string_view text) {
 
 std::string textFromFile(std::string_view bytes) {
     return isValidUtf8(bytes) ? std::string(bytes) : windows1252ToUtf8(bytes);
+}
+
+std::string pathFromFile(std::string_view bytes) {
+    std::string raw(bytes);
+    if (!isValidUtf8(raw) && app::fileExists(raw)) return raw;
+    return textFromFile(bytes);
 }
 
 }  // namespace klemora::scene

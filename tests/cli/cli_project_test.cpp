@@ -1,5 +1,8 @@
 // detect -o in every format, convert, show and names, as a script uses them.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "app/file_io.h"
 
 #include "tests/cli/cli_runner.h"
 #include "tests/fixtures/dv_fixture.h"
@@ -52,6 +55,36 @@ TEST_F(CliProject, NamesFollowTheTemplate) {
     CliResult names = runCli({"--batch", "names", "-t", "%N3_%Q", dir.file("p.csv")}, dir.path());
     EXPECT_EQ(names.exitCode, 0) << names.err;
     EXPECT_EQ(names.out, "001_clip.avi\n002_clip.avi\n");
+}
+
+// A damaged speed factor once made write run until the disk was full; an
+// empty date dated the written file 1899.
+TEST_F(CliProject, DamagedValuesAreRefusedAndEmptyDatesLeaveTheFileTime) {
+    ASSERT_EQ(runCli({"--batch", "detect", tape, "-o", dir.file("p.scn")}, dir.path()).exitCode, 0);
+    std::string project = readTextFile(dir.file("p.scn"));
+    // Signature, "GRP_IN##", group name, count, the first record, then the
+    // second record's source, destination, start and stop.
+    const size_t speedAt = 60 + 8 + 257 + 4 + 1615 + 261 + 261 + 4 + 4;
+    ASSERT_GT(project.size(), speedAt + 8);
+    project.replace(speedAt, 8, std::string(8, '\0'));
+    writeTextFile(dir.file("bad.scn"), project);
+    CliResult write = runCli({"--batch", "write", dir.file("bad.scn"), "--dest", dir.file("out")}, dir.path());
+    EXPECT_NE(write.exitCode, 0);
+    EXPECT_NE(write.err.find("SPEEDFACTOR value too small!\nGroup: Start\nScene: 2"), std::string::npos) << write.err;
+    EXPECT_FALSE(app::isDirectory(dir.file("out")));
+
+    const std::string header = "SRCFILE;DSTFILE;STARTFRAME;STOPFRAME;SPEEDFACTOR;COMMENT;STARTTIME;TIMECODE\n";
+    writeTextFile(dir.file("feb.csv"), header + "\"" + tape + "\";\"\";0;9;1.0;\"\";\"31-02-2006 / 10:00:00\";\"\"\n");
+    EXPECT_EQ(runCli({"--batch", "convert", dir.file("feb.csv"), dir.file("feb.scn")}, dir.path()).exitCode, 1);
+    EXPECT_FALSE(app::fileExists(dir.file("feb.scn")));
+
+    writeTextFile(dir.file("empty.csv"), header + "\"" + tape + "\";\"e\";0;9;1.0;\"\";\"\";\"\"\n");
+    write = runCli({"--batch", "write", dir.file("empty.csv"), "--dest", dir.file("out"), "--set-dates", "--template",
+                    "%N3"}, dir.path());
+    ASSERT_EQ(write.exitCode, 0) << write.err;
+    struct stat status {};
+    ASSERT_EQ(::stat(dir.file("out/001.avi").c_str(), &status), 0) << write.out;
+    EXPECT_GT(status.st_mtime, 1500000000);  // written now, not dated 1899
 }
 
 TEST_F(CliProject, UnknownFormatsAndMissingFilesFail) {

@@ -7,6 +7,7 @@
 #include "app/file_io.h"
 #include "app/string_table.h"
 #include "scene/csv_export.h"
+#include "scene/field_checks.h"
 #include "scene/time_text.h"
 #include "tests/scene/fake_probe.h"
 #include "tests/support/scripted_ui.h"
@@ -87,12 +88,24 @@ TEST_F(CsvImportTest, ADateWithoutItsTimeKeepsTheDate) {
 }
 
 TEST_F(CsvImportTest, ExtremeNumbersInTheTextColumnsStayHarmless) {
-    ASSERT_EQ(import(std::string(kHeader) +
-                     row("0;2147483646;1e30;\"\";\"1-99999999999-2147483648/1:2:3\";\"99999:-99999:3:4\"")),
+    ASSERT_EQ(import(std::string(kHeader) + row("0;2147483646;100;\"\";\"29-02-2000 / 23:59:59\";\"99999:-99999:3:4\"")),
               1);
+    EXPECT_EQ(recordingTimeText(list.recordingTime(0)), "29-02-2000 / 23:59:59");
     EXPECT_EQ(list.stopFrame(0), 2147483646);
     EXPECT_EQ(list.lengthFrames(0), 2147483647);
     EXPECT_FALSE(csvText(list).empty());
+}
+
+TEST_F(CsvImportTest, EmptyDatesImportWithoutADateAndOneWarning) {
+    std::string text = std::string(kHeader) + row("1;2;1.0;\"\";\"24-12-2006 / 18:05:09\";\"\"") +
+                       row("1;2;1.0;\"\";\"\";\"\"") + row("1;2;1.0;\"\";\"00-01-1900 / 00:00:00\";\"\"");
+    ASSERT_EQ(import(text), 1) << ui.allMessages();
+    ASSERT_EQ(list.count(), 3);
+    EXPECT_TRUE(isEmptyRecordingTime(list.recordingTime(1)));
+    EXPECT_TRUE(isEmptyRecordingTime(list.recordingTime(2)));  // as an empty column exports
+    ASSERT_EQ(ui.messages().size(), 1u) << ui.allMessages();
+    EXPECT_EQ(ui.messages()[0].text, app::loadString(861) + "\nRow: 3\nCount: 2");
+    EXPECT_EQ(ui.messages()[0].icon, app::Icon::Warning);
 }
 
 TEST_F(CsvImportTest, SpeedMustBeAboveOneThousandth) {
@@ -125,7 +138,7 @@ std::vector<Refusal> refusals() {
         {"OtherHeader", "SRCFILE;DSTFILE;STARTFRAME;STOPFRAME;SPEEDFACTOR;COMMENT;STARTTIME;TIMECOD_\n", -4, 142,
          "\nCode: -2"},
         {"FiveColumns", h + src + "1;2;1.0\n", -5, 143, "\nRow/Column: 2/6)"},
-        {"EmptyFieldsDoNotCount", h + src + "1;;;2;1.0;\"c\";\"t\"\n", -5, 143, "\nRow/Column: 2/8)"},
+        {"EmptyFieldsDoNotCount", h + src + "1;;;2;1.0;\"c\";\"01-01-2000\"\n", -5, 143, "\nRow/Column: 2/8)"},
         {"RowsCountEmptyLines", h + "\n\n" + src + "1\n", -5, 143, "\nRow/Column: 4/4)"},
         {"LongSource", h + "\"" + std::string(261, 's') + "\";\"d\";1;2" + tail, -6, 145, "\nRow: 2"},
         {"LongDest", h + "\"s\";\"" + std::string(261, 'd') + "\";1;2" + tail, -6, 146, "\nRow: 2"},
@@ -136,6 +149,13 @@ std::vector<Refusal> refusals() {
         {"LongTimecode", h + src + "1;2;1.0;\"c\";\"\";\"" + std::string(31, '1') + "\"\n", -6, 462, "\nRow: 2"},
         {"HugeStart", h + src + "3000000000;2" + tail, -6, 463, "\nRow/Column: 2/3"},
         {"InfiniteSpeed", h + src + "1;2;1e999;\"c\";\"\";\"\"\n", -6, 463, "\nRow/Column: 2/5"},
+        {"SpeedAboveOneHundred", h + src + "1;2;100.01;\"c\";\"\";\"\"\n", -6, 463, "\nRow/Column: 2/5"},
+        // Dates that name no day are refused rather than carried into another one.
+        {"ImpossibleDate", h + src + "1;2;1.0;\"c\";\"31-02-2006 / 10:00:00\";\"\"\n", -6, 860, "\nRow: 2"},
+        {"NoSuchTime", h + src + "1;2;1.0;\"c\";\"99-99-9999 / 99:99:99\";\"\"\n", -6, 860, "\nRow: 2"},
+        {"TimeOfDayPastMidnight", h + src + "1;2;1.0;\"c\";\"01-01-2000 / 24:00:00\";\"\"\n", -6, 860, "\nRow: 2"},
+        {"GarbageDate", h + src + "1;2;1.0;\"c\";\"garbage\";\"\"\n", -6, 860, "\nRow: 2\nCode: -4"},
+        {"DateWithoutYear", h + src + "1;2;1.0;\"c\";\"24-12\";\"\"\n", -6, 860, "\nRow: 2\nCode: -5"},
         {"StopBeforeStart", h + src + "5;4" + tail, -7, 144, "\nRow: 2"},
     };
 }

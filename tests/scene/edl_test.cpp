@@ -256,13 +256,15 @@ TEST_F(EdlImportTest, RefusedRowsNameTheirRowAndColumn) {
         int stringId;
         std::string suffix;
     } cases[] = {
-        {"\"ID\";\"Track\";\"StartTime\"\n", -3, 142, "\nCode: -1"},
-        {"\"ID\";\"Track\";\"StartTime\";\"Length\";\"PlayRate\";\"Locked\"_\n", -4, 142, "\nCode: -2"},
-        {h + "1;1;0;1;1.0;FALSE;FALSE;0;FALSE;FALSE;VIDEO;\"a.avi\";0;0\n", -5, 143, "\nRow/Column: 2/15)"},
-        {h + "\n" + row(1, "AUDIO", a, "0", "1") + row(2, "VIDEO", a, "0", "1", "0.001"), -6, 149, "\nRow: 4"},
-        {h + row(1, "VIDEO", std::string(261, 'f'), "0", "1"), -6, 145, "\nRow: 2"},
-        {h + row(1, "VIDEO", a, "-1", "1"), -6, 147, "\nRow: 2"},
-        {h + row(1, "VIDEO", a, "0", "-1"), -6, 148, "\nRow: 2"},
+        // The messages name the EDL's own columns, not the CSV's.
+        {"\"ID\";\"Track\";\"StartTime\"\n", -3, 867, "\nCode: -1"},
+        {"\"ID\";\"Track\";\"StartTime\";\"Length\";\"PlayRate\";\"Locked\"_\n", -4, 867, "\nCode: -2"},
+        {h + "1;1;0;1;1.0;FALSE;FALSE;0;FALSE;FALSE;VIDEO;\"a.avi\";0;0\n", -5, 866, "\nRow/Column: 2/15)"},
+        {h + "\n" + row(1, "AUDIO", a, "0", "1") + row(2, "VIDEO", a, "0", "1", "0.001"), -6, 862, "\nRow: 4"},
+        {h + row(1, "VIDEO", a, "0", "1", "100.5"), -6, 463, "\nRow/Column: 2/5"},
+        {h + row(1, "VIDEO", std::string(261, 'f'), "0", "1"), -6, 863, "\nRow: 2"},
+        {h + row(1, "VIDEO", a, "-1", "1"), -6, 864, "\nRow: 2"},
+        {h + row(1, "VIDEO", a, "0", "-1"), -6, 865, "\nRow: 2"},
         {h + row(1, "VIDEO", a, "1e300", "1"), -6, 463, "\nRow/Column: 2/14"},
         {h + row(1, "VIDEO", a, "nan", "1"), -6, 463, "\nRow/Column: 2/14"},
     };

@@ -1,8 +1,12 @@
 #include "scene/project_file.h"
 
 #include <gtest/gtest.h>
-#include "app/file_io.h"
 
+#include <limits>
+
+#include "app/file_io.h"
+#include "app/string_table.h"
+#include "scene/field_checks.h"
 #include "scene/time_text.h"
 #include "tests/scene/project_bytes.h"
 #include "tests/support/temp_dir.h"
@@ -88,12 +92,105 @@ TEST_F(FlatProjectTest, SignatureCaseDoesNotMatterButItsTextDoes) {
 
 TEST_F(FlatProjectTest, FieldsGoThroughTheSetterRules) {
     ProjectBytes b;
-    b.signature(kV20).i32(1).raw(std::string(261, 'x')).text("d", 261).i32(-5).i32(7).f64(0.0001);
+    b.signature(kV20).i32(1).raw(std::string(261, 'x')).text("d", 261).i32(5).i32(7).f64(0.0011);
     ASSERT_EQ(load(b.bytes()), 1);
     EXPECT_EQ(list.sourceFile(0), "");  // no NUL within the field: too long, not stored
-    EXPECT_EQ(list.startFrame(0), 0);   // negative: not stored
+    EXPECT_EQ(list.startFrame(0), 5);
     EXPECT_EQ(list.stopFrame(0), 7);
-    EXPECT_FLOAT_EQ(list.speedFactor(0), 0.001f);
+    EXPECT_FLOAT_EQ(list.speedFactor(0), 0.0011f);
+}
+
+// A v2.3 scene whose values a test damages; the second of two scenes.
+struct DamagedScene {
+    int32_t start = 10, stop = 20, definedStart = 5, definedStop = 30;
+    double speed = 1;
+};
+
+std::string twoScenes(const DamagedScene& d) {
+    ProjectBytes b;
+    b.signature(kV23).i32(2);
+    appendRecord(b, 23, 0);
+    b.text("/v/b.avi", 261).text("", 261).i32(d.start).i32(d.stop).f64(d.speed).text("", 1025);
+    b.tm(0, 0, 10, 1, 0, 106, 0, 0, -1).i32(d.definedStart).i32(d.definedStop).timecode(0, 0, 0, 0);
+    return b.bytes();
+}
+
+// Values that would make a write run endless or nonsensical refuse the
+// scene and so the load, with the message the CSV import gives for them.
+TEST_F(FlatProjectTest, DamagedValuesRefuseTheLoad) {
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        const char* name;
+        DamagedScene scene;
+        int textId;
+    } cases[] = {
+        {"SpeedZero", {.speed = 0}, 149},
+        {"SpeedNegative", {.speed = -1}, 149},
+        {"SpeedTiny", {.speed = 1e-9}, 149},
+        {"SpeedOneThousandth", {.speed = 0.001}, 149},
+        {"SpeedNaN", {.speed = nan}, 149},
+        {"SpeedMinusInfinity", {.speed = -inf}, 149},
+        {"SpeedInfinity", {.speed = inf}, 463},
+        {"SpeedAboveOneHundred", {.speed = 100.5}, 463},
+        {"StartNegative", {.start = -5}, 147},
+        {"StopNegative", {.stop = -1}, 148},
+        {"DefinedStartNegative", {.definedStart = -1}, 147},
+        {"DefinedStopNegative", {.definedStop = -2}, 148},
+        {"StopAtTheLimit", {.stop = INT32_MAX, .definedStop = INT32_MAX}, 463},
+        {"StopBeforeStart", {.start = 21, .stop = 20}, 144},
+        {"OuterRangeInverted", {.definedStart = 31, .definedStop = 30}, 144},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::writeTextFile(dir.file("p.scn"), twoScenes(c.scene));
+        LoadReport report;
+        EXPECT_EQ(readFlatFile(dir.file("p.scn"), list, &report), -4);
+        EXPECT_EQ(list.count(), 0);
+        EXPECT_EQ(report.refusal, app::loadString(c.textId));
+        EXPECT_EQ(report.refused.scene, 2);
+    }
+    DamagedScene edges;
+    edges.speed = 100;
+    edges.start = edges.stop = edges.definedStart = 0;
+    test::writeTextFile(dir.file("p.scn"), twoScenes(edges));
+    EXPECT_EQ(readFlatFile(dir.file("p.scn"), list), 1);
+    EXPECT_FLOAT_EQ(list.speedFactor(1), 100.0f);
+}
+
+TEST_F(FlatProjectTest, DatesThatNameNoMomentLoadAsUnknown) {
+    ProjectBytes b;
+    b.signature(kV22b).i32(4);
+    auto scene = [&](int sec, int min, int hour, int day, int mon, int year) {
+        b.text("/v/a.avi", 261).text("", 261).i32(0).i32(9).f64(1).text("", 1025);
+        b.tm(sec, min, hour, day, mon, year, 0, 0, 0).i32(0).i32(9);
+    };
+    scene(9, 5, 18, 24, 11, 106);    // 24-12-2006 / 18:05:09
+    scene(0, 0, 10, 31, 1, 106);     // 31 February
+    scene(0, 0, 0, 0, 0, 0);         // the all-zero date of an empty CSV column
+    scene(99, 99, 99, 99, 98, 8099);  // 99-99-9999 / 99:99:99
+    LoadReport report;
+    test::writeTextFile(dir.file("p.scn"), b.bytes());
+    ASSERT_EQ(readFlatFile(dir.file("p.scn"), list, &report), 1);
+    EXPECT_EQ(recordingTimeText(list.recordingTime(0)), "24-12-2006 / 18:05:09");
+    EXPECT_EQ(list.recordingTime(1), kNoRecordingTime);
+    EXPECT_TRUE(isEmptyRecordingTime(list.recordingTime(2)));
+    EXPECT_EQ(list.recordingTime(3), kNoRecordingTime);
+    EXPECT_EQ(report.undatedCount, 2);
+    EXPECT_EQ(report.firstUndated.scene, 2);
+    EXPECT_TRUE(report.refusal.empty());
+}
+
+TEST_F(FlatProjectTest, ASourceNameInAnotherEncodingIsKeptWhenItExists) {
+    // Latin-1 bytes of a Linux file name: not UTF-8, but the file is there.
+    std::string existing = dir.file("\xDC" "bung.avi");
+    test::writeTextFile(existing, "x");
+    ProjectBytes b;
+    b.signature(kV21).i32(2);
+    b.text(existing, 261).text("", 261).i32(0).i32(1).f64(1).text("", 1025);
+    b.text(dir.file("\xC4rger.avi"), 261).text("", 261).i32(0).i32(1).f64(1).text("", 1025);
+    ASSERT_EQ(load(b.bytes()), 1);
+    EXPECT_EQ(list.sourceFile(0), existing);
+    EXPECT_EQ(list.sourceFile(1), dir.file("\u00c4rger.avi"));  // no such file: taken as Windows-1252
 }
 
 TEST_F(FlatProjectTest, WindowsTextIsConvertedToUtf8) {

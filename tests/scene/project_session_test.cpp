@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "app/file_io.h"
 #include "app/string_table.h"
 #include "scene/group_file.h"
 #include "scene/project_file.h"
+#include "scene/time_text.h"
 #include "tests/scene/fake_probe.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
@@ -76,6 +79,52 @@ TEST_F(ProjectSessionTest, LoadFailuresAreReported) {
     test::writeTextFile(dir.file("x.scn"), std::string(80, 'x'));
     EXPECT_EQ(loadProject(session, dir.file("x.scn"), LoadFilter::Project, ui), 0);
     EXPECT_EQ(ui.messages().back().text, app::loadString(107) + "\nFile: " + dir.file("x.scn") + "\nCode: 0");
+}
+
+TEST_F(ProjectSessionTest, ARefusedSceneFailsTheLoadWithItsCheckAndPlace) {
+    GroupTree other;
+    other.root().list().setSourceFile(other.root().list().AddNewScene(), dir.file("a.avi"));
+    SceneList& holiday = other.addGroup(&other.root(), "Urlaub").list();
+    int i = holiday.AddNewScene();
+    holiday.setStartFrame(i, 10);
+    holiday.setStopFrame(i, 5);
+    ASSERT_EQ(writeGroupFile(dir.file("bad.scn"), other), 1);
+    EXPECT_EQ(loadProject(session, dir.file("bad.scn"), LoadFilter::Project, ui), -7);
+    ASSERT_EQ(ui.messages().size(), 2u) << ui.allMessages();
+    EXPECT_EQ(ui.messages()[0].text, app::loadString(144) + "\nGroup: Urlaub\nScene: 1");
+    EXPECT_EQ(ui.messages()[1].text, app::loadString(107) + "\nFile: " + dir.file("bad.scn") + "\nCode: -7");
+    EXPECT_EQ(settings.readText("ScnPath", "-"), "-");
+}
+
+TEST_F(ProjectSessionTest, ADateThatNamesNoDayIsDroppedWithAWarning) {
+    GroupTree other;
+    SceneList& root = other.root().list();
+    int i = root.AddNewScene();
+    root.setSourceFile(i, dir.file("a.avi"));
+    RecordingTime february30 = recordingTimeOf(2006, 2, 30, 10, 0, 0);
+    root.setRecordingTime(i, &february30);
+    ASSERT_EQ(writeGroupFile(dir.file("p.scn"), other), 1);
+    ASSERT_EQ(loadProject(session, dir.file("p.scn"), LoadFilter::Project, ui), 1);
+    EXPECT_EQ(tree.root().list().recordingTime(0), kNoRecordingTime);
+    ASSERT_EQ(ui.messages().size(), 1u) << ui.allMessages();
+    EXPECT_EQ(ui.messages()[0].text, app::loadString(861) + "\nGroup: Start\nScene: 1\nCount: 1");
+    EXPECT_EQ(ui.messages()[0].icon, app::Icon::Warning);
+}
+
+TEST_F(ProjectSessionTest, TheProjectFolderIsKeptAbsolute) {
+    std::string path = makeProject("p.scn");
+    char* before = ::getcwd(nullptr, 0);
+    ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+    int rc = loadProject(session, "./p.scn", LoadFilter::Project, ui);
+    std::string afterLoad = settings.readText("ScnPath", "");
+    int saved = saveProjectAs(session, "q.csv", SaveFilter::Csv, tree.root().list(), ui);
+    std::string afterSave = settings.readText("ScnPath", "");
+    EXPECT_EQ(::chdir(before), 0);
+    std::free(before);
+    ASSERT_EQ(rc, 1) << ui.allMessages();
+    ASSERT_EQ(saved, 1) << ui.allMessages();
+    EXPECT_EQ(afterLoad, dir.path() + "/");
+    EXPECT_EQ(afterSave, dir.path() + "/");
 }
 
 TEST_F(ProjectSessionTest, UnsavedChangesAreOfferedFirst) {
