@@ -6,11 +6,14 @@
 
 #include "app/string_table.h"
 #include "app/text_format.h"
+#include "avi/avi_reader.h"
+#include "avi/dv_pack.h"
 #include "detect/search_source.h"
 #include "media/media_info.h"
 #include "media/media_probe.h"
 #include "media/media_result.h"
 #include "media/picture_grab.h"
+#include "scene/field_checks.h"
 #include "scene/time_text.h"
 
 namespace klemora::detect {
@@ -45,6 +48,8 @@ private:
     bool compareWith(int32_t frame);
     void grab(int32_t frame);
     void fillRecord(int index, int32_t start, int32_t stop);
+    void fillTimes(int index, int32_t start);
+    void readFramePacks(int32_t frame, scene::RecordingTime& time, scene::Timecode& timecode);
 
     const std::string& m_fileName;
     scene::SceneList& m_scenes;
@@ -52,6 +57,9 @@ private:
     app::UserInterface& m_ui;
     const int32_t m_trimWidth;
     media::MediaInfo m_info;
+    // DV frames carry their own recording time and timecode: a scene's come
+    // from the packs of its first frame, read through our AVI reader.
+    avi::AviReader m_packReader;
     std::vector<uint8_t> m_picture;
     int32_t m_first = 0, m_last = 0, m_position = 0;
     bool m_grabFailureShown = false;
@@ -75,7 +83,11 @@ int FileSearch::openSource() {
         int facts = media::GetExtraData(m_info, false, m_ui);
         if (facts != static_cast<int>(media::ExtraDataResult::NotAvi)) rc = facts;
     }
-    if (rc == 1) return 1;
+    if (rc == 1) {
+        // A DV file the reader cannot open keeps the times worked out from the first frame.
+        if (m_info.isDv) m_packReader.Open(m_fileName, "r");
+        return 1;
+    }
     m_ui.showMessage(app::stringPrintf("%s\nFile: %s\nCode: %d", app::loadString(107).c_str(), m_fileName.c_str(), rc),
                      app::Icon::Stop);
     return code(PictureSearchResult::OpenFailed);
@@ -207,11 +219,35 @@ void FileSearch::fillRecord(int index, int32_t start, int32_t stop) {
     m_scenes.setVideoFourcc(index, m_info.fourcc);
     m_scenes.setDefinedStart(index, start);
     m_scenes.setDefinedStop(index, stop);
+    fillTimes(index, start);
+}
+
+// Without packs: the first frame's time and timecode moved on by the start.
+// That is wrong past a stop of the camera, where a DV take begins with its
+// own time, so a DV scene takes them from its own first frame.
+void FileSearch::fillTimes(int index, int32_t start) {
     // A file without a recording date keeps the mark for "none" rather than a made-up date.
     scene::RecordingTime time = m_info.recordingTime;
     if (time != scene::kNoRecordingTime) time = scene::addFramesToRecordingTime(time, start, m_info.frameRate);
+    scene::Timecode timecode = scene::addFramesToTimecode(m_info.timecode, start, m_info.frameRate);
+    readFramePacks(start, time, timecode);
     m_scenes.setRecordingTime(index, &time);
-    m_scenes.setTimecode(index, scene::addFramesToTimecode(m_info.timecode, start, m_info.frameRate));
+    m_scenes.setTimecode(index, timecode);
+}
+
+// Each pack found replaces its part of the values; a frame that cannot be
+// read or carries none keeps them.
+void FileSearch::readFramePacks(int32_t frame, scene::RecordingTime& time, scene::Timecode& timecode) {
+    if (!m_packReader.isOpen() || m_packReader.ReadRawPictureData(frame, avi::FrameLoad::OnDemand) != 1) return;
+    avi::DvPack pack;
+    bool dated = avi::FindDvPack(m_packReader, avi::kPackRecordingDate, pack) == 1 ||
+                 avi::FindDvPack(m_packReader, avi::kPackRecordingTime, pack) == 1;
+    if (dated) {
+        avi::ReadDvDateTime(m_packReader, time);
+        // A damaged pack names no moment: no date rather than another day.
+        if (!scene::isCalendarTime(time)) time = scene::kNoRecordingTime;
+    }
+    if (avi::FindDvPack(m_packReader, avi::kPackTimecode, pack) == 1) avi::ReadDvTimecode(m_packReader, timecode);
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ TEST_F(CliPictureDetect, FindsTheCutsInDvAndMjpeg) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     // TrimCount 1 by default: one frame off each inner boundary.
     EXPECT_EQ(startsAndStops(r.out), "0-98 101-228 231-389 ");
-    EXPECT_NE(r.out.find("\";101;228;1.000000;\"\";\"01-07-2006 / 10:00:04\";\"00:00:04:01\""), std::string::npos)
+    EXPECT_NE(r.out.find("\";101;228;1.000000;\"\";\"01-07-2006 / 11:00:00\";\"00:00:04:01\""), std::string::npos)
         << r.out;
 
     std::string mjpeg = m_dir.file("tape-mjpeg.avi");

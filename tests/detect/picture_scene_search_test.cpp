@@ -78,12 +78,30 @@ TEST_F(PictureSceneSearchTest, RecordsCarryTheFileFactsAndMovedStartTimes) {
     EXPECT_EQ(second.allKeyframes, 1);
     EXPECT_FLOAT_EQ(second.framesPerSecond, 25.0f);
     EXPECT_EQ(std::string(second.videoFourcc), "dvsd");
-    // From the first frame's stamp and timecode, moved on by the start frame.
-    EXPECT_EQ(scene::recordingTimeText(second.recordingTime), "01-07-2006 / 10:00:04");
+    // From the packs of the scene's own first frame: the second take began at 11:00.
+    EXPECT_EQ(scene::recordingTimeText(second.recordingTime), "01-07-2006 / 11:00:00");
     EXPECT_EQ(second.timecode, (scene::Timecode{0, 0, 4, 0}));
     EXPECT_EQ(scene::recordingTimeText(scenes.record(0)->recordingTime), "01-07-2006 / 10:00:00");
     EXPECT_EQ(ui.progressDestination, "Szene 2");
     EXPECT_EQ(ui.progressPosition(), 0);  // reset at the end
+}
+
+TEST_F(PictureSceneSearchTest, DvScenesTakeTheTimesOfTheirOwnFirstFrame) {
+    test::ScopedTimeZone zone("Europe/Berlin");
+    fixtures::DvFixtureOptions options;
+    options.sessions = {test::session(test::stamp(2006, 7, 1, 10, 0, 0), 100),
+                        test::session(test::stamp(2006, 7, 1, 14, 30, 0), 100),
+                        test::session(test::stamp(2006, 7, 2, 9, 15, 30), 100)};
+    options.sessions[1].timecodeStart = scene::Timecode{1, 0, 0, 0};
+    // The third take's first frames lost their packs: the times are then
+    // worked out from the first frame of the file, as for files without packs.
+    options.framesWithoutPacks = {{200, 210}};
+    ASSERT_EQ(search(test::writeRecording(dir, "takes.avi", options)), 1);
+    ASSERT_EQ(spansOf(scenes), (std::vector<Span>{{0, 99}, {100, 199}, {200, 299}}));
+    EXPECT_EQ(scene::recordingTimeText(scenes.recordingTime(1)), "01-07-2006 / 14:30:00");
+    EXPECT_EQ(scenes.timecode(1), (scene::Timecode{1, 0, 0, 0}));
+    EXPECT_EQ(scene::recordingTimeText(scenes.recordingTime(2)), "01-07-2006 / 10:00:08");
+    EXPECT_EQ(scenes.timecode(2), (scene::Timecode{0, 0, 8, 0}));
 }
 
 TEST_F(PictureSceneSearchTest, MinimumFrameCountWorksFromTheLastChange) {
