@@ -1,6 +1,7 @@
 #include "scene/scene_block.h"
 
 #include <cstring>
+#include <utility>
 
 #include "app/string_table.h"
 #include "scene/field_checks.h"
@@ -35,12 +36,15 @@ struct RecordReader {
     int index;
     LoadReport& report;
 
-    int refuse(int textId) {
-        report.refusal = app::loadString(textId);
+    // `text` is the loaded message of the failed check.
+    int refuse(std::string text) {
+        report.refusal = std::move(text);
         report.refused = {std::string(list.groupName()), index + 1};
         return kRefused;
     }
-    int refuse(ValueCheck check, int tooSmallTextId) { return refuse(check == ValueCheck::TooSmall ? tooSmallTextId : 463); }
+    int refuse(ValueCheck check, std::string tooSmall) {
+        return refuse(check == ValueCheck::TooSmall ? std::move(tooSmall) : app::loadString(463));
+    }
 
     int text(const FieldLayout& f) {
         std::string_view bytes;
@@ -60,7 +64,8 @@ struct RecordReader {
             return kRead;
         }
         bool first = f.field == RecordField::StartFrame || f.field == RecordField::DefinedStart;
-        if (ValueCheck check = checkFrameNumber(n); check != ValueCheck::Ok) return refuse(check, first ? 147 : 148);
+        if (ValueCheck check = checkFrameNumber(n); check != ValueCheck::Ok)
+            return refuse(check, first ? app::loadString(147) : app::loadString(148));
         switch (f.field) {
         case RecordField::StartFrame: list.setStartFrame(index, n); break;
         case RecordField::StopFrame: list.setStopFrame(index, n); break;
@@ -73,7 +78,8 @@ struct RecordReader {
     int speed() {
         double factor = 1.0;
         if (!in.float64(factor)) return kDataEnded;
-        if (ValueCheck check = checkSpeedFactor(factor); check != ValueCheck::Ok) return refuse(check, 149);
+        if (ValueCheck check = checkSpeedFactor(factor); check != ValueCheck::Ok)
+            return refuse(check, app::loadString(149));
         list.setSpeedFactor(index, static_cast<float>(factor));
         return kRead;
     }
@@ -122,7 +128,7 @@ struct RecordReader {
             list.setDefinedStop(index, list.stopFrame(index));
         }
         if (list.startFrame(index) > list.stopFrame(index) || list.definedStart(index) > list.definedStop(index))
-            return refuse(144);
+            return refuse(app::loadString(144));
         return kRead;
     }
 };

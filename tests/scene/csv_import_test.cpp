@@ -88,8 +88,8 @@ TEST_F(CsvImportTest, ADateWithoutItsTimeKeepsTheDate) {
 }
 
 TEST_F(CsvImportTest, ExtremeNumbersInTheTextColumnsStayHarmless) {
-    ASSERT_EQ(import(std::string(kHeader) + row("0;2147483646;100;\"\";\"29-02-2000 / 23:59:59\";\"99999:-99999:3:4\"")),
-              1);
+    ASSERT_EQ(
+        import(std::string(kHeader) + row("0;2147483646;100;\"\";\"29-02-2000 / 23:59:59\";\"99999:-99999:3:4\"")), 1);
     EXPECT_EQ(recordingTimeText(list.recordingTime(0)), "29-02-2000 / 23:59:59");
     EXPECT_EQ(list.stopFrame(0), 2147483646);
     EXPECT_EQ(list.lengthFrames(0), 2147483647);
