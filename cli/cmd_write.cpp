@@ -73,11 +73,14 @@ int writeProject(const WriteOptions& options, TerminalUserInterface& ui) {
     for (const std::string& file : outcome.deletedSources) std::cout << "deleted " << file << '\n';
     std::cerr << "klemora-cli write: " << outcome.writtenFiles.size() << " file(s) written";
     if (outcome.scenesFailed > 0) std::cerr << ", " << outcome.scenesFailed << " scene(s) failed";
+    if (outcome.keptExisting > 0) std::cerr << ", " << outcome.keptExisting << " scene(s) not written (existing file kept)";
     if (outcome.cancelled) std::cerr << ", stopped";
     if (outcome.result != 1) std::cerr << ", ended early (" << output::writeRunResultName(outcome.result) << ")";
     std::cerr << '\n';
-    bool clean = outcome.result == 1 && outcome.completed && !outcome.errors && outcome.scenesFailed == 0;
-    return clean ? 0 : 1;
+    bool asked = request.overwriteMode == output::OverwriteMode::Ask;
+    if (asked && outcome.writtenFiles.empty() && outcome.keptExisting > 0)
+        std::cerr << "klemora-cli write: nothing written: every destination exists and the answer was to keep it\n";
+    return output::writeRunSucceeded(outcome, asked) ? 0 : 1;
 }
 
 RegisterCommand registration(

@@ -32,13 +32,19 @@ bool qualifies(const WriteContext& context, const scene::SceneList& list, int i)
     return !list.sourceFile(i).empty() && (!context.okStatusOnly || list.okStatus(i) == 1);
 }
 
-SceneRange rangeOf(const scene::SceneList& list, int i, int32_t frameCount) {
-    SceneRange range;
-    range.firstFrame = std::max(0, list.startFrame(i));
-    range.lastFrame = list.stopFrame(i) < 0 ? frameCount - 1 : std::min(list.stopFrame(i), frameCount - 1);
-    range.speed = effectiveSpeed(list.speedFactor(i));
-    range.outputFrames = outputFramesOf(range.firstFrame, range.lastFrame, range.speed);
-    return range;
+// The scene's frames in its file; a scene with none is an error, one that
+// reaches past the end is cut there with a warning. 1 or TooShort.
+int rangeOf(const scene::SceneList& list, int i, const PlannedScene& planned, SceneRange& range,
+            app::UserInterface& ui) {
+    int32_t start = list.startFrame(i), stop = list.stopFrame(i), count = planned.streams.frameCount;
+    range = sceneRangeIn(start, stop, count, effectiveSpeed(list.speedFactor(i)));
+    if (range.outputFrames <= 0) {
+        showSceneBeyondEnd(ui, planned.sourcePath, start, stop, count);
+        return static_cast<int>(WriteSceneResult::TooShort);
+    }
+    if (reachesPastEnd(start, stop, count))
+        showClippedScene(ui, planned.sourcePath, start, stop, count, range.firstFrame, range.lastFrame);
+    return 1;
 }
 
 // Checks one scene against the reference; 1, 0 after a message that ends
@@ -65,7 +71,7 @@ int planScene(const scene::SceneList& list, int i, const SourceStreams* referenc
         if (mismatch == 310) showFileMessage(ui, app::loadString(310), planned.sourcePath, app::Icon::Stop);
         if (mismatch != 0) return 0;
     }
-    planned.range = rangeOf(list, i, planned.streams.frameCount);
+    if (int rc = rangeOf(list, i, planned, planned.range, ui); rc != 1) return rc;
     if (previous && previous->sourcePath == planned.sourcePath) {
         planned.index = previous->index;
     } else {
@@ -73,10 +79,14 @@ int planScene(const scene::SceneList& list, int i, const SourceStreams* referenc
         index->build(reader);
         planned.index = std::move(index);
     }
-    if (planned.range.speed != 1.0 && planned.range.outputFrames > 0 &&
+    if (planned.range.speed != 1.0 &&
         !(planned.streams.allKeyframes && planned.index->allKeyFrames(planned.streams.videoSource))) {
         showFileMessage(ui, app::loadString(720), planned.sourcePath, app::Icon::Stop);
         return static_cast<int>(WriteSceneResult::SpeedNeedsKeyFrames);
+    }
+    if (!planned.index->isKeyFrame(planned.streams.videoSource, planned.range.firstFrame)) {
+        showNotKeyFrame(ui, planned.sourcePath, planned.range.firstFrame);
+        return static_cast<int>(WriteSceneResult::StartNotKeyFrame);
     }
     return 1;
 }
@@ -89,15 +99,18 @@ int writeJoined(WriteContext& context, const std::vector<PlannedScene>& plan, in
     SceneCopier copier(writer, plan.front().streams, context, totalFrames, true);
     avi::AviReader reader(&context.ui);
     for (const PlannedScene& scene : plan) {
-        if (scene.range.outputFrames <= 0) continue;
         if (int rc = reader.Open(scene.sourcePath, "r"); rc != 1) {  // the same name again keeps it open
             writer.discard();
             showOpenFailure(context.ui, scene.sourcePath, rc);
             return static_cast<int>(WriteSceneResult::SourceUnreadable);
         }
+        int64_t before = copier.framesWritten();
         CopyOutcome outcome = copier.append(reader, scene.streams, *scene.index, scene.range);
         if (outcome.status == CopyStatus::SourceFailed || outcome.status == CopyStatus::WriteFailed)
             return failCopy(writer, outcome, context, kOperation);
+        if (outcome.status == CopyStatus::SourceEnded)
+            return failShortSource(writer, scene.sourcePath, copier.framesWritten() - before, scene.range.outputFrames,
+                                   context);
         if (outcome.status == CopyStatus::Cancelled) break;
     }
     return completeOutput(output, writer, context, kOperation);
@@ -105,6 +118,8 @@ int writeJoined(WriteContext& context, const std::vector<PlannedScene>& plan, in
 
 int writeScenesToOneFile(WriteContext& context, const scene::SceneList& list, const std::string& destinationPath) {
     app::UserInterface& ui = context.ui;
+    for (int i = 0; i < list.count(); ++i) context.sources.add(std::string(list.sourceFile(i)));
+    if (refuseSourceAsDestination(context, destinationPath)) return static_cast<int>(WriteSceneResult::DestinationIsSource);
     std::vector<PlannedScene> plan;
     int firstScene = -1;
     int64_t totalFrames = 0;

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "app/debug_log.h"
+#include "app/string_table.h"
 #include "output/write_messages.h"
 #include "output/write_result.h"
 
@@ -41,6 +42,23 @@ int failCopy(avi::AviWriter& writer, const CopyOutcome& outcome, WriteContext& c
     showStepFailure(context.ui, operation, code(WriteSceneResult::CopyFailed), error);
     context.ui.setProgressPosition(0);
     return code(WriteSceneResult::CopyFailed);
+}
+
+int failShortSource(avi::AviWriter& writer, const std::string& sourcePath, int64_t delivered, int64_t wanted,
+                    WriteContext& context) {
+    app::DebugLog("WriteScene: %s delivered %lld of %lld frames; nothing kept", sourcePath.c_str(),
+                  static_cast<long long>(delivered), static_cast<long long>(wanted));
+    writer.discard();
+    showShortSource(context.ui, sourcePath, delivered, wanted);
+    context.ui.setProgressPosition(0);
+    return code(WriteSceneResult::SourceShort);
+}
+
+bool refuseSourceAsDestination(const WriteContext& context, const std::string& destination) {
+    if (!context.sources.contains(destination)) return false;
+    app::DebugLog("write: %s is a source of the run; not overwritten", destination.c_str());
+    showFileMessage(context.ui, app::loadString(800), destination, app::Icon::Stop);
+    return true;
 }
 
 int completeOutput(TemporaryOutput& output, avi::AviWriter& writer, WriteContext& context, std::string_view operation) {

@@ -3,6 +3,8 @@
 // temporary output, reporting a failed copy, and closing and renaming the
 // finished file. Each shows its own failure message ("WriteScene" or
 // "WriteScenesToOneFile") and returns the step code.
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "avi/avi_writer.h"
@@ -17,6 +19,12 @@ int beginOutput(TemporaryOutput& output, avi::AviWriter& writer, const avi::AviL
                 const WriteContext& context, std::string_view operation);
 // CopyFailed after its message; the writer's file is removed.
 int failCopy(avi::AviWriter& writer, const CopyOutcome& outcome, WriteContext& context, std::string_view operation);
+// SourceShort after its message (802); the writer's file is removed, so the
+// short result never gets the destination's name.
+int failShortSource(avi::AviWriter& writer, const std::string& sourcePath, int64_t delivered, int64_t wanted,
+                    WriteContext& context);
+// True (after 800) when the destination is one of the run's sources.
+bool refuseSourceAsDestination(const WriteContext& context, const std::string& destination);
 // Finishes the file and gives it the destination's name: 1, FinishFailed
 // or RenameFailed. The bar is set to its end and then back to 0.
 int completeOutput(TemporaryOutput& output, avi::AviWriter& writer, WriteContext& context, std::string_view operation);

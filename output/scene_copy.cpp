@@ -29,6 +29,19 @@ int64_t outputFramesOf(int32_t firstFrame, int32_t lastFrame, double speed) {
     return std::max<int64_t>(1, static_cast<int64_t>(static_cast<double>(length) / speed + kFrameSlack));
 }
 
+SceneRange sceneRangeIn(int32_t startFrame, int32_t stopFrame, int32_t frameCount, double speed) {
+    SceneRange range;
+    range.firstFrame = std::max(0, startFrame);
+    range.lastFrame = stopFrame < 0 ? frameCount - 1 : std::min(stopFrame, frameCount - 1);
+    range.speed = speed;
+    range.outputFrames = outputFramesOf(range.firstFrame, range.lastFrame, range.speed);
+    return range;
+}
+
+bool reachesPastEnd(int32_t startFrame, int32_t stopFrame, int32_t frameCount) {
+    return startFrame >= frameCount || stopFrame >= frameCount;
+}
+
 SceneCopier::SceneCopier(avi::AviWriter& writer, const SourceStreams& reference, WriteContext& context,
                          int64_t totalOutputFrames, bool padAudio)
     : m_writer(writer), m_context(context), m_videoOutput(reference.videoOutput), m_padAudio(padAudio) {
@@ -49,15 +62,7 @@ bool SceneCopier::pollUser() {
 
 CopyOutcome SceneCopier::append(avi::AviReader& reader, const SourceStreams& source, const SourceIndex& index,
                                 const SceneRange& range) {
-    const std::vector<IndexedChunk>* videoIndex = index.stream(source.videoSource);
-    ChunkCursor video(reader, source.videoSource, videoIndex);
-    auto isKeyFrame = [&](int64_t frame) {
-        return !videoIndex || frame >= static_cast<int64_t>(videoIndex->size()) ||
-               (*videoIndex)[static_cast<size_t>(frame)].keyFrame;
-    };
-    if (range.firstFrame > 0 && !isKeyFrame(range.firstFrame))
-        app::DebugLog("WriteScene: %s: frame %d is no key frame; the scene starts with frames that need earlier ones",
-                      reader.fileName().c_str(), range.firstFrame);
+    ChunkCursor video(reader, source.videoSource, index.stream(source.videoSource));
 
     std::vector<std::unique_ptr<AudioCut>> cuts;
     for (size_t i = 0; i < source.audio.size() && i < m_audio.size(); ++i) {
@@ -77,12 +82,13 @@ CopyOutcome SceneCopier::append(avi::AviReader& reader, const SourceStreams& sou
             if (rc == 0) {
                 app::DebugLog("WriteScene: %s ends before frame %lld", reader.fileName().c_str(),
                               static_cast<long long>(frame));
-                break;
+                return {CopyStatus::SourceEnded, 1, 0};
             }
             if (video.read(m_frame) != 1) return {CopyStatus::SourceFailed, 1, video.lastErrno()};
             loaded = frame;
         }
-        if (m_writer.writeChunk(m_videoOutput, m_frame, isKeyFrame(frame)) != 1) return writeFailure();
+        if (m_writer.writeChunk(m_videoOutput, m_frame, index.isKeyFrame(source.videoSource, frame)) != 1)
+            return writeFailure();
         ++m_framesWritten;
         for (auto& cut : cuts) {
             int rc = cut->writeUntil(m_framesWritten, m_writer);

@@ -26,7 +26,16 @@ struct SceneRange {
 // The output frames of a range: its length, or length / speed at another speed.
 int64_t outputFramesOf(int32_t firstFrame, int32_t lastFrame, double speed);
 
-enum class CopyStatus { Done, Cancelled, SourceFailed, WriteFailed };
+// A scene's frames (a negative start: from the first, a negative stop: to
+// the last) clipped to the `frameCount` frames of its file; first > last
+// when the scene begins after the file's end.
+SceneRange sceneRangeIn(int32_t startFrame, int32_t stopFrame, int32_t frameCount, double speed);
+// Whether the scene asks for frames the file does not have.
+bool reachesPastEnd(int32_t startFrame, int32_t stopFrame, int32_t frameCount);
+
+// SourceEnded: the file had fewer frames than its count promised, so the
+// range could not be copied whole.
+enum class CopyStatus { Done, Cancelled, SourceFailed, WriteFailed, SourceEnded };
 
 struct CopyOutcome {
     CopyStatus status = CopyStatus::Done;

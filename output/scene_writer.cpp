@@ -19,19 +19,10 @@ namespace {
 
 int code(WriteSceneResult result) { return static_cast<int>(result); }
 
-// The frames the scene covers inside the file; first > last when none.
-SceneRange frameRange(int32_t startFrame, int32_t stopFrame, int32_t frameCount, float speedFactor) {
-    SceneRange range;
-    range.firstFrame = std::max(0, startFrame);
-    range.lastFrame = stopFrame < 0 ? frameCount - 1 : std::min(stopFrame, frameCount - 1);
-    range.speed = effectiveSpeed(speedFactor);
-    range.outputFrames = outputFramesOf(range.firstFrame, range.lastFrame, range.speed);
-    return range;
-}
-
-// The too-short rules; 1 or TooShort after the messages.
-int checkLength(const SourceStreams& source, int32_t startFrame, int32_t stopFrame, float speedFactor,
-                const SceneRange& range, app::UserInterface& ui) {
+// The too-short rules and the file's end: 1 (after a warning when the
+// scene was cut to the frames that exist) or TooShort after the messages.
+int checkLength(const std::string& sourcePath, const SourceStreams& source, int32_t startFrame, int32_t stopFrame,
+                float speedFactor, const SceneRange& range, app::UserInterface& ui) {
     float length = sceneLengthSeconds(startFrame, stopFrame, static_cast<float>(source.frameRate()), source.frameCount);
     bool withSpeed = !speedCountsAsOne(speedFactor);
     float timeline = withSpeed ? length / speedFactor : length;
@@ -39,16 +30,20 @@ int checkLength(const SourceStreams& source, int32_t startFrame, int32_t stopFra
         showTooShort(ui, withSpeed, timeline);
         return code(WriteSceneResult::TooShort);
     }
-    if (range.outputFrames <= 0) {  // the scene lies beyond the end of the file
-        showTooShort(ui, false, 0.0);
+    if (range.outputFrames <= 0) {
+        showSceneBeyondEnd(ui, sourcePath, startFrame, stopFrame, source.frameCount);
         return code(WriteSceneResult::TooShort);
     }
+    if (reachesPastEnd(startFrame, stopFrame, source.frameCount))
+        showClippedScene(ui, sourcePath, startFrame, stopFrame, source.frameCount, range.firstFrame, range.lastFrame);
     return 1;
 }
 
 int writeScene(const std::string& sourcePath, const std::string& destinationPath, WriteContext& context,
                int32_t startFrame, int32_t stopFrame, float speedFactor) {
     app::UserInterface& ui = context.ui;
+    context.sources.add(sourcePath);
+    if (refuseSourceAsDestination(context, destinationPath)) return code(WriteSceneResult::DestinationIsSource);
     speedFactor = clampSpeedFactor(speedFactor);
     avi::AviReader reader(&ui);
     if (int rc = reader.Open(sourcePath, "r"); rc != 1) {
@@ -60,13 +55,18 @@ int writeScene(const std::string& sourcePath, const std::string& destinationPath
         showStepFailure(ui, "WriteScene", rc, 0);
         return rc;
     }
-    SceneRange range = frameRange(startFrame, stopFrame, source.frameCount, speedFactor);
-    if (int rc = checkLength(source, startFrame, stopFrame, speedFactor, range, ui); rc != 1) return rc;
+    SceneRange range = sceneRangeIn(startFrame, stopFrame, source.frameCount, effectiveSpeed(speedFactor));
+    if (int rc = checkLength(sourcePath, source, startFrame, stopFrame, speedFactor, range, ui); rc != 1) return rc;
     SourceIndex index;
     index.build(reader);
     if (range.speed != 1.0 && !(source.allKeyframes && index.allKeyFrames(source.videoSource))) {
         showFileMessage(ui, app::loadString(720), sourcePath, app::Icon::Stop);
         return code(WriteSceneResult::SpeedNeedsKeyFrames);
+    }
+    // Frames before the next key frame need pictures the scene leaves out.
+    if (!index.isKeyFrame(source.videoSource, range.firstFrame)) {
+        showNotKeyFrame(ui, sourcePath, range.firstFrame);
+        return code(WriteSceneResult::StartNotKeyFrame);
     }
 
     TemporaryOutput output(destinationPath);
@@ -76,14 +76,13 @@ int writeScene(const std::string& sourcePath, const std::string& destinationPath
     CopyOutcome outcome = copier.append(reader, source, index, range);
     if (outcome.status == CopyStatus::SourceFailed || outcome.status == CopyStatus::WriteFailed)
         return failCopy(writer, outcome, context, "WriteScene");
-    if (copier.framesWritten() == 0) {  // the file ends before the scene begins
+    if (outcome.status == CopyStatus::SourceEnded)
+        return failShortSource(writer, sourcePath, copier.framesWritten(), range.outputFrames, context);
+    if (copier.framesWritten() == 0) {  // stopped before the first frame
         writer.discard();
         showTooShort(ui, false, 0.0);
         return code(WriteSceneResult::TooShort);
     }
-    if (outcome.status == CopyStatus::Done && copier.framesWritten() < range.outputFrames)
-        app::DebugLog("WriteScene: %s holds only %lld of the scene's %lld frames", sourcePath.c_str(),
-                      static_cast<long long>(copier.framesWritten()), static_cast<long long>(range.outputFrames));
     if (outcome.status == CopyStatus::Cancelled)
         app::DebugLog("WriteScene: stopped after %lld of %lld frames", static_cast<long long>(copier.framesWritten()),
                       static_cast<long long>(range.outputFrames));

@@ -29,7 +29,13 @@ inline constexpr float kMinimumSceneSeconds = 0.033f;
 
 // WriteSceneResult codes: 1 written (also when stopped part-way); negative
 // codes after their message. A negative start frame means from the first
-// frame, a negative stop frame to the last.
+// frame, a negative stop frame to the last; a scene reaching past the
+// file's last frame is cut there with a warning. Never written: a scene
+// with no frame in the file (TooShort), a copy that gets fewer frames than
+// the file counts (SourceShort), a cut of inter-frame video that does not
+// begin on a key frame (StartNotKeyFrame), and a destination that is a
+// source of the run (DestinationIsSource; the source is added to
+// context.sources).
 int WriteScene(const std::string& sourcePath, const std::string& destinationPath, WriteContext& context,
                int32_t startFrame, int32_t stopFrame, float speedFactor);
 

@@ -7,6 +7,7 @@
 #include "app/text_format.h"
 #include "output/additional_settings.h"
 #include "output/name_check.h"
+#include "output/output_steps.h"
 #include "output/scene_writer.h"
 #include "output/write_messages.h"
 
@@ -40,6 +41,7 @@ int SpeedCopies(const std::vector<std::string>& files, float speedFactor, const 
     speedFactor = std::min(speedFactor, kMaxSpeedFactor);
     app::ProgressScope progress(ui);
     context.clearCancel();
+    for (const std::string& source : files) context.sources.add(source);
     for (size_t f = 0; f < files.size(); ++f) {
         const std::string& source = files[f];
         std::string destination = speedCopyPath(source, folder, speedFactor);
@@ -49,6 +51,10 @@ int SpeedCopies(const std::vector<std::string>& files, float speedFactor, const 
         }
         ui.setProgressSource(source);
         ui.setProgressDestination(destination);
+        if (refuseSourceAsDestination(context, destination)) {
+            ++context.failedScenes;
+            continue;
+        }
         if (app::fileExists(destination)) {
             // Yes lets the write replace the file at its end, so a failed write keeps it.
             app::Answer answer = ui.ask(app::stringPrintf("%s\nFile: %s", app::loadString(139).c_str(),

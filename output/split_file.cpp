@@ -7,6 +7,10 @@
 #include "app/text_format.h"
 #include "media/media_info.h"
 #include "media/media_probe.h"
+#include "avi/avi_reader.h"
+#include "output/source_streams.h"
+#include "output/stream_index.h"
+#include "output/write_messages.h"
 #include "output/write_scenes.h"
 
 namespace klemora::output {
@@ -39,7 +43,50 @@ int appendPart(scene::SceneList& list, const std::string& file, const media::Med
     return 1;
 }
 
+// The key-frame flag of every frame; empty when all are key frames or the
+// file's index does not say.
+std::vector<bool> keyFramesOf(const std::string& file, int32_t frameCount, app::UserInterface& ui) {
+    avi::AviReader reader(&ui);
+    SourceStreams streams;
+    if (reader.Open(file, "r") != 1 || describeSource(reader, streams) != 1) return {};
+    SourceIndex index;
+    index.build(reader);
+    if (index.allKeyFrames(streams.videoSource)) return {};
+    std::vector<bool> keys(static_cast<size_t>(std::max(0, frameCount)));
+    for (int32_t i = 0; i < frameCount; ++i) keys[static_cast<size_t>(i)] = index.isKeyFrame(streams.videoSource, i);
+    return keys;
+}
+
+// The file's parts, on key frames where the video needs it.
+std::vector<std::pair<int32_t, int32_t>> partsOf(const std::string& file, const media::MediaInfo& info,
+                                                 int32_t length, app::UserInterface& ui) {
+    std::vector<std::pair<int32_t, int32_t>> parts = splitParts(info.frameCount, length);
+    if (parts.size() < 2) return parts;
+    std::vector<std::pair<int32_t, int32_t>> aligned = alignPartsToKeyFrames(parts, keyFramesOf(file, info.frameCount, ui));
+    if (aligned != parts) showFileMessage(ui, app::loadString(806), file, app::Icon::Warning);
+    return aligned;
+}
+
 }  // namespace
+
+std::vector<std::pair<int32_t, int32_t>> alignPartsToKeyFrames(const std::vector<std::pair<int32_t, int32_t>>& parts,
+                                                               const std::vector<bool>& keyFrames) {
+    if (parts.empty() || keyFrames.empty()) return parts;
+    auto isKey = [&](int32_t frame) {
+        return frame >= static_cast<int32_t>(keyFrames.size()) || keyFrames[static_cast<size_t>(frame)];
+    };
+    std::vector<std::pair<int32_t, int32_t>> aligned{parts.front()};
+    const int32_t last = parts.back().second;
+    for (size_t p = 1; p < parts.size(); ++p) {
+        int32_t start = std::max(parts[p].first, aligned.back().first + 1);
+        while (start <= last && !isKey(start)) ++start;
+        if (start > last) break;
+        aligned.back().second = start - 1;
+        aligned.emplace_back(start, parts[p].second);
+    }
+    aligned.back().second = last;
+    return aligned;
+}
 
 int32_t partLengthFrames(int32_t framesPerPart, int32_t secondsPerPart, float frameRate) {
     int32_t length = framesPerPart > 0 ? framesPerPart
@@ -74,7 +121,7 @@ int buildSplitList(std::vector<std::string> files, const SplitRequest& request, 
             continue;
         }
         int32_t length = partLengthFrames(request.framesPerPart, request.secondsPerPart, info.frameRate);
-        for (auto [first, last] : splitParts(info.frameCount, length))
+        for (auto [first, last] : partsOf(files[f], info, length, ui))
             if (int added = appendPart(list, files[f], info, first, last, ui); added != 1) return added;
     }
     return 1;

@@ -33,9 +33,17 @@ enum class SplitResult : int {
 int32_t partLengthFrames(int32_t framesPerPart, int32_t secondsPerPart, float frameRate);
 // [0, m-1], [m, 2m-1], ... with the last part ending at the last frame.
 std::vector<std::pair<int32_t, int32_t>> splitParts(int32_t frameCount, int32_t partLength);
+// The parts of inter-frame video: every part after the first begins on the
+// first key frame at or after its own start (`keyFrames[i]`: frame i is
+// one), the part before it running up to there; a part with no key frame
+// left is joined to the one before. Unchanged when every frame is a key frame.
+std::vector<std::pair<int32_t, int32_t>> alignPartsToKeyFrames(const std::vector<std::pair<int32_t, int32_t>>& parts,
+                                                               const std::vector<bool>& keyFrames);
 
 // Probes every file (in name order) and appends its parts to `list`. 1, or
-// a SplitResult code after its message.
+// a SplitResult code after its message. Parts of a file whose frames are
+// not all key frames begin on key frames (806 when a boundary moved), so
+// that every part decodes.
 int buildSplitList(std::vector<std::string> files, const SplitRequest& request, scene::SceneList& list,
                    app::UserInterface& ui);
 

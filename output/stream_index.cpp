@@ -43,6 +43,12 @@ bool SourceIndex::allKeyFrames(int streamNumber) const {
     return !entries || std::all_of(entries->begin(), entries->end(), [](const IndexedChunk& c) { return c.keyFrame; });
 }
 
+bool SourceIndex::isKeyFrame(int streamNumber, int64_t chunk) const {
+    const auto* entries = stream(streamNumber);
+    if (!entries || chunk < 0 || chunk >= static_cast<int64_t>(entries->size())) return true;
+    return (*entries)[static_cast<size_t>(chunk)].keyFrame;
+}
+
 void SourceIndex::build(avi::AviReader& reader, int64_t limit) {
     const auto& infos = reader.streams();
     m_streams.assign(infos.size(), {});

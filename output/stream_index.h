@@ -26,6 +26,8 @@ public:
     // nullptr when the stream has no index entries.
     const std::vector<IndexedChunk>* stream(int streamNumber) const;
     bool allKeyFrames(int streamNumber) const;
+    // The key-frame flag of one chunk; true where the index does not say.
+    bool isKeyFrame(int streamNumber, int64_t chunk) const;
 
 private:
     bool readOpenDml(avi::AviReader& reader, const avi::StreamInfo& info, std::vector<IndexedChunk>& out,

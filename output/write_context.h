@@ -10,6 +10,7 @@
 
 #include "app/ui.h"
 #include "avi/avi_writer.h"
+#include "output/run_sources.h"
 
 namespace klemora::output {
 
@@ -34,10 +35,18 @@ struct WriteContext {
     // Frames between two progress updates, pumps and cancel polls.
     int pollFrames = 16;
 
+    // Every source the run reads; no destination may be one of them. The
+    // runs fill it before writing, WriteScenes adds its list's sources.
+    RunSources sources;
+
     // Filled in by the writers: every file completed (renamed to its
-    // destination), and the scenes of WriteScenes that failed.
+    // destination), the source of every scene written complete, the scenes
+    // of WriteScenes that failed, and those not written because their
+    // destination exists and was kept (answered No, or skip mode).
     std::vector<std::string> writtenFiles;
+    std::vector<std::string> completedSceneSources;
     int failedScenes = 0;
+    int keptExisting = 0;
 
     // The Stop button of the progress window or of the caller.
     bool cancelled() const { return cancelRequested || ui.cancelled(); }

@@ -14,6 +14,9 @@ std::string_view writeSceneResultName(int code) {
         case WriteSceneResult::NoVideoStream: return "NoVideoStream";
         case WriteSceneResult::SpeedNeedsKeyFrames: return "SpeedNeedsKeyFrames";
         case WriteSceneResult::OutOfMemory: return "OutOfMemory";
+        case WriteSceneResult::SourceShort: return "SourceShort";
+        case WriteSceneResult::StartNotKeyFrame: return "StartNotKeyFrame";
+        case WriteSceneResult::DestinationIsSource: return "DestinationIsSource";
     }
     return "Unknown";
 }
@@ -26,6 +29,7 @@ std::string_view writeScenesResultName(int code) {
         case WriteScenesResult::OverwriteDeclined: return "OverwriteDeclined";
         case WriteScenesResult::WriteFailed: return "WriteFailed";
         case WriteScenesResult::FileDatesFailed: return "FileDatesFailed";
+        case WriteScenesResult::NamesCollide: return "NamesCollide";
         case WriteScenesResult::StoppedAfterNameError: return "StoppedAfterNameError";
     }
     return "Unknown";

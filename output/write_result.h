@@ -19,6 +19,9 @@ enum class WriteSceneResult : int {
     NoVideoStream = -61,     // the source has no video stream to cut by
     SpeedNeedsKeyFrames = -62,  // frames of a speed copy would depend on frames left out
     OutOfMemory = -63,
+    SourceShort = -64,          // the source delivered fewer frames than its frame count promised (802)
+    StartNotKeyFrame = -65,     // a cut of inter-frame video that does not begin on a key frame (805)
+    DestinationIsSource = -66,  // the destination is a source file of the run (800)
 };
 std::string_view writeSceneResultName(int code);  // "CopyFailed"; "Unknown" otherwise
 
@@ -30,6 +33,7 @@ enum class WriteScenesResult : int {
     OverwriteDeclined = -3,
     WriteFailed = -4,
     FileDatesFailed = -5,
+    NamesCollide = -6,            // several scenes would get the same destination (801); nothing written
     StoppedAfterNameError = -10,  // the user stopped after a name error on an earlier scene
 };
 std::string_view writeScenesResultName(int code);

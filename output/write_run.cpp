@@ -7,12 +7,14 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "app/debug_log.h"
 #include "app/file_io.h"
 #include "app/string_table.h"
 #include "app/text_format.h"
 #include "output/joined_writer.h"
+#include "output/destination_plan.h"
 #include "output/name_check.h"
 #include "output/write_messages.h"
 #include "output/write_scenes.h"
@@ -35,22 +37,40 @@ std::string trimmed(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
-// The source files of the run, each once (compared without case, trimmed).
+// The source files of the run, each once (trimmed), with the number of
+// scenes read from each.
 class DeleteCandidates {
 public:
     void add(std::string_view path) {
         std::string entry = trimmed(path);
         if (entry.empty()) return;
-        std::string key = lowerCase(entry);
-        if (std::find(m_keys.begin(), m_keys.end(), key) != m_keys.end()) return;
-        m_keys.push_back(std::move(key));
-        m_paths.push_back(std::move(entry));
+        auto it = std::find_if(m_sources.begin(), m_sources.end(), [&](const Source& s) { return s.path == entry; });
+        if (it == m_sources.end()) {
+            m_sources.push_back({std::move(entry), 1});
+        } else {
+            ++it->scenes;
+        }
     }
-    const std::vector<std::string>& paths() const { return m_paths; }
+    bool empty() const { return m_sources.empty(); }
+
+    // The sources every scene of which was written complete: only those can
+    // go without losing a frame that exists nowhere else.
+    std::vector<std::string> complete(const std::vector<std::string>& completedSceneSources) const {
+        std::vector<std::string> paths;
+        for (const Source& source : m_sources) {
+            long written = std::count_if(completedSceneSources.begin(), completedSceneSources.end(),
+                                         [&](const std::string& done) { return trimmed(done) == source.path; });
+            if (written >= source.scenes) paths.push_back(source.path);
+        }
+        return paths;
+    }
 
 private:
-    std::vector<std::string> m_keys;
-    std::vector<std::string> m_paths;
+    struct Source {
+        std::string path;
+        int scenes = 0;
+    };
+    std::vector<Source> m_sources;
 };
 
 // Creates the folder and its missing parents; 0 or the errno value.
@@ -131,19 +151,16 @@ WriteContext makeContext(const WriteRunRequest& request) {
 // The template of the per-scene run: 405 and the default when empty; the
 // preview check (409) when it holds a character not allowed.
 bool runTemplate(const WriteRunRequest& request, std::string& nameTemplate) {
-    nameTemplate = request.settings.formatString;
-    if (nameTemplate.empty()) {
-        request.ui.showMessage(app::loadString(405), app::Icon::Information);
-        nameTemplate = std::string(scene::kDefaultNameTemplate);
-    }
+    if (request.settings.formatString.empty()) request.ui.showMessage(app::loadString(405), app::Icon::Information);
+    nameTemplate = runNameTemplate(request.settings);
     scene::SceneList probe;
     return previewTemplate(probe, nameTemplate, request.ui).valid;
 }
 
-void deleteSources(const DeleteCandidates& candidates, WriteRunOutcome& outcome, app::UserInterface& ui) {
-    if (candidates.paths().empty()) return;
+void deleteSources(const std::vector<std::string>& sources, WriteRunOutcome& outcome, app::UserInterface& ui) {
+    if (sources.empty()) return;
     if (ui.ask(app::loadString(441), app::Buttons::OkCancel, app::Icon::Question) != app::Answer::Ok) return;
-    for (const std::string& path : candidates.paths()) {
+    for (const std::string& path : sources) {
         if (::unlink(path.c_str()) == 0) {
             outcome.deletedSources.push_back(path);
         } else {
@@ -152,7 +169,60 @@ void deleteSources(const DeleteCandidates& candidates, WriteRunOutcome& outcome,
     }
 }
 
+// Every destination of the run and every source, before anything is
+// written. False (after 801) when two scenes would get the same file.
+bool planRun(const WriteRunRequest& request, const std::string& nameTemplate, WriteContext& context) {
+    std::vector<std::string> destinations;
+    for (const PlannedSceneFile& file : planSceneFiles(request.tree, nameTemplate, request.settings.destinationPath,
+                                                        request.settings.okOnly)) {
+        context.sources.add(std::string(file.group->list().sourceFile(file.scene)));
+        destinations.push_back(file.path);
+    }
+    return !refuseCollisions(destinations, request.ui);
+}
+
+// The one-file run's files: one per group, named after it.
+bool planJoinedRun(const WriteRunRequest& request, WriteContext& context) {
+    std::vector<std::string> destinations;
+    for (const scene::Group* group : std::as_const(request.tree).depthFirst()) {
+        const scene::SceneList& list = group->list();
+        if (list.count() > 0) destinations.push_back(joinPath(request.settings.destinationPath, group->name() + ".avi"));
+        for (int i = 0; i < list.count(); ++i) context.sources.add(std::string(list.sourceFile(i)));
+    }
+    return !refuseCollisions(destinations, request.ui);
+}
+
 }  // namespace
+
+std::string runNameTemplate(const WriteRunSettings& settings) {
+    return settings.formatString.empty() ? std::string(scene::kDefaultNameTemplate) : settings.formatString;
+}
+
+std::vector<PlannedSceneFile> planSceneFiles(scene::GroupTree& tree, const std::string& nameTemplate,
+                                             const std::string& destination, bool okOnly) {
+    app::SilentUserInterface silent;
+    WriteContext context(silent);
+    context.okStatusOnly = okOnly;
+    std::vector<PlannedSceneFile> files;
+    int scenesBefore = 0;
+    for (scene::Group* group : tree.depthFirst()) {
+        scene::SceneList& list = group->list();
+        if (nameTemplate.size() <= static_cast<size_t>(scene::kMaxPathLength)) list.setNameTemplate(nameTemplate.c_str());
+        context.destinationDirectory = groupDirectory(destination, *group);
+        context.groupName = group->name();
+        std::vector<std::string> paths = plannedSceneDestinations(context, list, scenesBefore);
+        for (int i = 0; i < list.count(); ++i) files.push_back({group, i, std::move(paths[static_cast<size_t>(i)])});
+        scenesBefore += list.count();
+    }
+    return files;
+}
+
+bool writeRunSucceeded(const WriteRunOutcome& outcome, bool keptExistingAsked) {
+    bool clean = outcome.result == 1 && outcome.completed && !outcome.errors && outcome.scenesFailed == 0;
+    // Keeping every existing file when the user was asked wrote nothing that was asked for.
+    bool declinedAll = keptExistingAsked && outcome.writtenFiles.empty() && outcome.keptExisting > 0;
+    return clean && !declinedAll;
+}
 
 std::string_view writeRunResultName(int value) {
     switch (static_cast<WriteRunResult>(value)) {
@@ -162,6 +232,7 @@ std::string_view writeRunResultName(int value) {
         case WriteRunResult::AviSynthSource: return "AviSynthSource";
         case WriteRunResult::StoppedByUser: return "StoppedByUser";
         case WriteRunResult::NoDestination: return "NoDestination";
+        case WriteRunResult::NamesCollide: return "NamesCollide";
     }
     return "Unknown";
 }
@@ -185,6 +256,10 @@ WriteRunOutcome OnBtWritestart(WriteRunRequest& request) {
         return outcome;
     }
     WriteContext context = makeContext(request);
+    if (!planRun(request, nameTemplate, context)) {
+        outcome.result = code(WriteRunResult::NamesCollide);
+        return outcome;
+    }
     DeleteCandidates candidates;
     int scenesBefore = 0;
     {
@@ -198,8 +273,6 @@ WriteRunOutcome OnBtWritestart(WriteRunRequest& request) {
                 break;
             }
             scene::SceneList& list = group->list();
-            if (nameTemplate.size() <= static_cast<size_t>(scene::kMaxPathLength))
-                list.setNameTemplate(nameTemplate.c_str());
             if (hasAviSynthSource(list, ui, &candidates)) {
                 outcome.result = code(WriteRunResult::AviSynthSource);
                 break;
@@ -217,11 +290,14 @@ WriteRunOutcome OnBtWritestart(WriteRunRequest& request) {
     }
     signal(request);
     outcome.scenesFailed = context.failedScenes;
+    outcome.keptExisting = context.keptExisting;
     outcome.writtenFiles = context.writtenFiles;
     // Sources go only after a run that wrote every group without a failed
-    // scene and was not stopped: anything else could lose unwritten scenes.
+    // scene and was not stopped, and only those whose every scene was
+    // written complete now: anything else could lose unwritten frames.
     bool clean = outcome.completed && !outcome.errors && context.failedScenes == 0;
-    if (clean && request.settings.deleteSourceFiles) deleteSources(candidates, outcome, ui);
+    if (clean && request.settings.deleteSourceFiles)
+        deleteSources(candidates.complete(context.completedSceneSources), outcome, ui);
     return outcome;
 }
 
@@ -235,6 +311,10 @@ WriteRunOutcome WriteScenes1File(WriteRunRequest& request) {
         return outcome;
     }
     WriteContext context = makeContext(request);
+    if (!planJoinedRun(request, context)) {
+        outcome.result = code(WriteRunResult::NamesCollide);
+        return outcome;
+    }
     {
         app::ProgressScope progress(ui);
         std::vector<scene::Group*> groups = request.tree.depthFirst();
@@ -257,6 +337,7 @@ WriteRunOutcome WriteScenes1File(WriteRunRequest& request) {
         outcome.completed = visited == groups.size() && !outcome.cancelled;
     }
     signal(request);
+    outcome.scenesFailed = context.failedScenes;
     outcome.writtenFiles = context.writtenFiles;
     // After Stop someone is at the machine; it is not switched off under them.
     if (request.settings.shutdown && !outcome.cancelled && request.power) {

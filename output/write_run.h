@@ -35,6 +35,7 @@ struct WriteRunOutcome {
     bool cancelled = false;
     bool completed = false;   // every group was visited
     int scenesFailed = 0;
+    int keptExisting = 0;     // scenes not written because their existing destination was kept
     std::vector<std::string> writtenFiles;
     std::vector<std::string> deletedSources;
     bool shutdownRequested = false;
@@ -48,6 +49,7 @@ enum class WriteRunResult : int {
     AviSynthSource = -3,      // a source is an AviSynth script (344)
     StoppedByUser = -4,       // No to "go on?" after a failed group
     NoDestination = -5,       // the one-file run needs a destination folder (446)
+    NamesCollide = -6,        // two scenes or groups would get the same file (801); nothing written
 };
 std::string_view writeRunResultName(int code);
 
@@ -56,11 +58,35 @@ std::string_view writeRunResultName(int code);
 // ("2006/Urlaub/" for Urlaub inside 2006).
 std::string groupDirectory(const std::string& destination, const scene::Group& group);
 
-// The per-scene run. Source files are deleted ("DeleteSrcFiles", after 441)
-// only when every group was written without a failed scene and without Stop.
+// The template of the per-scene run: "FormatString", or the default when empty.
+std::string runNameTemplate(const WriteRunSettings& settings);
+
+struct PlannedSceneFile {
+    const scene::Group* group = nullptr;
+    int scene = 0;
+    std::string path;  // empty: not written (not OK with okOnly, no source) or no name
+};
+// The file the per-scene run gives every scene of the tree, group by group
+// in run order, below `destination` ("" gives paths relative to it). The
+// template is stored in every group's list, as the run does.
+std::vector<PlannedSceneFile> planSceneFiles(scene::GroupTree& tree, const std::string& nameTemplate,
+                                             const std::string& destination, bool okOnly);
+
+// The per-scene run. Before anything is written, every destination is
+// planned: two scenes with the same file end the run (NamesCollide), and a
+// destination that is any source of the run fails its scene. Source files
+// are deleted ("DeleteSrcFiles", after 441) only when every group was
+// written without a failed scene and without Stop, and then only those
+// whose every scene of the tree was written complete in this run.
 WriteRunOutcome OnBtWritestart(WriteRunRequest& request);
 // The one-file run: destination folder + group name + ".avi" per group, then
-// ShutdownPc with "WriteShutdown" (not after Stop).
+// ShutdownPc with "WriteShutdown" (not after Stop). Two groups with the same
+// file end the run before anything is written (NamesCollide).
 WriteRunOutcome WriteScenes1File(WriteRunRequest& request);
+
+// Whether a run did what was asked: no early end, every group and scene
+// written; with `keptExistingAsked` (the user was asked about existing
+// files) a run that kept every existing file and wrote none is a failure.
+bool writeRunSucceeded(const WriteRunOutcome& outcome, bool keptExistingAsked);
 
 }  // namespace klemora::output

@@ -31,6 +31,43 @@ TEST(SplitParts, FixedLengthsWithTheLastPartEndingAtTheLastFrame) {
     EXPECT_EQ(output::partLengthFrames(300, 0, 29.97f), 300);
 }
 
+TEST(SplitParts, InterFramePartsBeginOnTheNextKeyFrame) {
+    std::vector<bool> keys(100, false);
+    for (int frame : {0, 25, 50, 75}) keys[static_cast<size_t>(frame)] = true;
+    // 30-frame parts: 30 moves to 50, 60 to 75, and 90 finds no key frame left.
+    EXPECT_EQ(output::alignPartsToKeyFrames(output::splitParts(100, 30), keys), (Parts{{0, 49}, {50, 74}, {75, 99}}));
+    // 10-frame parts: several boundaries meet on one key frame, each part once.
+    EXPECT_EQ(output::alignPartsToKeyFrames(output::splitParts(100, 10), keys),
+              (Parts{{0, 24}, {25, 49}, {50, 74}, {75, 99}}));
+    EXPECT_EQ(output::alignPartsToKeyFrames(output::splitParts(100, 25), keys), output::splitParts(100, 25));
+    EXPECT_EQ(output::alignPartsToKeyFrames(output::splitParts(100, 30), {}), output::splitParts(100, 30));
+}
+
+TEST(SplitFiles, InterFrameDvIndexFlagsMovePartsToKeyFrames) {
+    TempDir dir;
+    fixtures::DvFixtureOptions options = fixtures::singleSessionOptions(40);
+    for (int32_t frame = 1; frame < 40; ++frame)
+        if (frame % 10 != 0) options.nonKeyFrames.push_back(frame);
+    std::string gop = dir.file("gop.avi");
+    ASSERT_TRUE(makeDvSource(gop, options));
+    ScriptedUserInterface ui;
+    output::WriteContext context(ui);
+    output::SplitRequest request;
+    request.framesPerPart = 15;
+    request.destinationDirectory = dir.file("parts");
+    ASSERT_EQ(::mkdir(request.destinationDirectory.c_str(), 0755), 0);
+    ASSERT_EQ(output::SplitFiles({gop}, request, context), 1) << ui.allMessages();
+    EXPECT_EQ(context.failedScenes, 0);
+    EXPECT_TRUE(ui.hasMessage("nächsten Schlüsselbild")) << ui.allMessages();
+    std::vector<int32_t> lengths;
+    for (const std::string& part : context.writtenFiles) {
+        avi::AviReader reader;
+        ASSERT_EQ(reader.Open(part, "r"), 1);
+        lengths.push_back(reader.GetFrameCount());
+    }
+    EXPECT_EQ(lengths, (std::vector<int32_t>{20, 10, 10}));  // 0-19, 20-29, 30-39
+}
+
 TEST(SplitFiles, WritesEachPartWithExactlyItsFrames) {
     if (!haveFfmpegTools()) GTEST_SKIP() << "ffmpeg/ffprobe not on PATH";
     TempDir dir;

@@ -8,6 +8,7 @@
 #include "avi/avi_reader.h"
 #include "output/joined_writer.h"
 #include "output/write_context.h"
+#include "output/write_result.h"
 #include "scene/scene_list.h"
 #include "tests/avi/writer/writer_test_support.h"
 #include "tests/output/writer/scene_test_support.h"
@@ -102,6 +103,49 @@ TEST_F(JoinedWrite, OkFilterAndFileDateOfTheFirstWrittenScene) {
     addScene(none, a, 0, 4, 0);
     EXPECT_EQ(output::WriteScenesToOneFile(context, none, dir.file("none.avi")), 1);
     EXPECT_FALSE(app::fileExists(dir.file("none.avi")));
+}
+
+TEST_F(JoinedWrite, ScenesPastTheEndAreCutAndBadOnesWriteNothing) {
+    scene::SceneList list;
+    addScene(list, a, 20, 100);  // a has 30 frames: 20-29
+    addScene(list, b, 0, 4);
+    ScriptedUserInterface ui;
+    output::WriteContext context(ui);
+    std::string out = dir.file("joined.avi");
+    ASSERT_EQ(output::WriteScenesToOneFile(context, list, out), 1) << ui.allMessages();
+    EXPECT_TRUE(ui.hasMessage("Written: 20-29")) << ui.allMessages();
+    avi::AviReader joined;
+    ASSERT_EQ(joined.Open(out, "r"), 1);
+    EXPECT_EQ(joined.GetFrameCount(), 15);
+
+    fixtures::DvFixtureOptions options = fixtures::singleSessionOptions(30);
+    for (int32_t frame = 1; frame < 30; ++frame)
+        if (frame % 10 != 0) options.nonKeyFrames.push_back(frame);
+    std::string gop = dir.file("gop.avi");
+    ASSERT_TRUE(makeDvSource(gop, options));
+    struct Case {
+        std::string source;
+        int32_t start, stop;
+        int code;
+    };
+    for (const Case& bad : {Case{a, 40, 50, static_cast<int>(output::WriteSceneResult::TooShort)},
+                            Case{gop, 5, 9, static_cast<int>(output::WriteSceneResult::StartNotKeyFrame)}}) {
+        scene::SceneList badList;
+        addScene(badList, a, 0, 9);
+        addScene(badList, bad.source, bad.start, bad.stop);
+        ScriptedUserInterface badUi;
+        output::WriteContext badContext(badUi);
+        EXPECT_EQ(output::WriteScenesToOneFile(badContext, badList, dir.file("bad.avi")), bad.code) << badUi.allMessages();
+        EXPECT_FALSE(app::fileExists(dir.file("bad.avi")));
+    }
+    // The joined file may not take the name of one of its sources.
+    ScriptedUserInterface selfUi;
+    output::WriteContext selfContext(selfUi);
+    EXPECT_EQ(output::WriteScenesToOneFile(selfContext, list, b),
+              static_cast<int>(output::WriteSceneResult::DestinationIsSource));
+    avi::AviReader kept;
+    ASSERT_EQ(kept.Open(b, "r"), 1);
+    EXPECT_EQ(kept.GetFrameCount(), 40);
 }
 
 }  // namespace

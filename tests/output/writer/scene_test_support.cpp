@@ -3,6 +3,7 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "tests/avi/writer/writer_test_support.h"
 
@@ -18,6 +19,19 @@ bool makeDvSource(const std::string& path, int type, bool ntsc, int frames, fixt
     options.openDml = openDml;
     options.riffSegmentBytes = segmentBytes;
     return makeDvSource(path, options);
+}
+
+bool makeDvSourceWithChunkSize(const std::string& path, int frames, int frame, uint32_t sizeField) {
+    fixtures::DvFixtureInfo info;
+    if (fixtures::writeDvAvi(path, fixtures::singleSessionOptions(frames), &info) != 1) return false;
+    if (frame < 0 || frame >= static_cast<int>(info.frameDataOffsets.size())) return false;
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    if (!file) return false;
+    uint8_t size[4] = {static_cast<uint8_t>(sizeField), static_cast<uint8_t>(sizeField >> 8),
+                       static_cast<uint8_t>(sizeField >> 16), static_cast<uint8_t>(sizeField >> 24)};
+    bool ok = std::fseek(file, static_cast<long>(info.frameDataOffsets[static_cast<size_t>(frame)] - 4), SEEK_SET) == 0 &&
+              std::fwrite(size, 1, 4, file) == 4;
+    return std::fclose(file) == 0 && ok;
 }
 
 bool makeMjpegSource(const std::string& path, int frames, const std::string& rate) {

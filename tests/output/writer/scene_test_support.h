@@ -15,6 +15,10 @@ namespace klemora::test {
 bool makeDvSource(const std::string& path, int type, bool ntsc, int frames,
                   fixtures::OpenDmlLayout openDml = fixtures::OpenDmlLayout::None, uint64_t segmentBytes = 1u << 30);
 bool makeDvSource(const std::string& path, const fixtures::DvFixtureOptions& options);
+// A type 2 DV AVI of `frames` frames in one session whose `frame`-th video
+// chunk header claims `sizeField` data bytes (its data and 'idx1' intact).
+bool makeDvSourceWithChunkSize(const std::string& path, int frames, int frame, uint32_t sizeField);
+
 // MJPEG 320x240 with 16-bit PCM mono 44.1 kHz; false without ffmpeg.
 bool makeMjpegSource(const std::string& path, int frames, const std::string& rate = "25");
 

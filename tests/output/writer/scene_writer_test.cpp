@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -190,27 +191,104 @@ TEST_F(WriteSceneDv, AnUnreadableSourceWritesNothing) {
     EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"clip.avi", "dest.avi", "text.avi"}));
 }
 
-TEST_F(WriteSceneDv, ACutOffSourceGivesTheFramesItHoldsAndNoEmptyFile) {
+// Frames of a written file as the reader counts them; -1 when it does not open.
+int32_t framesOf(const std::string& path) {
+    avi::AviReader reader;
+    return reader.Open(path, "r") == 1 ? reader.GetFrameCount() : -1;
+}
+
+// Whatever the reader makes of a damaged source, a written scene holds
+// every frame asked for (up to the frames the reader counts); anything
+// shorter fails and leaves no file.
+void expectWholeOrNothing(const std::string& source, const std::string& out, int32_t start, int32_t stop) {
+    ScriptedUserInterface ui;
+    WriteContext context(ui);
+    int rc = WriteScene(source, out, context, start, stop, 1.0f);
+    int32_t counted = framesOf(source);
+    int32_t wanted = std::min(stop, counted - 1) - start + 1;
+    if (rc == 1) {
+        EXPECT_EQ(framesOf(out), wanted) << ui.allMessages();
+        if (haveFfmpegTools()) EXPECT_EQ(decodedFrames(out), wanted);
+    } else {
+        EXPECT_EQ(rc, static_cast<int>(output::WriteSceneResult::SourceShort)) << ui.allMessages();
+        EXPECT_TRUE(ui.hasMessage("weniger Bilder")) << ui.allMessages();
+        EXPECT_FALSE(app::fileExists(out));
+    }
+    EXPECT_EQ(context.writtenFiles.size(), rc == 1 ? 1u : 0u);
+}
+
+TEST_F(WriteSceneDv, ACutOffSourceGivesWholeScenesOrNone) {
     fixtures::DvFixtureOptions options;
     options.sessions = {{fixtures::defaultSessionStart(), 40, std::nullopt}};
     options.truncateInsideFrame = 20;
     std::string cut = dir.file("cut.avi");
     ASSERT_TRUE(makeDvSource(cut, options));
+    expectWholeOrNothing(cut, dir.file("part.avi"), 10, 30);
     ScriptedUserInterface ui;
     WriteContext context(ui);
-    ASSERT_EQ(WriteScene(cut, dir.file("part.avi"), context, 10, 30, 1.0f), 1) << ui.allMessages();
-    avi::AviReader part;
-    ASSERT_EQ(part.Open(dir.file("part.avi"), "r"), 1);
-    EXPECT_EQ(part.GetFrameCount(), 10);
-    EXPECT_EQ(WriteScene(cut, dir.file("none.avi"), context, 25, 30, 1.0f), -1);
+    EXPECT_LT(WriteScene(cut, dir.file("none.avi"), context, 25, 30, 1.0f), 0);
     EXPECT_FALSE(app::fileExists(dir.file("none.avi")));
+    EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"clip.avi", "cut.avi"}));
+}
+
+TEST_F(WriteSceneDv, ADamagedChunkSizeNeverGivesAShortSceneAsWritten) {
+    std::string damaged = dir.file("damaged.avi");
+    ASSERT_TRUE(makeDvSourceWithChunkSize(damaged, 100, 10, 0xFFFFFFF0u));
+    expectWholeOrNothing(damaged, dir.file("scene.avi"), 0, 99);
+    expectWholeOrNothing(damaged, dir.file("tail.avi"), 50, 99);
+    EXPECT_FALSE(app::fileExists(dir.file("scene.avi")) && framesOf(dir.file("scene.avi")) != 100);
+}
+
+TEST_F(WriteSceneDv, AScenePastTheEndIsCutWithAWarningAndOneWithoutFramesFails) {
+    ScriptedUserInterface ui;
+    WriteContext context(ui);
+    ASSERT_EQ(WriteScene(source, dir.file("cut.avi"), context, 30, 500, 1.0f), 1) << ui.allMessages();
+    EXPECT_EQ(framesOf(dir.file("cut.avi")), 10);
+    EXPECT_TRUE(ui.hasMessage("über das Ende der Quelldatei hinaus")) << ui.allMessages();
+    EXPECT_TRUE(ui.hasMessage("Scene: 30-500\nFrames in the file: 40\nWritten: 30-39")) << ui.allMessages();
+    EXPECT_EQ(ui.messages().back().icon, app::Icon::Warning);
+
+    ScriptedUserInterface none;
+    WriteContext noneContext(none);
+    EXPECT_EQ(WriteScene(source, dir.file("none.avi"), noneContext, 150, 500, 1.0f), -1);
+    EXPECT_TRUE(none.hasMessage("hinter dem Ende der Quelldatei")) << none.allMessages();
+    EXPECT_FALSE(app::fileExists(dir.file("none.avi")));
+}
+
+TEST_F(WriteSceneDv, CutsOfInterFrameVideoStartOnKeyFrames) {
+    fixtures::DvFixtureOptions options = fixtures::singleSessionOptions(30);
+    for (int32_t frame = 1; frame < 30; ++frame)
+        if (frame % 10 != 0) options.nonKeyFrames.push_back(frame);
+    std::string gop = dir.file("gop.avi");
+    ASSERT_TRUE(makeDvSource(gop, options));
+    ScriptedUserInterface ui;
+    WriteContext context(ui);
+    EXPECT_EQ(WriteScene(gop, dir.file("off.avi"), context, 5, 19, 1.0f),
+              static_cast<int>(output::WriteSceneResult::StartNotKeyFrame));
+    EXPECT_TRUE(ui.hasMessage("nicht auf einem Schlüsselbild")) << ui.allMessages();
+    EXPECT_TRUE(ui.hasMessage("Frame: 5")) << ui.allMessages();
+    EXPECT_FALSE(app::fileExists(dir.file("off.avi")));
+    EXPECT_EQ(WriteScene(gop, dir.file("on.avi"), context, 10, 24, 1.0f), 1) << ui.allMessages();
+    EXPECT_EQ(framesOf(dir.file("on.avi")), 15);
+}
+
+TEST_F(WriteSceneDv, TheDestinationIsNeverTheSourceItself) {
+    std::string alias = dir.file("alias.avi");
+    ASSERT_EQ(::link(source.c_str(), alias.c_str()), 0);
+    ScriptedUserInterface ui;
+    WriteContext context(ui);
+    EXPECT_EQ(WriteScene(source, alias, context, 0, 9, 1.0f),
+              static_cast<int>(output::WriteSceneResult::DestinationIsSource));
+    EXPECT_TRUE(ui.hasMessage("Quelldatei dieses Laufs")) << ui.allMessages();
+    EXPECT_EQ(framesOf(source), 40);
 }
 
 TEST_F(WriteSceneDv, AMissingDestinationFolderFailsAtTheFirstStep) {
     ScriptedUserInterface ui;
     WriteContext context(ui);
     EXPECT_EQ(WriteScene(source, dir.file("no/such/folder/out.avi"), context, 0, 5, 1.0f), -40);
-    EXPECT_TRUE(ui.hasMessage("WriteScene()!\nCode: -40\nSubCode: 0xfffffffe / ENOENT")) << ui.allMessages();
+    EXPECT_TRUE(ui.hasMessage("Fehler in WriteScene()!\nCode: -40\nSubCode: 0xfffffffe / ENOENT")) << ui.allMessages();
+    EXPECT_FALSE(ui.hasMessage("DirectX")) << ui.allMessages();
 }
 
 TEST_F(WriteSceneDv, AFullFileSystemLeavesTheDestinationAndNoTemporaryFile) {

@@ -142,5 +142,148 @@ TEST_F(WriteRunTest, OneFilePerGroupAndThenTheShutdown) {
     EXPECT_EQ(output::WriteScenes1File(without).result, static_cast<int>(output::WriteRunResult::NoDestination));
 }
 
+// Frames of a file as the reader counts them; -1 when it does not open.
+int32_t framesOf(const std::string& path) {
+    avi::AviReader reader;
+    return reader.Open(path, "r") == 1 ? reader.GetFrameCount() : -1;
+}
+
+TEST_F(WriteRunTest, ADestinationThatIsASourceIsRefusedAndTheRunGoesOn) {
+    // dest/1.avi is another name of the tape: a scene named 1.avi would destroy it.
+    ASSERT_EQ(::link(source.c_str(), (dest + "1.avi").c_str()), 0);
+    scene::GroupTree own;
+    addScene(own.root().list(), source, 0, 9);
+    addScene(own.root().list(), source, 10, 19);
+    for (output::OverwriteMode mode : {output::OverwriteMode::Ask, output::OverwriteMode::Replace}) {
+        ScriptedUserInterface ui;  // no question may come: the refusal needs no answer
+        output::WriteRunRequest r(own, ui);
+        r.settings.destinationPath = dest;
+        r.settings.formatString = "%N1";
+        r.settings.deleteSourceFiles = true;
+        r.overwriteMode = mode;
+        output::WriteRunOutcome outcome = output::OnBtWritestart(r);
+        EXPECT_TRUE(ui.hasMessage("Quelldatei dieses Laufs")) << ui.allMessages();
+        EXPECT_EQ(outcome.scenesFailed, 1);
+        EXPECT_EQ(outcome.writtenFiles, std::vector<std::string>{dest + "2.avi"});
+        EXPECT_TRUE(outcome.deletedSources.empty());
+        EXPECT_FALSE(output::writeRunSucceeded(outcome, true));
+        EXPECT_EQ(framesOf(source), 30);
+        EXPECT_EQ(framesOf(dest + "2.avi"), 10);
+    }
+}
+
+TEST_F(WriteRunTest, CollidingNamesRefuseTheRunBeforeAnythingIsWritten) {
+    for (output::OverwriteMode mode : {output::OverwriteMode::Ask, output::OverwriteMode::Replace}) {
+        ScriptedUserInterface ui;
+        output::WriteRunRequest r = request(ui);
+        r.settings.formatString = "%G";  // the root's three scenes all become Start.avi
+        r.overwriteMode = mode;
+        output::WriteRunOutcome outcome = output::OnBtWritestart(r);
+        EXPECT_EQ(outcome.result, static_cast<int>(output::WriteRunResult::NamesCollide));
+        EXPECT_TRUE(ui.hasMessage("denselben Dateinamen")) << ui.allMessages();
+        EXPECT_TRUE(ui.hasMessage(dest + "Start.avi")) << ui.allMessages();
+        EXPECT_TRUE(outcome.writtenFiles.empty());
+        EXPECT_TRUE(filesIn(dest).empty());
+        EXPECT_FALSE(output::writeRunSucceeded(outcome, false));
+    }
+    // Groups of the same name under one parent share a folder, so their %N names collide too.
+    scene::GroupTree twins;
+    for (int g = 0; g < 2; ++g) addScene(twins.addGroup(nullptr, "Urlaub").list(), source, g * 5, g * 5 + 4);
+    ScriptedUserInterface ui;
+    output::WriteRunRequest r(twins, ui);
+    r.settings.destinationPath = dest;
+    r.settings.formatString = "%N3";
+    EXPECT_EQ(output::OnBtWritestart(r).result, static_cast<int>(output::WriteRunResult::NamesCollide));
+    EXPECT_TRUE(ui.hasMessage(dest + "Urlaub/001.avi")) << ui.allMessages();
+    // The one-file run names a file per group: two groups "Urlaub" would share one.
+    ScriptedUserInterface joinedUi;
+    output::WriteRunRequest joined(twins, joinedUi);
+    joined.settings.destinationPath = dest;
+    EXPECT_EQ(output::WriteScenes1File(joined).result, static_cast<int>(output::WriteRunResult::NamesCollide));
+    EXPECT_TRUE(filesIn(dest).empty());
+}
+
+TEST_F(WriteRunTest, TheOneFileRunNeverReplacesASource) {
+    scene::GroupTree own;
+    addScene(own.addGroup(nullptr, "tape").list(), source, 0, 9);
+    ScriptedUserInterface ui;
+    ui.alwaysAnswer("Mit der restlichen Bearbeitung", Answer::Yes);
+    output::WriteRunRequest r(own, ui);
+    r.settings.destinationPath = dir.path();  // tape.avi there is the source
+    output::WriteRunOutcome outcome = output::WriteScenes1File(r);
+    EXPECT_TRUE(ui.hasMessage("Quelldatei dieses Laufs")) << ui.allMessages();
+    EXPECT_TRUE(outcome.errors);
+    EXPECT_EQ(framesOf(source), 30);
+}
+
+TEST_F(WriteRunTest, OnlySourcesWhoseEveryScenePassedAreDeleted) {
+    std::string other = dir.file("other.avi");
+    ASSERT_TRUE(makeDvSource(other, 2, false, 20));
+    scene::GroupTree own;
+    scene::SceneList& list = own.root().list();
+    addScene(list, source, 0, 9, 1);
+    addScene(list, other, 0, 9, 1);
+    addScene(list, other, 10, 19, 0);  // not OK: not written with --ok-only, so other.avi must stay
+    ScriptedUserInterface ui;
+    ui.expectQuestion("unwiederbringlich gelöscht", Answer::Ok);
+    output::WriteRunRequest r(own, ui);
+    r.settings.destinationPath = dest;
+    r.settings.formatString = "%N3";
+    r.settings.okOnly = true;
+    r.settings.deleteSourceFiles = true;
+    output::WriteRunOutcome outcome = output::OnBtWritestart(r);
+    EXPECT_EQ(outcome.writtenFiles.size(), 2u) << ui.allMessages();
+    EXPECT_EQ(outcome.deletedSources, std::vector<std::string>{source});
+    EXPECT_TRUE(app::fileExists(other));
+}
+
+TEST_F(WriteRunTest, AShortSceneFailsTheRunAndKeepsItsSource) {
+    std::string damaged = dir.file("damaged.avi");
+    ASSERT_TRUE(makeDvSourceWithChunkSize(damaged, 100, 10, 0xFFFFFFF0u));
+    scene::GroupTree own;
+    addScene(own.root().list(), damaged, 0, 99);
+    ScriptedUserInterface ui;
+    ui.alwaysAnswer("Mit der restlichen Bearbeitung", Answer::Yes);
+    ui.alwaysAnswer("unwiederbringlich gelöscht", Answer::Ok);
+    output::WriteRunRequest r(own, ui);
+    r.settings.destinationPath = dest;
+    r.settings.formatString = "%N3";
+    r.settings.deleteSourceFiles = true;
+    output::WriteRunOutcome outcome = output::OnBtWritestart(r);
+    if (outcome.writtenFiles.empty()) {
+        EXPECT_FALSE(output::writeRunSucceeded(outcome, false));
+        EXPECT_TRUE(app::fileExists(damaged));
+        EXPECT_TRUE(filesIn(dest).empty());
+    } else {  // a reader that gets over the damage delivers the whole scene
+        EXPECT_EQ(framesOf(dest + "001.avi"), 100) << ui.allMessages();
+    }
+}
+
+TEST_F(WriteRunTest, KeepingEveryExistingFileWhenAskedIsNoSuccess) {
+    ScriptedUserInterface first;
+    output::WriteRunRequest r = request(first);
+    ASSERT_TRUE(output::writeRunSucceeded(output::OnBtWritestart(r), true));
+    ScriptedUserInterface ui;
+    ui.expectQuestion("existiert schon", Answer::No);
+    ui.expectQuestion("Mit der restlichen Bearbeitung", Answer::Yes);
+    ui.expectQuestion("alle weiteren Vorkommen", Answer::Yes);  // skip all further ones
+    output::WriteRunRequest again = request(ui);
+    output::WriteRunOutcome outcome = output::OnBtWritestart(again);
+    EXPECT_TRUE(outcome.writtenFiles.empty());
+    EXPECT_EQ(outcome.keptExisting, 5);
+    EXPECT_FALSE(output::writeRunSucceeded(outcome, true));
+    EXPECT_TRUE(output::writeRunSucceeded(outcome, false));  // skipping was what the caller asked for
+}
+
+TEST_F(WriteRunTest, ThePlannedNamesAreTheWrittenOnes) {
+    std::vector<output::PlannedSceneFile> planned = output::planSceneFiles(tree, "%M3_%G", dest, false);
+    ScriptedUserInterface ui;
+    output::WriteRunRequest r = request(ui);
+    output::WriteRunOutcome outcome = output::OnBtWritestart(r);
+    ASSERT_EQ(planned.size(), outcome.writtenFiles.size());
+    for (size_t i = 0; i < planned.size(); ++i) EXPECT_EQ(planned[i].path, outcome.writtenFiles[i]);
+    EXPECT_EQ(output::runNameTemplate(output::WriteRunSettings{}), "%N3_%Q");
+}
+
 }  // namespace
 }  // namespace klemora::test
