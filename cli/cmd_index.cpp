@@ -93,7 +93,7 @@ std::string absolutePath(const std::string& path) {
 }
 
 int runIndex(IndexOptions options, TerminalUserInterface& ui) {
-    options.templatePath = absolutePath(options.templatePath);
+    if (!options.templatePath.empty()) options.templatePath = absolutePath(output::templatePathFor(options.templatePath));
     options.out = absolutePath(options.out);
     if (options.project.empty() == options.folder.empty()) {
         std::cerr << "klemora-cli index: give either a PROJECT or --dir FOLDER\n";
@@ -106,6 +106,7 @@ int runIndex(IndexOptions options, TerminalUserInterface& ui) {
         return 2;
     }
     if (!options.templatePath.empty()) values.templateName = options.templatePath;
+    if (values.templateName.empty()) values.templateName = output::templatePathFor({});
     if (options.comment) values.comment = *options.comment;
 
     output::HtmlIndexOptions index;
@@ -148,7 +149,9 @@ RegisterCommand registration(
         sub.add_option("PROJECT", options->project, "Project file (.scn) or CSV scene list (.csv)");
         sub.add_option("--dir", options->folder, "Folder whose AVI files become the scenes of one page");
         sub.add_option("--template", options->templatePath,
-                       "Template file (*.tpl; default: the last one used, \"HtmlTemplateName\")");
+                       "Template file (*.tpl): a name without a folder is one of the program's Templates folder, a path "
+                       "with a folder is taken as given (default: the last one used, \"HtmlTemplateName\", else "
+                       "Standard.tpl)");
         sub.add_option("--out", options->out, "Main page to write (.htm): the group index, or the folder's page")
             ->required();
         sub.add_option("--columns", options->columns,
