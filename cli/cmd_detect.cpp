@@ -17,6 +17,7 @@
 #include "app/debug_log.h"
 #include "app/settings_store.h"
 #include "cli/command_registry.h"
+#include "cli/input_checks.h"
 #include "cli/scene_list_formats.h"
 #include "media/source_probe.h"
 #include "app/shutdown.h"
@@ -207,6 +208,8 @@ int detectScenes(const DetectOptions& options, TerminalUserInterface& ui) {
     if (!options.output.empty() && !saveFilterFor(options.output, options.format))
         return usage("unknown output format of " + options.output + " (known: " + saveFormatNames() + ")");
 
+    // Said plainly; the run skips them as any file it cannot read.
+    inputFilesExist(options.files, ui);
     std::vector<detect::SearchSource> sources;
     // The scene list names its sources by full path, so it stays usable from another folder.
     for (const std::string& file : options.files) sources.push_back({absolutePath(file), 0, kToLastFrame});

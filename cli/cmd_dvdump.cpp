@@ -10,6 +10,7 @@
 #include "avi/container_facts.h"
 #include "avi/dv_pack.h"
 #include "cli/command_registry.h"
+#include "cli/input_checks.h"
 
 namespace klemora::cli {
 namespace {
@@ -49,11 +50,11 @@ std::string frameLine(avi::AviReader& reader) {
 }
 
 int dump(const DumpOptions& options, TerminalUserInterface& ui) {
+    if (!inputFileExists(options.file, ui)) return 1;
     avi::AviReader reader(&ui);
     int rc = reader.Open(options.file, "r");
     if (rc != 1) {
-        std::cerr << "klemora-cli dvdump: " << options.file << ": cannot open (Code: " << rc << ", "
-                  << avi::openResultName(rc) << ")\n";
+        showOpenFailure(options.file, rc, ui);
         return 1;
     }
     if (!reader.isDv()) {

@@ -13,6 +13,7 @@
 #include "app/string_table.h"
 #include "app/text_format.h"
 #include "cli/command_registry.h"
+#include "cli/input_checks.h"
 #include "media/source_probe.h"
 #include "output/html_index.h"
 #include "output/html_result.h"
@@ -93,7 +94,8 @@ std::string absolutePath(const std::string& path) {
 }
 
 int runIndex(IndexOptions options, TerminalUserInterface& ui) {
-    if (!options.templatePath.empty()) options.templatePath = absolutePath(output::templatePathFor(options.templatePath));
+    if (!options.templatePath.empty())
+        options.templatePath = absolutePath(output::templatePathFor(options.templatePath));
     options.out = absolutePath(options.out);
     if (options.project.empty() == options.folder.empty()) {
         std::cerr << "klemora-cli index: give either a PROJECT or --dir FOLDER\n";
@@ -131,7 +133,7 @@ int runIndex(IndexOptions options, TerminalUserInterface& ui) {
         rc = output::GenerateDirectoryIndex(options.folder, index, ui);
     } else {
         scene::GroupTree tree;
-        if (!loadProject(options.project, tree, ui)) return 1;
+        if (!inputFileExists(options.project, ui) || !loadProject(options.project, tree, ui)) return 1;
         rc = output::GenerateSceneIndex(tree, index, ui);
     }
     if (rc != 1) {
