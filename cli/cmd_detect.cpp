@@ -16,6 +16,8 @@
 
 #include "app/debug_log.h"
 #include "app/settings_store.h"
+#include "app/string_table.h"
+#include "app/text_format.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
 #include "cli/scene_list_formats.h"
@@ -173,7 +175,8 @@ int writeScenes(scene::SceneList& scenes, const std::string& output, const std::
     scene::ProjectSession session(tree, app::settings(), probe);
     int rc = writeSceneFile(session, output, *saveFilterFor(output, format), ui);
     if (rc != 1) {
-        std::cerr << "klemora-cli detect: cannot write " << output << " (code " << rc << ")\n";
+        ui.showMessage(app::stringPrintf("%s\nFile: %s\nCode: %d", app::loadString(176).c_str(), output.c_str(), rc),
+                       app::Icon::Stop);
         return 1;
     }
     return 0;

@@ -16,7 +16,6 @@
 #include "cli/input_checks.h"
 #include "media/source_probe.h"
 #include "output/html_index.h"
-#include "output/html_result.h"
 #include "output/html_settings.h"
 #include "output/html_template.h"
 #include "scene/csv_import.h"
@@ -129,6 +128,7 @@ int runIndex(IndexOptions options, TerminalUserInterface& ui) {
     output::storeGenerationSettings(store, values, options.out);
 
     int rc;
+    const char* step = options.folder.empty() ? "GenerateSceneIndex" : "GenerateDirectoryIndex";
     if (!options.folder.empty()) {
         rc = output::GenerateDirectoryIndex(options.folder, index, ui);
     } else {
@@ -137,7 +137,9 @@ int runIndex(IndexOptions options, TerminalUserInterface& ui) {
         rc = output::GenerateSceneIndex(tree, index, ui);
     }
     if (rc != 1) {
-        std::cerr << "klemora-cli index: " << output::htmlIndexResultName(rc) << " (code " << rc << ")\n";
+        ui.showMessage(app::stringPrintf("%s %s()!\nFile: %s\nCode: %d", app::loadString(113).c_str(), step,
+                                         options.out.c_str(), rc),
+                       app::Icon::Stop);
         return 1;
     }
     std::cout << options.out << '\n';
