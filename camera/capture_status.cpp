@@ -20,8 +20,8 @@ std::string statusLine(bool capturing, long long dropped, long long notDropped, 
     const double rate = frameRate > 0 ? frameRate : kFrameRatePal;
     const long long seconds = static_cast<long long>(saved / rate);
     const long long frames = saved % static_cast<long long>(rate + 0.9);
-    // "Lenght" as the line has always read; scripts may look for it.
-    return app::stringPrintf("Saved: %lld / Dropped: %lld / Lenght: %02lld:%02lld:%02lld:%02lld / Timecode: %s / "
+    // Spelt as in the idle line above, so one pattern finds the length in both.
+    return app::stringPrintf("Saved: %lld / Dropped: %lld / Length: %02lld:%02lld:%02lld:%02lld / Timecode: %s / "
                              "Format: %s",
                              saved, dropped <= 1 ? 0 : dropped, seconds / 3600, seconds / 60 % 60, seconds % 60,
                              frames, timecode.c_str(), formatText(videoFormat));

@@ -18,6 +18,7 @@
 #include "camera/simulated_tape.h"
 #include "camera/system_buses.h"
 #include "cli/command_registry.h"
+#include "cli/option_checks.h"
 #include "scene/time_text.h"
 
 namespace klemora::cli {
@@ -196,7 +197,7 @@ RegisterCommand registration(
             command->callback([chosen, name] { *chosen = name; });
             if (name != "list")
                 command->add_option("--device", options->device, "Device number from 'camera list'")
-                    ->check(CLI::NonNegativeNumber);
+                    ->check(atLeast(0));
             return command;
         };
         add("list", "List the capture devices (name / description [device path])");
@@ -213,7 +214,7 @@ RegisterCommand registration(
         capture->add_option("--type", options->type, "DV type: 1 ('iavs') or 2 ('vids' + 'auds')")
             ->check(CLI::IsMember({1, 2}));
         capture->add_option("--seconds", options->seconds, "Stop after this many seconds (default: Ctrl+C)")
-            ->check(CLI::NonNegativeNumber);
+            ->check(atLeast(0));
         capture->add_flag("--no-control", options->noControl,
                           "Do not drive the transport (pause, play, stop) around the capture");
         action = [options, chosen](TerminalUserInterface& ui) { return run(*chosen, *options, ui); };

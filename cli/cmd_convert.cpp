@@ -3,6 +3,7 @@
 
 #include "app/settings_store.h"
 #include "cli/command_registry.h"
+#include "cli/input_checks.h"
 #include "cli/scene_list_formats.h"
 #include "media/source_probe.h"
 
@@ -19,6 +20,7 @@ int convert(const ConvertOptions& options, TerminalUserInterface& ui) {
         std::cerr << "klemora-cli convert: unknown output format (known: " << saveFormatNames() << ")\n";
         return 2;
     }
+    if (!inputFileExists(options.input, ui)) return 1;
     ui.setBatchDirectory(options.searchDir);
     scene::GroupTree tree;
     media::MediaSourceProbe probe(ui);

@@ -14,6 +14,7 @@
 #include "avi/container_facts.h"
 #include "avi/dv_pack.h"
 #include "cli/command_registry.h"
+#include "cli/input_checks.h"
 #include "scene/time_text.h"
 
 namespace klemora::cli {
@@ -66,6 +67,8 @@ int stamp(StampOptions options, TerminalUserInterface& ui) {
     if (start.yearsSince1900 < 25 || start.yearsSince1900 > 124)
         std::cerr << "klemora-cli datestamp: warning: DV keeps two year digits; " << options.start
                   << " will read back as a year between 1925 and 2024\n";
+    // Said plainly; the run skips them as any file it cannot stamp.
+    inputFilesExist(options.files, ui);
     std::sort(options.files.begin(), options.files.end());
     app::ProgressScope progress(ui);
     ui.setProgressRange(static_cast<int64_t>(options.files.size()) + 1);
@@ -84,8 +87,7 @@ int stamp(StampOptions options, TerminalUserInterface& ui) {
             start = nextStart(end, pause);
         } else {
             ++failures;
-            ui.showMessage(failureText(file, rc) + " (" + std::string(avi::datestampResultName(rc)) + ")",
-                           app::Icon::Stop);
+            ui.showMessage(failureText(file, rc), app::Icon::Stop);
             if (i + 1 < options.files.size() &&
                 ui.ask(app::loadString(114), app::Buttons::YesNo, app::Icon::Question) == app::Answer::No)
                 break;

@@ -16,7 +16,10 @@
 
 #include "app/debug_log.h"
 #include "app/settings_store.h"
+#include "app/string_table.h"
+#include "app/text_format.h"
 #include "cli/command_registry.h"
+#include "cli/input_checks.h"
 #include "cli/scene_list_formats.h"
 #include "media/source_probe.h"
 #include "app/shutdown.h"
@@ -172,7 +175,8 @@ int writeScenes(scene::SceneList& scenes, const std::string& output, const std::
     scene::ProjectSession session(tree, app::settings(), probe);
     int rc = writeSceneFile(session, output, *saveFilterFor(output, format), ui);
     if (rc != 1) {
-        std::cerr << "klemora-cli detect: cannot write " << output << " (code " << rc << ")\n";
+        ui.showMessage(app::stringPrintf("%s\nFile: %s\nCode: %d", app::loadString(176).c_str(), output.c_str(), rc),
+                       app::Icon::Stop);
         return 1;
     }
     return 0;
@@ -207,6 +211,8 @@ int detectScenes(const DetectOptions& options, TerminalUserInterface& ui) {
     if (!options.output.empty() && !saveFilterFor(options.output, options.format))
         return usage("unknown output format of " + options.output + " (known: " + saveFormatNames() + ")");
 
+    // Said plainly; the run skips them as any file it cannot read.
+    inputFilesExist(options.files, ui);
     std::vector<detect::SearchSource> sources;
     // The scene list names its sources by full path, so it stays usable from another folder.
     for (const std::string& file : options.files) sources.push_back({absolutePath(file), 0, kToLastFrame});

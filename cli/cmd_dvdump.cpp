@@ -5,11 +5,13 @@
 #include <iostream>
 #include <string>
 
+#include "app/string_table.h"
+#include "app/text_format.h"
 #include "avi/avi_reader.h"
-#include "avi/avi_result.h"
 #include "avi/container_facts.h"
 #include "avi/dv_pack.h"
 #include "cli/command_registry.h"
+#include "cli/input_checks.h"
 
 namespace klemora::cli {
 namespace {
@@ -49,11 +51,11 @@ std::string frameLine(avi::AviReader& reader) {
 }
 
 int dump(const DumpOptions& options, TerminalUserInterface& ui) {
+    if (!inputFileExists(options.file, ui)) return 1;
     avi::AviReader reader(&ui);
     int rc = reader.Open(options.file, "r");
     if (rc != 1) {
-        std::cerr << "klemora-cli dvdump: " << options.file << ": cannot open (Code: " << rc << ", "
-                  << avi::openResultName(rc) << ")\n";
+        showOpenFailure(options.file, rc, ui);
         return 1;
     }
     if (!reader.isDv()) {
@@ -70,8 +72,9 @@ int dump(const DumpOptions& options, TerminalUserInterface& ui) {
     for (int32_t frame = first; frame <= last; ++frame) {
         rc = reader.ReadRawPictureData(frame, avi::FrameLoad::OnDemand);
         if (rc != 1) {
-            std::cerr << "klemora-cli dvdump: frame " << frame << ": Code: " << rc << " (" << avi::readResultName(rc)
-                      << ")\n";
+            ui.showMessage(app::stringPrintf("%s ReadRawPictureData()!\nFile: %s\nCode: %d",
+                                             app::loadString(113).c_str(), options.file.c_str(), rc),
+                           app::Icon::Stop);
             return 1;
         }
         if (reader.currentFrame() < frame) {

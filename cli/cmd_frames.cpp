@@ -1,11 +1,13 @@
-// "frames": every frame of a file as BMP pictures, named from 0
-// ("clip_f00000.bmp"), with a progress bar on the terminal.
+// "frames": every frame of a file as BMP pictures, named with the frame
+// counted from 0 ("clip_f00000.bmp") as the picture sequence of the
+// additional functions names them, with a progress bar on the terminal.
 #include <iostream>
 #include <string>
 
-#include "app/file_io.h"
+#include "app/string_table.h"
+#include "app/text_format.h"
 #include "cli/command_registry.h"
-#include "media/media_result.h"
+#include "cli/input_checks.h"
 #include "media/picture_export.h"
 
 namespace klemora::cli {
@@ -17,10 +19,7 @@ struct FramesOptions {
 };
 
 int exportFrames(const FramesOptions& options, TerminalUserInterface& ui) {
-    if (!app::isDirectory(options.dest)) {
-        std::cerr << "klemora-cli frames: no such folder: " << options.dest << '\n';
-        return 2;
-    }
+    if (!inputFileExists(options.file, ui) || !makeDestinationFolder(options.dest, ui)) return 1;
     int32_t written = 0;
     int rc;
     {
@@ -30,8 +29,9 @@ int exportFrames(const FramesOptions& options, TerminalUserInterface& ui) {
         rc = media::SaveSceneAsBMP(options.file, options.dest, ui, &written);
     }
     if (rc != 1) {
-        std::cerr << "klemora-cli frames: SaveSceneAsBMP() code " << rc << " (" << media::exportResultName(rc)
-                  << ") after " << written << " pictures\n";
+        ui.showMessage(app::stringPrintf("%s SaveSceneAsBMP()!\nFile: %s\nCode: %d", app::loadString(113).c_str(),
+                                         options.file.c_str(), rc),
+                       app::Icon::Stop);
         return 1;
     }
     std::cout << written << " pictures written to " << options.dest << '\n';
@@ -42,7 +42,8 @@ RegisterCommand registration("frames", "Save every frame of a video as BMP pictu
                              [](CLI::App& sub, CommandAction& action) {
                                  auto options = std::make_shared<FramesOptions>();
                                  sub.add_option("FILE", options->file, "Source video")->required();
-                                 sub.add_option("--dest", options->dest, "Folder for the pictures")->required();
+                                 sub.add_option("--dest", options->dest, "Folder for the pictures, made when missing")
+                                     ->required();
                                  action = [options](TerminalUserInterface& ui) { return exportFrames(*options, ui); };
                              });
 

@@ -13,9 +13,9 @@
 #include "app/string_table.h"
 #include "app/text_format.h"
 #include "cli/command_registry.h"
+#include "cli/input_checks.h"
 #include "media/source_probe.h"
 #include "output/html_index.h"
-#include "output/html_result.h"
 #include "output/html_settings.h"
 #include "output/html_template.h"
 #include "scene/csv_import.h"
@@ -93,7 +93,8 @@ std::string absolutePath(const std::string& path) {
 }
 
 int runIndex(IndexOptions options, TerminalUserInterface& ui) {
-    options.templatePath = absolutePath(options.templatePath);
+    if (!options.templatePath.empty())
+        options.templatePath = absolutePath(output::templatePathFor(options.templatePath));
     options.out = absolutePath(options.out);
     if (options.project.empty() == options.folder.empty()) {
         std::cerr << "klemora-cli index: give either a PROJECT or --dir FOLDER\n";
@@ -106,6 +107,7 @@ int runIndex(IndexOptions options, TerminalUserInterface& ui) {
         return 2;
     }
     if (!options.templatePath.empty()) values.templateName = options.templatePath;
+    if (values.templateName.empty()) values.templateName = output::templatePathFor({});
     if (options.comment) values.comment = *options.comment;
 
     output::HtmlIndexOptions index;
@@ -126,15 +128,18 @@ int runIndex(IndexOptions options, TerminalUserInterface& ui) {
     output::storeGenerationSettings(store, values, options.out);
 
     int rc;
+    const char* step = options.folder.empty() ? "GenerateSceneIndex" : "GenerateDirectoryIndex";
     if (!options.folder.empty()) {
         rc = output::GenerateDirectoryIndex(options.folder, index, ui);
     } else {
         scene::GroupTree tree;
-        if (!loadProject(options.project, tree, ui)) return 1;
+        if (!inputFileExists(options.project, ui) || !loadProject(options.project, tree, ui)) return 1;
         rc = output::GenerateSceneIndex(tree, index, ui);
     }
     if (rc != 1) {
-        std::cerr << "klemora-cli index: " << output::htmlIndexResultName(rc) << " (code " << rc << ")\n";
+        ui.showMessage(app::stringPrintf("%s %s()!\nFile: %s\nCode: %d", app::loadString(113).c_str(), step,
+                                         options.out.c_str(), rc),
+                       app::Icon::Stop);
         return 1;
     }
     std::cout << options.out << '\n';
@@ -148,7 +153,9 @@ RegisterCommand registration(
         sub.add_option("PROJECT", options->project, "Project file (.scn) or CSV scene list (.csv)");
         sub.add_option("--dir", options->folder, "Folder whose AVI files become the scenes of one page");
         sub.add_option("--template", options->templatePath,
-                       "Template file (*.tpl; default: the last one used, \"HtmlTemplateName\")");
+                       "Template file (*.tpl): a name without a folder is one of the program's Templates folder, a path "
+                       "with a folder is taken as given (default: the last one used, \"HtmlTemplateName\", else "
+                       "Standard.tpl)");
         sub.add_option("--out", options->out, "Main page to write (.htm): the group index, or the folder's page")
             ->required();
         sub.add_option("--columns", options->columns,

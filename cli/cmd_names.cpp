@@ -3,6 +3,7 @@
 
 #include "app/settings_store.h"
 #include "cli/command_registry.h"
+#include "cli/input_checks.h"
 #include "cli/scene_list_formats.h"
 #include "media/source_probe.h"
 #include "output/name_template.h"
@@ -15,6 +16,7 @@ struct NamesOptions {
 };
 
 int names(const NamesOptions& options, TerminalUserInterface& ui) {
+    if (!inputFileExists(options.list, ui)) return 1;
     scene::GroupTree tree;
     media::MediaSourceProbe probe(ui);
     scene::ProjectSession session(tree, app::settings(), probe);

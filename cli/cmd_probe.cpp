@@ -1,6 +1,7 @@
 // "probe": the facts of AVI files as the program's own reader sees them.
 // Each fact is a key/value pair, printed as text or as one JSON object per
 // file (JSON Lines), so further fact groups join the same printer.
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,7 +11,11 @@
 #include "media/media_info.h"
 #include "media/media_probe.h"
 #include "media/probe_facts.h"
+#include "app/string_table.h"
+#include "app/text_format.h"
 #include "cli/command_registry.h"
+#include "cli/input_checks.h"
+#include "media/media_result.h"
 
 namespace klemora::cli {
 namespace {
@@ -43,53 +48,81 @@ std::string jsonString(const std::string& text) {
     return out + "\"";
 }
 
-// One file's facts: a JSON object on one line, or the file name followed by
-// one indented "key: value" line per fact.
-void printFacts(std::ostream& out, const std::string& file, const std::vector<avi::Fact>& facts, bool json) {
+// What probing one file gave: its facts, and why they are missing or
+// incomplete when they are.
+struct ProbeReport {
+    std::string file;
+    std::vector<avi::Fact> facts;
+    std::string error;  // empty: every fact read
+    int code = 0;
+};
+
+std::string jsonValue(const avi::Fact& fact) {
+    if (fact.value.empty()) return "null";
+    return fact.kind == avi::FactKind::Text ? jsonString(fact.value) : fact.value;
+}
+
+// One line per file in JSON, its path first; as text the file name followed
+// by one indented "key: value" line per fact ("-" for an unknown value). The
+// text form's failures are the messages on standard error.
+void printReport(std::ostream& out, const ProbeReport& report, bool json) {
     if (json) {
-        out << '{';
-        for (size_t i = 0; i < facts.size(); ++i) {
-            out << (i ? "," : "") << jsonString(facts[i].key) << ':'
-                << (facts[i].kind == avi::FactKind::Text ? jsonString(facts[i].value) : facts[i].value);
-        }
+        out << "{\"file\":" << jsonString(report.file);
+        for (const avi::Fact& fact : report.facts) out << ',' << jsonString(fact.key) << ':' << jsonValue(fact);
+        if (!report.error.empty())
+            out << ",\"error\":" << jsonString(report.error);
+        if (report.code != 0) out << ",\"code\":" << report.code;
         out << "}\n";
         return;
     }
-    out << file << '\n';
-    for (const avi::Fact& fact : facts) out << "  " << fact.key << ": " << fact.value << '\n';
+    if (report.facts.empty()) return;
+    out << report.file << '\n';
+    for (const avi::Fact& fact : report.facts)
+        out << "  " << fact.key << ": " << (fact.value.empty() ? "-" : fact.value) << '\n';
 }
 
 // The media layer's view (streams, rate, duration) with the container facts;
 // any file FFmpeg can open, information messages on standard error.
-bool probeMediaFile(const std::string& file, bool json, TerminalUserInterface& ui) {
+ProbeReport probeMediaFile(const std::string& file, TerminalUserInterface& ui) {
+    ProbeReport report{file};
     media::MediaInfo info;
     int rc = media::ProbeMedia(file, info, ui);
     if (rc != 1) {
-        std::cerr << "klemora-cli probe: " << file << ": cannot probe (Code: " << rc << ")\n";
-        return false;
+        showOpenFailure(file, rc, ui);
+        return {file, {}, std::string(media::probeResultName(rc)), rc};
     }
-    media::GetExtraData(info, true, ui);
-    printFacts(std::cout, file, media::ProbeFacts(info), json);
-    media::ReleaseMedia(info);
-    return true;
+    rc = media::GetExtraData(info, true, ui);
+    if (rc == static_cast<int>(media::ExtraDataResult::ReaderFailed)) {
+        ui.showMessage(app::stringPrintf("%s\nFile: %s\nCode: %d", app::loadString(882).c_str(), file.c_str(), rc),
+                       app::Icon::Stop);
+        report.error = media::extraDataResultName(rc);
+        report.code = rc;
+    }
+    report.facts = media::ProbeFacts(info);
+    return report;
+}
+
+ProbeReport probeContainer(const std::string& file, TerminalUserInterface& ui) {
+    avi::ContainerFacts facts;
+    int rc = avi::readContainerFacts(file, facts);
+    if (rc != 1) {
+        showOpenFailure(file, rc, ui);
+        return {file, {}, std::string(avi::openResultName(rc)), rc};
+    }
+    return {file, avi::containerFactList(facts)};
+}
+
+ProbeReport probeFile(const std::string& file, bool containerOnly, TerminalUserInterface& ui) {
+    if (!inputFileExists(file, ui)) return {file, {}, "FileNotFound", 0};
+    return containerOnly ? probeContainer(file, ui) : probeMediaFile(file, ui);
 }
 
 int probe(const ProbeOptions& options, TerminalUserInterface& ui) {
     int failures = 0;
     for (const std::string& file : options.files) {
-        if (!options.containerOnly) {
-            failures += probeMediaFile(file, options.json, ui) ? 0 : 1;
-            continue;
-        }
-        avi::ContainerFacts facts;
-        int rc = avi::readContainerFacts(file, facts);
-        if (rc != 1) {
-            std::cerr << "klemora-cli probe: " << file << ": cannot open (Code: " << rc << ", "
-                      << avi::openResultName(rc) << ")\n";
-            ++failures;
-            continue;
-        }
-        printFacts(std::cout, file, avi::containerFactList(facts), options.json);
+        ProbeReport report = probeFile(file, options.containerOnly, ui);
+        if (!report.error.empty()) ++failures;
+        printReport(std::cout, report, options.json);
     }
     return failures == 0 ? 0 : 1;
 }

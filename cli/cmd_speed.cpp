@@ -1,7 +1,6 @@
 // "speed": time-lapse and slow-motion copies of AVI files: the frames are
 // source frames taken at the factor, the frame rate stays, the sound is
 // stretched with the pictures.
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -9,6 +8,7 @@
 
 #include "app/string_table.h"
 #include "cli/command_registry.h"
+#include "cli/input_checks.h"
 #include "output/additional_settings.h"
 #include "output/speed_copy.h"
 #include "output/write_context.h"
@@ -36,12 +36,9 @@ int speedCopies(const SpeedOptions& options, TerminalUserInterface& ui) {
         ui.showMessage(app::loadString(187), app::Icon::Warning);
         return 2;
     }
-    std::error_code ec;
-    std::filesystem::create_directories(options.destination, ec);
-    if (ec) {
-        std::cerr << "klemora-cli speed: cannot create " << options.destination << ": " << ec.message() << '\n';
-        return 1;
-    }
+    if (!makeDestinationFolder(options.destination, ui)) return 1;
+    // Said plainly; the run skips them as any file it cannot copy.
+    inputFilesExist(options.files, ui);
     output::WriteContext context(ui);
     int rc = output::SpeedCopies(options.files, factor, options.destination, context);
     for (const std::string& file : context.writtenFiles) std::cout << file << '\n';

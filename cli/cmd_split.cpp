@@ -8,6 +8,7 @@
 
 #include "app/settings_store.h"
 #include "cli/command_registry.h"
+#include "cli/option_checks.h"
 #include "output/additional_settings.h"
 #include "output/split_file.h"
 #include "output/write_context.h"
@@ -51,8 +52,8 @@ RegisterCommand registration(
     [](CLI::App& sub, CommandAction& action) {
         auto options = std::make_shared<SplitOptions>();
         sub.add_option("FILE", options->files, "AVI files to split (taken in name order)")->required();
-        auto* frames = sub.add_option("--frames", options->frames, "Frames per part")->check(CLI::PositiveNumber);
-        auto* seconds = sub.add_option("--seconds", options->seconds, "Seconds per part")->check(CLI::PositiveNumber);
+        auto* frames = sub.add_option("--frames", options->frames, "Frames per part")->check(atLeast(1));
+        auto* seconds = sub.add_option("--seconds", options->seconds, "Seconds per part")->check(atLeast(1));
         frames->excludes(seconds);
         sub.add_option("--dest", options->destination, "Destination folder")->required();
         auto* tmpl = sub.add_option("--template", options->nameTemplate,

@@ -31,9 +31,22 @@ struct CommandEntry {
 
 std::vector<CommandEntry>& commandRegistry();
 
+// A run that showed an error message has failed, whatever the command's own
+// result: its exit code is never 0 then.
+inline CommandAction failingOnErrorMessages(CommandAction action) {
+    return [action = std::move(action)](TerminalUserInterface& ui) {
+        int rc = action(ui);
+        return rc == 0 && ui.errorsShown() > 0 ? 1 : rc;
+    };
+}
+
 struct RegisterCommand {
     RegisterCommand(std::string name, std::string description, CommandSetup setup) {
-        commandRegistry().push_back({std::move(name), std::move(description), std::move(setup)});
+        auto checked = [setup = std::move(setup)](CLI::App& sub, CommandAction& action) {
+            setup(sub, action);
+            if (action) action = failingOnErrorMessages(std::move(action));
+        };
+        commandRegistry().push_back({std::move(name), std::move(description), std::move(checked)});
     }
 };
 

@@ -11,6 +11,7 @@
 #include "app/settings_store.h"
 #include "app/string_table.h"
 #include "cli/command_registry.h"
+#include "cli/option_checks.h"
 #include "cli/terminal_ui.h"
 
 namespace klemora::cli {
@@ -42,7 +43,7 @@ int run(int argc, char** argv) {
     cli.add_flag("--batch", options.batch,
                  "Never ask: every question takes its default (Yes / OK), messages go to stderr");
     cli.add_option("--ini", options.iniPath, "Settings file to use (default: $KLEMORA_INI, then Klemora.ini)");
-    cli.add_option("--lang", options.lang, "Language of messages: DE or US");
+    cli.add_option("--lang", options.lang, "Language of messages: DE or US")->check(languageCode());
 
     std::vector<CommandEntry> entries = commandRegistry();
     std::sort(entries.begin(), entries.end(), [](auto& a, auto& b) { return a.name < b.name; });

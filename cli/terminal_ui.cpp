@@ -4,8 +4,27 @@
 
 #include <iostream>
 
+#include "app/string_table.h"
+
 namespace klemora::cli {
 namespace {
+
+// The labels in the language of the messages they stand before.
+std::string iconLabel(app::Icon icon) {
+    if (icon == app::Icon::Stop) return app::loadString(884) + ": ";
+    if (icon == app::Icon::Warning) return app::loadString(885) + ": ";
+    return {};
+}
+
+const std::string& answerText(app::Answer answer) {
+    switch (answer) {
+    case app::Answer::Yes: return app::loadString(886);
+    case app::Answer::No: return app::loadString(317);
+    case app::Answer::Cancel: return app::loadString(887);
+    case app::Answer::Ok: break;
+    }
+    return app::loadString(888);
+}
 
 const char* buttonPrompt(app::Buttons buttons) {
     switch (buttons) {
@@ -41,15 +60,15 @@ app::Answer TerminalUserInterface::batchAnswer(app::Buttons buttons) {
 
 void TerminalUserInterface::showMessage(std::string_view text, app::Icon icon) {
     if (m_progressOpen && m_stderrTty) std::cerr << '\n';
-    std::cerr << "klemora: " << (icon == app::Icon::Stop ? "error: " : icon == app::Icon::Warning ? "warning: " : "")
-              << text << '\n';
+    if (icon == app::Icon::Stop) ++m_errorsShown;
+    std::cerr << "klemora: " << iconLabel(icon) << text << '\n';
     m_lastPercent = -1;
 }
 
 app::Answer TerminalUserInterface::ask(std::string_view text, app::Buttons buttons, app::Icon) {
     if (!m_interactive) {
         app::Answer answer = batchAnswer(buttons);
-        std::cerr << "klemora: " << text << " -> " << app::answerName(answer) << " (batch)\n";
+        std::cerr << "klemora: " << text << " -> " << answerText(answer) << " (" << app::loadString(889) << ")\n";
         return answer;
     }
     for (;;) {

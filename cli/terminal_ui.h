@@ -20,6 +20,9 @@ public:
     // Answer for the folder question of a batch run (--search-dir).
     void setBatchDirectory(std::string folder) { m_batchDirectory = std::move(folder); }
     void setQuiet(bool quiet) { m_quiet = quiet; }
+    // Error messages (stop icon) shown so far: a run that reported one has
+    // failed, whatever its own result says.
+    int errorsShown() const { return m_errorsShown; }
 
     void showMessage(std::string_view text, app::Icon icon) override;
     app::Answer ask(std::string_view text, app::Buttons buttons, app::Icon icon) override;
@@ -43,6 +46,7 @@ private:
     bool m_quiet = false;
     bool m_stderrTty = false;
     int m_lastPercent = -1;
+    int m_errorsShown = 0;
     std::string m_source;
     std::string m_batchDirectory;
 };

@@ -13,7 +13,9 @@ namespace klemora::media {
 // duration, width, height, bitCount, audioChannels, audioSampleRate,
 // audioBitsPerSample, isDv, isDvType1, isOpenDml, isExtendedOpenDml,
 // allKeyframes, wideScreen, fourcc, recordingTime, timecode. The container
-// facts are those of GetExtraData; call it first.
+// facts are those of GetExtraData; call it first. A value that is not known
+// (no audio stream, container facts not read, no DV recording time) is an
+// empty text.
 std::vector<avi::Fact> ProbeFacts(const MediaInfo& info);
 
 }  // namespace klemora::media

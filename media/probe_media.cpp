@@ -182,7 +182,13 @@ int probe(const std::string& path, MediaInfo& info, app::UserInterface& ui) {
                            app::Icon::Stop);
             return fail(info, ProbeResult::DetectorNotCreatable);
         }
-        showFailure(ui, step == 1 ? "KLM-AF-1008" : "KLM-AF-1001", rc);
+        if (step == 1 && rc == AVERROR(ENOENT)) {
+            // Not an internal error: the user named a file that is not there.
+            ui.showMessage(app::stringPrintf("%s\nFile: %s", app::loadString(880).c_str(), path.c_str()),
+                           app::Icon::Stop);
+        } else {
+            showFailure(ui, step == 1 ? "KLM-AF-1008" : "KLM-AF-1001", rc);
+        }
         return fail(info, step == 1 ? ProbeResult::CannotOpenFile : ProbeResult::StreamsUnreadable);
     }
     AVFormatContext& format = *detector->format();

@@ -67,6 +67,12 @@ void storeTemplateChoice(const app::SettingsStore& store, const std::string& tem
 
 std::string defaultTemplateFolder() { return app::programFolder() + "/Templates/"; }
 
+std::string templatePathFor(const std::string& name) {
+    if (name.empty()) return defaultTemplateFolder() + std::string(kStandardTemplateName);
+    if (name.find_first_of("/\\") == std::string::npos) return defaultTemplateFolder() + name;
+    return name;
+}
+
 // Any line end becomes "+nr+": a bare line feed would end the settings line.
 std::string commentToSetting(std::string_view comment) {
     std::string lines = replaceAll(replaceAll(comment, "\r\n", "\n"), "\r", "\n");

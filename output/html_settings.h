@@ -48,6 +48,14 @@ void storeTemplateChoice(const app::SettingsStore& store, const std::string& tem
 // The template folder beside the program, "<program folder>/Templates/".
 std::string defaultTemplateFolder();
 
+// The template that comes with the program, used while none is chosen.
+inline constexpr std::string_view kStandardTemplateName = "Standard.tpl";
+
+// A template named without a folder ("Compact.tpl") is one of the program's
+// template folder; a path with a folder part is taken as it is; an empty
+// name is the standard template.
+std::string templatePathFor(const std::string& name);
+
 // A comment's line breaks are kept in the settings as "+nr+".
 std::string commentToSetting(std::string_view comment);
 std::string commentFromSetting(std::string_view stored);

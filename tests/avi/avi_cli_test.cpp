@@ -35,16 +35,19 @@ TEST(AviCli, SampleThenProbeAsTextAndJsonLines) {
 
     CliResult json = runCli({"probe", "--container", "--json", path, path});
     ASSERT_EQ(json.exitCode, 0) << json.err;
+    // One line per file, its path first.
     const std::string object =
-        "{\"frameCount\":75,\"framesPerSecond\":25,\"dvType\":1,\"openDmlType\":0,\"videoHandler\":\"dvsd\","
+        "{\"file\":\"" + path +
+        "\",\"frameCount\":75,\"framesPerSecond\":25,\"dvType\":1,\"openDmlType\":0,\"videoHandler\":\"dvsd\","
         "\"allKeyframes\":true,\"wideScreen\":true,\"pal\":true,\"width\":720,\"height\":576,"
         "\"recordingTime\":\"2007-12-31 23:59:58\",\"timecode\":\"00:00:00:00\"}";
     EXPECT_EQ(json.out, object + "\n" + object + "\n");
 
     CliResult missing = runCli({"probe", "--container", "--json", path, dir.file("none.avi")});
     EXPECT_NE(missing.exitCode, 0);
-    EXPECT_EQ(missing.out, object + "\n");
-    EXPECT_NE(missing.err.find("Code: -2"), std::string::npos) << missing.err;
+    EXPECT_EQ(missing.out, object + "\n{\"file\":\"" + dir.file("none.avi") + "\",\"error\":\"FileNotFound\"}\n");
+    EXPECT_NE(missing.err.find("The file does not exist!\nFile: " + dir.file("none.avi")), std::string::npos)
+        << missing.err;
 
     CliResult bad = runCli({"sample", dir.file("x.avi"), "--session", "2007-13-01 10:00:00,1"});
     EXPECT_NE(bad.exitCode, 0);

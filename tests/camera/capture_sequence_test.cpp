@@ -37,9 +37,9 @@ TEST(StatusLine, CountsLengthAndFormat) {
     EXPECT_EQ(camera::statusLine(true, 1, 0, 25.0, "00:00:00:00", 1),
               "Saved: --- / Dropped: --- / Length: --- / Timecode: 00:00:00:00 / Format: PAL");
     EXPECT_EQ(camera::statusLine(true, 1, 93777, 25.0, "01:02:31:02", 1),
-              "Saved: 93777 / Dropped: 0 / Lenght: 01:02:31:02 / Timecode: 01:02:31:02 / Format: PAL");
+              "Saved: 93777 / Dropped: 0 / Length: 01:02:31:02 / Timecode: 01:02:31:02 / Format: PAL");
     EXPECT_EQ(camera::statusLine(true, 5, 1800, 29.97, "00:01:00:00", 2),
-              "Saved: 1800 / Dropped: 5 / Lenght: 00:01:00:00 / Timecode: 00:01:00:00 / Format: NTSC");
+              "Saved: 1800 / Dropped: 5 / Length: 00:01:00:00 / Timecode: 00:01:00:00 / Format: NTSC");
 }
 
 class SequenceTest : public ::testing::Test {

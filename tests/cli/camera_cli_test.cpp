@@ -59,7 +59,7 @@ TEST_F(CameraCliTest, CapturePrintsTheStatusLineAndWritesTheFile) {
     CliResult r = runCli({"--batch", "camera", "capture", "--out", out, "--type", "2", "--seconds", "2"}, dir.path());
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_NE(r.out.find("Camera: Pause\nCamera: Play\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find(" / Dropped: 0 / Lenght: 00:00:01:"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" / Dropped: 0 / Length: 00:00:01:"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("/ Timecode: 00:10:0"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("/ Format: PAL"), std::string::npos);
     EXPECT_NE(r.out.find("Capture ended: Normal (1), " + dir.file("capture.avi")), std::string::npos) << r.out;

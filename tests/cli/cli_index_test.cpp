@@ -98,5 +98,28 @@ TEST_F(CliIndex, FolderAndRefusals) {
               2);
 }
 
+TEST_F(CliIndex, TemplatesComeFromTheProgramsTemplateFolder) {
+    // Fresh settings: the bundled standard template.
+    std::string out = m_dir.file("web/first.htm");
+    CliResult r = runCli({"--batch", "index", project(), "--out", out}, m_dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(app::fileExists(out));
+
+    // A bare name is one of the program's templates, not a file of the working folder.
+    r = runCli({"--batch", "index", project(), "--template", "Compact.tpl", "--out", m_dir.file("web/c.htm")},
+               m_dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(readTextFile(m_dir.path() + "/Klemora.ini").find("HtmlTemplateName=" + testBinFolder() +
+                                                               "/Templates/Compact.tpl"),
+              std::string::npos);
+
+    // A path with a folder part is taken as given.
+    r = runCli({"--batch", "index", project(), "--template", m_dir.file("none/Compact.tpl"), "--out",
+                m_dir.file("web/d.htm")},
+               m_dir.path());
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("File: " + m_dir.file("none/Compact.tpl")), std::string::npos) << r.err;
+}
+
 }  // namespace
 }  // namespace klemora::test
