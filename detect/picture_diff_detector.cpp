@@ -102,8 +102,12 @@ bool PictureDiffDetector::isInnerBlock(int32_t column, int32_t row) const {
 
 int PictureDiffDetector::InitSearch(std::span<const uint8_t> picture, const std::string& fileName) {
     DibPicture dib = DibPicture::from(picture);
-    m_across = dib.width / m_blockSize;
-    m_down = dib.height / m_blockSize;
+    // Blocks only for pixels the buffer holds: a damaged header may claim
+    // gigabytes of them, or millions of rows of width 0. Without blocks no
+    // picture is compared.
+    const bool whole = dib.supportedDepth() && dib.width > 0 && dib.covers({dib.width, dib.height});
+    m_across = whole ? dib.width / m_blockSize : 0;
+    m_down = whole ? dib.height / m_blockSize : 0;
     size_t blocks = static_cast<size_t>(m_across) * static_cast<size_t>(m_down);
     try {
         for (auto* values : {&m_previousBrightness, &m_currentBrightness, &m_previousHue, &m_currentHue})

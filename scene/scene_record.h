@@ -81,7 +81,7 @@ struct SceneRecord {
 template <size_t N>
 bool assignField(char (&field)[N], std::string_view text) {
     if (text.size() > N - 1) return false;
-    std::memcpy(field, text.data(), text.size());
+    if (!text.empty()) std::memcpy(field, text.data(), text.size());  // an empty view may have no data
     std::memset(field + text.size(), 0, N - text.size());
     return true;
 }

@@ -11,6 +11,7 @@ packages=(
   libraw1394-dev libiec61883-dev libavc1394-dev
   qt6-base-dev qt6-multimedia-dev libgl-dev
   python3 xvfb chromium
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -300,6 +300,31 @@ TEST_F(PictureDiffDetectorTest, APictureSmallerThanTheBlocksIsNotCompared) {
     EXPECT_TRUE(detector.CompareFrame(flat(128, 128, kBlack)));
 }
 
+TEST_F(PictureDiffDetectorTest, AFirstPictureLargerThanItsBufferGetsNoBlocks) {
+    use(true, true, true);
+    std::vector<uint8_t> claimed = flat(64, 64, kWhite);
+    const int32_t huge = 0x00100000;  // a million pixels square in a 12 KB buffer
+    std::memcpy(claimed.data() + 4, &huge, 4);
+    std::memcpy(claimed.data() + 8, &huge, 4);
+    ASSERT_EQ(detector.InitSearch(claimed, "damaged"), 1);
+    EXPECT_EQ(detector.blocksAcross(), 0);
+    EXPECT_EQ(detector.blocksDown(), 0);
+    EXPECT_FALSE(detector.CompareFrame(flat(64, 64, kBlack)));
+    // A depth of 0 bits needs no bytes per row, so any buffer "covers" it.
+    const uint16_t noDepth = 0;
+    std::memcpy(claimed.data() + 14, &noDepth, 2);
+    ASSERT_EQ(detector.InitSearch(claimed, "damaged"), 1);
+    EXPECT_EQ(detector.blocksAcross(), 0);
+    // Width 0 needs no bytes either: two billion empty rows are no blocks.
+    std::vector<uint8_t> empty = flat(64, 64, kWhite);
+    const int32_t noWidth = 0;
+    const int32_t allRows = 0x7FFFFFFF;
+    std::memcpy(empty.data() + 4, &noWidth, 4);
+    std::memcpy(empty.data() + 8, &allRows, 4);
+    ASSERT_EQ(detector.InitSearch(empty, "damaged"), 1);
+    EXPECT_EQ(detector.blocksDown(), 0);
+}
+
 TEST(BlockHue, ColourWheel) {
     EXPECT_EQ(BlockHue(255, 0, 0), 0);
     EXPECT_EQ(BlockHue(255, 255, 0), 60);
