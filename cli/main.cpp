@@ -39,6 +39,9 @@ int run(int argc, char** argv) {
     cli.name("klemora-cli");
     cli.set_version_flag("--version", std::string("klemora-cli ") + app::kLanguageFileVersion);
     cli.require_subcommand(0, 1);
+    // Global options on either side of the command name: what a command does
+    // not know falls through to here.
+    cli.fallthrough();
     GlobalOptions options;
     cli.add_flag("--batch", options.batch,
                  "Never ask: every question takes its default (Yes / OK), messages go to stderr");
