@@ -44,19 +44,22 @@ int AviReader::ReadRawPictureData(int32_t frame, FrameLoad load) {
     if (!m_open) return code(ReadResult::NotOpen);
     if (frame < 0) return code(ReadResult::NegativeFrame);
     if (frame >= m_frameCount) return code(ReadResult::FrameOutOfRange);
-    const MovieChunk& chunk = m_frames[static_cast<size_t>(frame)];
-    m_currentFrame = frame;
-    m_position = chunk.dataOffset;
-    return loadFrame(frame, chunk, load);
+    return loadFrame(frame, standOn(frame), load);
 }
 
 int AviReader::loadFrameChunk(int32_t frame, FrameLoad load) {
     if (!m_open) return code(ReadResult::NotOpen);
     if (frame < 0 || frame >= m_frameCount) return code(ReadResult::FrameOutOfRange);
+    const MovieChunk& chunk = standOn(frame);
+    return loadChunkData(chunk.fourcc, chunk.size, load);
+}
+
+// The chunk of a frame the file holds, the position at its data.
+const MovieChunk& AviReader::standOn(int32_t frame) {
     const MovieChunk& chunk = m_frames[static_cast<size_t>(frame)];
     m_currentFrame = frame;
     m_position = chunk.dataOffset;
-    return loadChunkData(chunk.fourcc, chunk.size, load);
+    return chunk;
 }
 
 int AviReader::loadFrame(int32_t frame, const MovieChunk& chunk, FrameLoad load) {

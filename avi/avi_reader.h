@@ -193,6 +193,7 @@ private:
     void collectFrames();
     void logWalkDamage() const;
     uint32_t pictureSide(uint32_t mainHeaderValue, uint32_t formatOffset, uint32_t dvValue) const;
+    const MovieChunk& standOn(int32_t frame);
     int loadFrame(int32_t frame, const MovieChunk& chunk, FrameLoad load);
     int loadChunkData(uint32_t id, uint32_t size, FrameLoad load);
     bool skip(int64_t distance);
