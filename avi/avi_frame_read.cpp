@@ -1,5 +1,5 @@
-// Frame positioning and the frame buffer of AviReader. Frames are counted in
-// file order; an OnDemand read only notes where the frame's bytes are and
+// Frame reads and the frame buffer of AviReader. The frame chunks were
+// listed at Open; an OnDemand read only notes where the frame's bytes are and
 // fetches a part of the buffer when somebody looks at it.
 #include <algorithm>
 #include <array>
@@ -34,12 +34,6 @@ size_t segmentOf(uint32_t offset) {
                                kSegmentStarts.begin()) - 1;
 }
 
-// States of the trace line when the wanted frame is not reached.
-constexpr int kStateHeaderUnreadable = 253;
-constexpr int kStateListTypeNotSkippable = 250;
-constexpr int kStateOtherNotSkippable = 245;
-constexpr int kStatePassedFrameNotSkippable = 247;
-
 constexpr int code(ReadResult result) { return static_cast<int>(result); }
 
 }  // namespace
@@ -50,61 +44,37 @@ int AviReader::ReadRawPictureData(int32_t frame, FrameLoad load) {
     if (!m_open) return code(ReadResult::NotOpen);
     if (frame < 0) return code(ReadResult::NegativeFrame);
     if (frame >= m_frameCount) return code(ReadResult::FrameOutOfRange);
-    if (frame <= m_currentFrame) {
-        if (!seekTo(0, "Klemora AviSeek Error")) return code(ReadResult::RewindFailed);
-        m_currentFrame = -1;
-    }
-    uint32_t id = 0;
-    uint32_t size = 0;
-    int state = positionOnFrame(frame, id, size);
-    if (state != 0) return traceEndOfFile(frame, state);
-    return loadFrame(frame, id, size, load);
+    return loadFrame(frame, standOn(frame), load);
 }
 
-int AviReader::traceEndOfFile(int32_t frame, int state) {
-    if (traceEnabled())
-        app::DebugLog(" %05d  |  #### ReadRawPictureData() actualFrame=%d  state %d", frame + 1, m_currentFrame + 1,
-                      state);
-    return code(ReadResult::Ok);
+int AviReader::loadFrameChunk(int32_t frame, FrameLoad load) {
+    if (!m_open) return code(ReadResult::NotOpen);
+    if (frame < 0 || frame >= m_frameCount) return code(ReadResult::FrameOutOfRange);
+    const MovieChunk& chunk = standOn(frame);
+    return loadChunkData(chunk.fourcc, chunk.size, load);
 }
 
-// 0 when standing at the data of the wanted frame chunk, else the trace state.
-int AviReader::positionOnFrame(int32_t frame, uint32_t& id, uint32_t& size) {
-    for (;;) {
-        if (!readHeader(id, size)) return kStateHeaderUnreadable;
-        if (traceEnabled()) countChunk(id, frame);
-        const int64_t n = paddedSize(size);
-        if ((id == kFccRiff || id == kFccList) && n > 0) {
-            if (!skip(4)) return kStateListTypeNotSkippable;
-        } else if (isFrameChunkId(id)) {
-            ++m_currentFrame;
-            if (m_currentFrame == frame) return 0;
-            if (!skip(n)) return kStatePassedFrameNotSkippable;
-        } else if (!skip(n)) {
-            return kStateOtherNotSkippable;
-        }
-    }
+// The chunk of a frame the file holds, the position at its data.
+const MovieChunk& AviReader::standOn(int32_t frame) {
+    const MovieChunk& chunk = m_frames[static_cast<size_t>(frame)];
+    m_currentFrame = frame;
+    m_position = chunk.dataOffset;
+    return chunk;
 }
 
-int AviReader::loadFrame(int32_t frame, uint32_t id, uint32_t size, FrameLoad load) {
-    const int64_t n = paddedSize(size);
-    const int64_t dataOffset = m_position;
+int AviReader::loadFrame(int32_t frame, const MovieChunk& chunk, FrameLoad load) {
+    const int64_t n = paddedSize(chunk.size);
     const uint32_t dvFrameSize = m_pal ? kDvFrameSizePal : kDvFrameSizeNtsc;
     if (m_isDv && frame != 0 && n != dvFrameSize) {
         // A damaged chunk: the previous frame stands in for it.
         if (traceEnabled())
             app::DebugLog(" %05d  |  #### DV Frame Chunksize ungueltig (%d) - Letzter gueltiger Frame wird verwendet !",
                           frame + 1, static_cast<int>(n));
-        m_chunk = {dataOffset, id, size, 0};
-        if (!skip(n)) {
-            if (traceEnabled())
-                app::DebugLog(" %05d  |  #### ReadRawPictureData() actualFrame=%d  state %d", frame + 1,
-                              m_currentFrame + 1, 0);
-            return code(ReadResult::InvalidChunkSkipFailed);
-        }
+        m_chunk = {chunk.dataOffset, chunk.fourcc, chunk.size, 0};
+        m_position += n;
         return code(ReadResult::Ok);
     }
-    int rc = loadChunkData(id, size, load);
+    int rc = loadChunkData(chunk.fourcc, chunk.size, load);
     if (rc != 1) return rc;
     const int64_t length = m_chunk.bytesLoaded;
     if (n > length && !skip(n - length)) return code(ReadResult::RemainderSkipFailed);
@@ -130,10 +100,6 @@ int AviReader::loadChunkData(uint32_t id, uint32_t size, FrameLoad load) {
     m_position += length;
     return code(ReadResult::Ok);
 }
-
-int AviReader::readChunkHeader(uint32_t& id, uint32_t& size) { return readHeader(id, size) ? 1 : -1; }
-
-int AviReader::skipBytes(int64_t distance) { return skip(distance) ? 1 : -1; }
 
 std::span<uint8_t> AviReader::mutableFrameBytes(uint32_t offset, uint32_t size) {
     if (offset >= m_buffer.size()) return {};

@@ -185,6 +185,7 @@ int AviReader::readIndexChunk(int64_t n) {
 
 void AviReader::scanIndexEntries(int64_t dataOffset, int64_t size) {
     m_allKeyframes = true;
+    m_legacyIndex = {dataOffset, size};
     std::vector<uint8_t> block;
     try {
         block.resize(kIndexEntriesPerRead * kIndexEntrySize);

@@ -1,11 +1,15 @@
 #include "avi/avi_reader.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include "app/debug_log.h"
 #include "app/string_table.h"
+#include "app/text_format.h"
 #include "avi/avi_reader_internal.h"
 #include "avi/dv_pack.h"
 
@@ -48,6 +52,7 @@ int AviReader::OpenSource(std::unique_ptr<ByteSource> source, const std::string&
 int AviReader::openWith(std::unique_ptr<ByteSource> source, const std::string& name) {
     resetState();
     m_source = std::move(source);
+    m_fileName = name;  // for the log lines of the walk; Close empties it again
     m_position = 0;
     int rc = walkHeaders();
     if (rc == 1 && !seekTo(0, "Klemora AviSeek Error")) rc = static_cast<int>(OpenResult::RewindFailed);
@@ -55,6 +60,7 @@ int AviReader::openWith(std::unique_ptr<ByteSource> source, const std::string& n
         readIndexAfterMovie();
         rc = allocateBuffer();
     }
+    if (rc == 1) collectFrames();
     if (rc != 1) {
         Close();
         return rc;
@@ -70,6 +76,47 @@ int AviReader::openWith(std::unique_ptr<ByteSource> source, const std::string& n
         return 1;
     }
     return readFirstDvFrame();
+}
+
+// Where the frame chunks really are; the headers' count only caps them.
+void AviReader::collectFrames() {
+    const uint32_t claimed = m_openDml ? m_openDmlFrameCount : m_hasMainHeader ? mainHeaderTotalFrames() : 0;
+    m_headerFrameCount = static_cast<int32_t>(std::min<uint32_t>(claimed, INT32_MAX));
+    m_frames.clear();
+    MovieChunkWalker walker(*this);
+    int rc = 0;
+    int64_t passedTo = 0;
+    for (MovieChunk chunk; (rc = walker.next(chunk)) == 1;) {
+        if (traceEnabled()) {
+            countChunk(chunk.fourcc, -1);
+            if (chunk.headerOffset - passedTo > 2147483645)
+                app::DebugLog(" %05d  |  #### AviSeek: long limit!", static_cast<int>(m_frames.size()));
+            passedTo = chunk.dataOffset + paddedSize(chunk.size);
+        }
+        if (!isFrameChunkId(chunk.fourcc)) continue;
+        if (m_headerFrameCount > 0 && static_cast<int64_t>(m_frames.size()) >= m_headerFrameCount) break;
+        m_frames.push_back(chunk);
+    }
+    m_walkDamage = walker.damage();
+    if (rc < 0) app::DebugLog("AviReader: %s: the movie data cannot be read after %zu frames", m_fileName.c_str(),
+                              m_frames.size());
+    m_frameCount = static_cast<int32_t>(m_frames.size());
+    logWalkDamage();
+}
+
+void AviReader::logWalkDamage() const {
+    if (!m_walkDamage.any() && !frameCountClipped()) return;
+    app::DebugLog("AviReader: %s holds %d frames (headers: %d); %d damaged chunks, %lld bytes skipped%s",
+                  m_fileName.c_str(), m_frameCount, m_headerFrameCount, m_walkDamage.damagedChunks,
+                  static_cast<long long>(m_walkDamage.skippedBytes), m_walkDamage.cutOff ? ", cut off" : "");
+}
+
+std::string walkDamageText(const AviReader& reader) {
+    const WalkDamage& damage = reader.walkDamage();
+    if (!damage.any() && !reader.frameCountClipped()) return {};
+    return app::stringPrintf("%s\nFile: %s\nFrames (header): %d\nFrames (file): %d\nDamaged chunks: %d\nBytes skipped: %lld",
+                             app::loadString(840).c_str(), reader.fileName().c_str(), reader.headerFrameCount(),
+                             reader.GetFrameCount(), damage.damagedChunks, static_cast<long long>(damage.skippedBytes));
 }
 
 int AviReader::allocateBuffer() {
@@ -121,6 +168,10 @@ void AviReader::resetState() {
     m_streams.clear();
     m_streamListCount = 0;
     m_frameCount = 0;
+    m_headerFrameCount = 0;
+    m_frames.clear();
+    m_legacyIndex = {};
+    m_walkDamage = {};
     m_openDmlFrameCount = 0;
     m_movieOffset = -1;
     m_movieEnd = -1;
@@ -184,8 +235,19 @@ int AviReader::GetTimecode(uint8_t* hours, uint8_t* minutes, uint8_t* seconds, u
 uint32_t AviReader::mainHeaderFlags() const { return readLe32(m_mainHeader + 12); }
 uint32_t AviReader::mainHeaderTotalFrames() const { return readLe32(m_mainHeader + 16); }
 uint32_t AviReader::suggestedBufferSize() const { return readLe32(m_mainHeader + 28); }
-uint32_t AviReader::width() const { return readLe32(m_mainHeader + 32); }
-uint32_t AviReader::height() const { return readLe32(m_mainHeader + 36); }
+uint32_t AviReader::width() const { return pictureSide(readLe32(m_mainHeader + 32), 4, 720); }
+uint32_t AviReader::height() const { return pictureSide(readLe32(m_mainHeader + 36), 8, m_pal ? 576 : 480); }
+
+// A bitmap header's height is negative for top-down rows.
+uint32_t AviReader::pictureSide(uint32_t mainHeaderValue, uint32_t formatOffset, uint32_t dvValue) const {
+    auto held = [](int64_t side) { return side >= 1 && side <= kMaxPictureSide; };
+    if (held(mainHeaderValue)) return mainHeaderValue;
+    if (m_videoFormat.size() >= formatOffset + 4) {
+        const int64_t side = std::abs(static_cast<int64_t>(static_cast<int32_t>(readLe32(m_videoFormat.data() + formatOffset))));
+        if (held(side)) return static_cast<uint32_t>(side);
+    }
+    return m_isDv ? dvValue : 0;
+}
 uint32_t AviReader::microSecondsPerFrame() const { return readLe32(m_mainHeader + 0); }
 
 // Raw access.

@@ -1,9 +1,10 @@
 #pragma once
 // The program's own AVI reader. It walks the RIFF chunks, keeps the header
 // facts the rest of the program needs and delivers the raw data of one video
-// frame at a time into its frame buffer. Frames are counted in file order,
-// not looked up in an index: reading frames in rising order costs one chunk
-// header per chunk passed, and only a lower frame number rewinds.
+// frame at a time into its frame buffer. Frames are counted in file order:
+// Open walks the movie data once (getting past damaged chunks, see
+// movie_chunks.h) and keeps where each frame chunk lies, so the frame count
+// is what the file really holds and a frame is found without another walk.
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -14,6 +15,7 @@
 #include "avi/avi_format.h"
 #include "avi/avi_result.h"
 #include "avi/byte_source.h"
+#include "avi/movie_chunks.h"
 #include "scene/scene_record.h"
 
 namespace klemora::avi {
@@ -22,6 +24,8 @@ inline constexpr uint32_t kDefaultFrameBufferSize = 144000;
 // A damaged 'avih' may ask for a buffer of gigabytes; larger frames are read
 // up to this size and the rest is skipped, as for any chunk above the buffer.
 inline constexpr uint32_t kMaxFrameBufferSize = 32u << 20;
+// No picture side above this is believed from a header.
+inline constexpr uint32_t kMaxPictureSide = 16384;
 
 // How much of a frame chunk ReadRawPictureData fetches at once.
 enum class FrameLoad {
@@ -71,9 +75,12 @@ public:
     int OpenSource(std::unique_ptr<ByteSource> source, const std::string& name);
     void Close();
 
-    // ReadResult codes. An invalid DV chunk or the end of the file before the
-    // wanted frame leaves the buffer as it was and still returns 1.
+    // ReadResult codes. An invalid DV chunk leaves the buffer as it was and
+    // still returns 1; a frame the file does not hold is FrameOutOfRange.
     int ReadRawPictureData(int32_t frame, FrameLoad load = FrameLoad::Whole);
+    // Loads min(size made even, buffer size) bytes of frame chunk `frame`
+    // whatever its size (the date rewrite): 1, FrameOutOfRange or ShortRead.
+    int loadFrameChunk(int32_t frame, FrameLoad load);
 
     // The frame buffer (always at least 144000 bytes). The views fetch any
     // bytes an OnDemand read has left pending; they stay valid until the next
@@ -86,7 +93,17 @@ public:
     const FrameChunk& currentChunk() const { return m_chunk; }
     int32_t currentFrame() const { return m_currentFrame; }
 
+    // The frame chunks the file holds (never more than its headers claim
+    // when they claim any).
     int32_t GetFrameCount() const { return m_frameCount; }
+    // What 'avih' or 'dmlh' claim; larger than GetFrameCount for a cut or
+    // damaged file.
+    int32_t headerFrameCount() const { return m_headerFrameCount; }
+    bool frameCountClipped() const { return m_headerFrameCount > m_frameCount; }
+    // What the walk of the movie data had to get past.
+    const WalkDamage& walkDamage() const { return m_walkDamage; }
+    // Every frame chunk in file order.
+    const std::vector<MovieChunk>& frameChunks() const { return m_frames; }
     float GetFrameRate() const;
     int GetDvType() const;
     int GetOpenDmlType() const;
@@ -111,6 +128,8 @@ public:
     uint32_t mainHeaderFlags() const;
     uint32_t mainHeaderTotalFrames() const;
     uint32_t suggestedBufferSize() const;
+    // The picture size of 'avih'; a side no file holds (0, or above 16384)
+    // is taken from the video 'strf', else from the DV system, else 0.
     uint32_t width() const;
     uint32_t height() const;
     uint32_t microSecondsPerFrame() const;
@@ -124,6 +143,12 @@ public:
     uint32_t openDmlFrameCount() const { return m_openDmlFrameCount; }
     // Every stream list in file order (index = the stream number of its chunks).
     const std::vector<StreamInfo>& streams() const { return m_streams; }
+    // Where the 'idx1' entries are (dataOffset -1 when the file has none).
+    struct IndexPlace {
+        int64_t dataOffset = -1;
+        int64_t size = 0;
+    };
+    const IndexPlace& legacyIndex() const { return m_legacyIndex; }
     // Data offset of the first 'movi' list (after its type), -1 when not met.
     int64_t movieListOffset() const { return m_movieOffset; }
 
@@ -145,14 +170,6 @@ public:
     int WriteAt(int64_t offset, const void* buffer, size_t size);
     int64_t fileSize() const;
 
-    // A chunk walk of one's own (the date rewrite): the 8-byte header at the
-    // position (1, or -1 at the end of the file); a forward skip with the
-    // "long limit" trace (1 or -1); and loading min(size made even, buffer
-    // size) bytes of the chunk at the position into the frame buffer as a
-    // frame (ReadResult: 1 or ShortRead), the position moving past them.
-    int readChunkHeader(uint32_t& id, uint32_t& size);
-    int skipBytes(int64_t distance);
-    int loadChunkData(uint32_t id, uint32_t size, FrameLoad load);
     std::span<uint8_t> mutableFrameBytes(uint32_t offset, uint32_t size);
 
 private:
@@ -173,9 +190,12 @@ private:
     void scanIndexEntries(int64_t dataOffset, int64_t size);
     int allocateBuffer();
     int readFirstDvFrame();
-    int positionOnFrame(int32_t frame, uint32_t& id, uint32_t& size);
-    int loadFrame(int32_t frame, uint32_t id, uint32_t size, FrameLoad load);
-    int traceEndOfFile(int32_t frame, int state);
+    void collectFrames();
+    void logWalkDamage() const;
+    uint32_t pictureSide(uint32_t mainHeaderValue, uint32_t formatOffset, uint32_t dvValue) const;
+    const MovieChunk& standOn(int32_t frame);
+    int loadFrame(int32_t frame, const MovieChunk& chunk, FrameLoad load);
+    int loadChunkData(uint32_t id, uint32_t size, FrameLoad load);
     bool skip(int64_t distance);
     bool seekTo(int64_t position, const char* caption);
     bool readHeader(uint32_t& id, uint32_t& size);
@@ -203,7 +223,11 @@ private:
     std::vector<StreamInfo> m_streams;
     int32_t m_streamListCount = 0;
     int32_t m_frameCount = 0;
+    int32_t m_headerFrameCount = 0;
     uint32_t m_openDmlFrameCount = 0;
+    std::vector<MovieChunk> m_frames;
+    IndexPlace m_legacyIndex;
+    WalkDamage m_walkDamage;
     int64_t m_movieOffset = -1;
     int64_t m_movieEnd = -1;
 
@@ -225,5 +249,9 @@ private:
     std::vector<PendingRange> m_pending;
     std::vector<ChunkCount> m_chunkStatistics;
 };
+
+// The warning about a file that holds fewer frames than its headers claim or
+// whose movie data had to be got past damaged chunks; empty when neither.
+std::string walkDamageText(const AviReader& reader);
 
 }  // namespace klemora::avi

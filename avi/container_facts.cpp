@@ -30,6 +30,7 @@ void fillContainerFacts(const AviReader& reader, ContainerFacts& facts) {
     facts.height = reader.height();
     facts.recordingTime = reader.GetRecordingDateTime();
     facts.timecode = reader.timecode();
+    facts.damage = walkDamageText(reader);
 }
 
 int readContainerFacts(const std::string& path, ContainerFacts& facts) {

@@ -25,6 +25,7 @@ struct ContainerFacts {
     uint32_t height = 0;
     scene::RecordingTime recordingTime = scene::kNoRecordingTime;
     scene::Timecode timecode{};
+    std::string damage;  // walkDamageText: empty unless the file is cut or damaged (not a listed fact)
 };
 
 // Opens `path` read-only, fills `facts` and closes again; the reader's Open

@@ -1,6 +1,8 @@
 // The in-place rewrite of the recording date and time of every DV frame.
 // Only the bytes of the two packs change, written in one piece per frame, so
-// a frame is either rewritten or untouched and the file keeps its size.
+// a frame is either rewritten or untouched and the file keeps its size; and
+// the whole file is checked first, so a file that cannot be finished is not
+// begun.
 #include <climits>
 #include <cmath>
 #include <ctime>
@@ -78,31 +80,37 @@ struct StampWalk {
     AviReader& reader;
     std::time_t t0;
     int64_t framesPerSecond;
-    int32_t frame = -1;
     std::optional<std::time_t> lastWritten;
 };
 
-// One chunk of the walk: 1 to go on, or the code that ends it.
-int stampChunk(StampWalk& walk) {
-    AviReader& reader = walk.reader;
-    uint32_t id = 0;
-    uint32_t size = 0;
-    if (reader.readChunkHeader(id, size) != 1) return code(DatestampResult::ChunkHeaderUnreadable);
-    const int64_t n = static_cast<int64_t>(size) + (size & 1u);
-    if ((id == kFccRiff || id == kFccList) && n > 0)
-        return reader.skipBytes(4) == 1 ? 1 : code(DatestampResult::ListTypeSkipFailed);
-    if (!isFrameChunkId(id)) return reader.skipBytes(n) == 1 ? 1 : code(DatestampResult::ChunkSkipFailed);
+bool hasBothPacks(AviReader& reader) {
+    return subcodePackOffset(reader, kPackRecordingDate) >= 0 && subcodePackOffset(reader, kPackRecordingTime) >= 0;
+}
 
-    const int32_t k = ++walk.frame;
-    if (n == 0) return 1;
-    if (reader.loadChunkData(id, size, FrameLoad::OnDemand) != 1) return code(DatestampResult::ShortFrameRead);
+// Whether the rewrite can finish: the file holds every frame its headers
+// count, and each frame chunk carries both packs. 1 or the code the rewrite
+// would have ended with, before anything is written.
+int checkFrames(AviReader& reader) {
+    if (reader.walkDamage().cutOff) return code(DatestampResult::ShortFrameRead);
+    if (reader.frameCountClipped()) return code(DatestampResult::ChunkHeaderUnreadable);
+    for (int32_t k = 0; k < reader.GetFrameCount(); ++k) {
+        if (reader.frameChunks()[static_cast<size_t>(k)].size == 0) continue;
+        if (reader.loadFrameChunk(k, FrameLoad::OnDemand) != 1) return code(DatestampResult::ShortFrameRead);
+        if (!hasBothPacks(reader)) return code(DatestampResult::PackMissing);
+    }
+    return 1;
+}
+
+// Frame k gets t0 + k / frames per second; a chunk of size 0 is passed.
+int stampFrameChunk(StampWalk& walk, int32_t k) {
+    AviReader& reader = walk.reader;
+    if (reader.frameChunks()[static_cast<size_t>(k)].size == 0) return 1;
+    if (reader.loadFrameChunk(k, FrameLoad::OnDemand) != 1) return code(DatestampResult::ShortFrameRead);
     const std::time_t t = walk.t0 + k / walk.framesPerSecond;
     std::tm local{};
     localtime_r(&t, &local);
     int rc = stampFrame(reader, local);
     if (rc == 1) walk.lastWritten = t;
-    const int64_t rest = n - reader.currentChunk().bytesLoaded;
-    if (rest > 0 && reader.skipBytes(rest) != 1) return code(DatestampResult::RemainderSkipFailed);
     return rc;
 }
 
@@ -121,11 +129,11 @@ int WriteDvDatestamp(const scene::RecordingTime& start, const std::string& fileN
     std::tm startTm = scene::toTm(start);
     StampWalk walk{reader, std::mktime(&startTm),
                    static_cast<int64_t>(std::min<double>(std::ceil(static_cast<double>(rate)), INT_MAX))};
-    int rc = 1;
-    const int32_t lastFrame = reader.GetFrameCount() - 1;
-    while (rc == 1 && walk.frame < lastFrame) rc = stampChunk(walk);
+    int rc = checkFrames(reader);
+    int32_t k = 0;
+    for (; rc == 1 && k < reader.GetFrameCount(); ++k) rc = stampFrameChunk(walk, k);
     if (walk.lastWritten) setEndTime(end, *walk.lastWritten);
-    if (rc != 1) app::DebugLog("WriteDvDatestamp %s: code %d after frame %d", fileName.c_str(), rc, walk.frame);
+    if (rc != 1) app::DebugLog("WriteDvDatestamp %s: code %d at frame %d", fileName.c_str(), rc, k);
     return rc;
 }
 

@@ -54,6 +54,8 @@ FileScanResult DvFileScan::scan(const SearchSource& source) {
         }
         m_result.skipped = true;
     } else {
+        if (std::string damage = avi::walkDamageText(m_reader); !damage.empty())
+            m_ui.showMessage(damage, app::Icon::Warning);
         scanRange(std::max(source.firstFrame, 0), std::min(source.lastFrame, m_reader.GetFrameCount() - 1));
     }
     m_trace.chunkStatistics(m_reader.chunkStatistics());

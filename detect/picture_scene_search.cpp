@@ -16,6 +16,10 @@
 #include "scene/field_checks.h"
 #include "scene/time_text.h"
 
+extern "C" {
+#include <libavutil/error.h>
+}
+
 namespace klemora::detect {
 namespace {
 
@@ -199,7 +203,12 @@ bool FileSearch::compareWith(int32_t frame) {
 void FileSearch::grab(int32_t frame) {
     app::SilentUserInterface quiet;
     app::UserInterface& ui = m_grabFailureShown ? quiet : m_ui;
-    if (media::GrabFrame(m_info, frame, m_picture, 0, 0, ui) != 1) m_grabFailureShown = true;
+    const int rc = media::GrabFrame(m_info, frame, m_picture, 0, 0, ui);
+    if (rc == 1) return;
+    m_grabFailureShown = true;
+    // The video ends before its stated length: the search ends there too
+    // instead of asking for every frame up to that length.
+    if (rc == AVERROR_EOF && frame <= m_last) m_last = std::max(frame - 1, m_first);
 }
 
 void FileSearch::fillRecord(int index, int32_t start, int32_t stop) {

@@ -1,5 +1,6 @@
 #include "media/demux_frame_source.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -91,7 +92,21 @@ int DemuxFrameSource::decodeAtTimestamp(int64_t target) {
         m_currentTimestamp = timestamp;
         if (timestamp >= target) break;
     }
+    if (m_haveCurrent && m_demuxerDrained && !m_haveLookahead && m_currentTimestamp + frameLength() <= target) {
+        // The stream ended before its stated length: that is its end from now on.
+        m_endTimestamp = m_currentTimestamp + frameLength();
+        return AVERROR_EOF;
+    }
     return m_haveCurrent ? 1 : AVERROR_EOF;
+}
+
+// One frame's length in stream time units (at least 1).
+int64_t DemuxFrameSource::frameLength() const {
+    const AVStream& stream = *m_format.streams[m_streamIndex];
+    AVRational rate = stream.avg_frame_rate.num > 0 && stream.avg_frame_rate.den > 0 ? stream.avg_frame_rate
+                                                                                     : stream.r_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0) return 1;
+    return std::max<int64_t>(1, av_rescale_q(1, av_inv_q(rate), stream.time_base));
 }
 
 bool DemuxFrameSource::decodingOnReaches(int64_t target) const {

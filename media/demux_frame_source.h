@@ -25,6 +25,7 @@ private:
     bool decodingOnReaches(int64_t target) const;
     int seekBefore(int64_t target);
     int decodeNext(AVFrame* into);
+    int64_t frameLength() const;
 
     AVFormatContext& m_format;
     int m_streamIndex;
@@ -38,7 +39,7 @@ private:
     int64_t m_currentTimestamp = 0;
     int64_t m_lookaheadTimestamp = 0;
     int64_t m_startTimestamp = 0;
-    int64_t m_endTimestamp = -1;  // first timestamp after the stream; -1 unknown
+    int64_t m_endTimestamp = -1;  // first timestamp after the stream (learnt at its real end); -1 unknown
     bool m_demuxerDrained = false;
 };
 

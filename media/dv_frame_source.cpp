@@ -7,7 +7,6 @@
 #include "app/debug_log.h"
 #include "avi/avi_format.h"
 #include "avi/avi_reader.h"
-#include "avi/movie_chunks.h"
 
 extern "C" {
 #include <libavutil/cpu.h>
@@ -36,9 +35,8 @@ std::unique_ptr<DvFrameSource> DvFrameSource::open(const std::string& path, cons
     source->m_frameSize = reader.isPal() ? avi::kDvFrameSizePal : avi::kDvFrameSizeNtsc;
     source->m_packetPool.reset(av_buffer_pool_init(source->m_frameSize + AV_INPUT_BUFFER_PADDING_SIZE, av_buffer_allocz));
     if (!source->m_packetPool) return nullptr;
-    avi::MovieChunkWalker walker(reader);
-    for (avi::MovieChunk chunk; walker.next(chunk) == 1;)
-        if (avi::isFrameChunkId(chunk.fourcc)) source->m_chunks.push_back({chunk.dataOffset, chunk.size});
+    // The reader's own frame list: the same frames, damaged chunks and count as every other reader of the file.
+    for (const avi::MovieChunk& chunk : reader.frameChunks()) source->m_chunks.push_back({chunk.dataOffset, chunk.size});
     if (source->m_chunks.empty()) return nullptr;
 
     const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_DVVIDEO);

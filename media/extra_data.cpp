@@ -22,9 +22,16 @@ void copyFacts(const avi::ContainerFacts& facts, MediaInfo& info) {
     info.recordingTime = facts.recordingTime;
     info.timecode = facts.timecode;
     info.wideScreen = wideScreenFor(info.fixRatio, facts.wideScreen);
+    // The demuxer believes the headers' lengths; the reader counted the frames the file holds.
+    if (facts.frameCount < info.frameCount) {
+        info.frameCount = facts.frameCount;
+        if (info.frameRate > 0) info.duration = durationFromLength(facts.frameCount / static_cast<double>(info.frameRate));
+    }
 }
 
-void reportProblems(const MediaInfo& info, int32_t readerFrames, app::UserInterface& ui) {
+void reportProblems(const MediaInfo& info, const avi::ContainerFacts& facts, app::UserInterface& ui) {
+    const int32_t readerFrames = facts.frameCount;
+    if (!facts.damage.empty()) ui.showMessage(facts.damage, app::Icon::Warning);
     if (info.isExtendedOpenDml && readerFrames > info.frameCount + 1) {
         ui.showMessage(app::stringPrintf("%s\nFile: %s\nFrame No. (A): %d\nFrame No. (B): %d", app::loadString(212).c_str(),
                                    info.fileName.c_str(), info.frameCount, readerFrames),
@@ -55,7 +62,7 @@ int GetExtraData(MediaInfo& info, bool report, app::UserInterface& ui) {
         return static_cast<int>(ExtraDataResult::ReaderFailed);
     }
     copyFacts(facts, info);
-    if (report) reportProblems(info, facts.frameCount, ui);
+    if (report) reportProblems(info, facts, ui);
     info.extraDataRead = 1;
     return 1;
 }

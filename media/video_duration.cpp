@@ -1,6 +1,10 @@
 // The duration fallback for files whose demuxer reports no length: the
-// total-frame counts of the AVI main header and of the OpenDML header.
+// total-frame counts of the AVI main header and of the OpenDML header, never
+// more than the frames the AVI reader finds.
+#include <algorithm>
+
 #include "app/string_table.h"
+#include "avi/avi_reader.h"
 #include "avi/avi_format.h"
 #include "media/file_scan.h"
 #include "media/media_probe.h"
@@ -39,6 +43,9 @@ double DetectVideoDuration(const MediaInfo& info, app::UserInterface& ui) {
     }
     if (info.frameRate <= 0) return 0;
     uint32_t total = openDmlTotal != 0 ? openDmlTotal : mainTotal;
+    // A damaged count may claim more frames than the file holds: the reader counted them.
+    avi::AviReader reader;
+    if (reader.Open(info.fileName, "r") == 1) total = std::min(total, static_cast<uint32_t>(reader.GetFrameCount()));
     return static_cast<double>(total) / info.frameRate;
 }
 

@@ -66,12 +66,12 @@ TEST(AviCli, DvdumpShowsDashesForMissingPacks) {
     EXPECT_EQ(lines(dump.out), (std::vector<std::string>{"24 00:00:00:24 2006-07-01 10:00:00",
                                                          "25 00:00:01:00 2006-07-01 10:00:01", "26 - - -",
                                                          "27 00:00:01:02 2006-07-01 10:00:01"}));
+    // Frame 29 is cut by the end of the file: the range ends at frame 28.
     CliResult rest = runCli({"dvdump", path, "--frames", "27-40"});
-    EXPECT_NE(rest.exitCode, 0);
+    EXPECT_EQ(rest.exitCode, 0) << rest.err;
     EXPECT_EQ(lines(rest.out),
               (std::vector<std::string>{"27 00:00:01:02 2006-07-01 10:00:01",
                                         "28 00:00:01:02 2006-07-01 10:00:01  # chunk of 143990 bytes: previous frame kept"}));
-    EXPECT_NE(rest.err.find("Code: -14"), std::string::npos) << rest.err;
     EXPECT_NE(runCli({"dvdump", path, "--frames", "5"}).exitCode, 0);
 }
 

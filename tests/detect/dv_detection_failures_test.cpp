@@ -84,7 +84,35 @@ TEST_F(DvDetectionFailures, LastFileFailingAsksNothing) {
     EXPECT_EQ(ui.messages().size(), 1u);
 }
 
-TEST_F(DvDetectionFailures, ReadErrorKeepsTheSceneUpToTheRangeEnd) {
+TEST_F(DvDetectionFailures, DamagedChunkSizeStillFindsTheCut) {
+    fixtures::DvFixtureOptions options;
+    options.type = 2;
+    options.sessions = {session(stamp(2006, 7, 1, 10, 0, 0), 20), session(stamp(2006, 7, 1, 10, 5, 0), 30)};
+    options.damagedSizeFields = {{10, 0xFFFFFFF0u}};
+    std::string damaged = writeRecording(m_dir, "damaged.avi", options);
+    ScriptedUserInterface ui;
+    DetectionRun run;
+    runDetection(run, {wholeFile(damaged, 50)}, ui);
+    EXPECT_EQ(spansOf(run.scenes), (std::vector<Span>{{0, 19}, {20, 49}}));
+    EXPECT_EQ(run.result.status, 1);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_NE(ui.messages()[0].text.find("Damaged chunks: 1"), std::string::npos) << ui.messages()[0].text;
+}
+
+TEST_F(DvDetectionFailures, HeaderCountBeyondTheFileEndsAtTheLastFrame) {
+    fixtures::DvFixtureOptions options;
+    options.type = 1;
+    options.sessions = {session(stamp(2006, 7, 1, 10, 0, 0), 20), session(stamp(2006, 7, 1, 10, 5, 0), 30)};
+    std::string path = writeRecording(m_dir, "count.avi", options);
+    patchHeaderFrameCount(path, 2020501605u);
+    ScriptedUserInterface ui;
+    DetectionRun run;
+    runDetection(run, {wholeFile(path, 2020501605)}, ui);
+    EXPECT_EQ(spansOf(run.scenes), (std::vector<Span>{{0, 19}, {20, 49}}));
+    EXPECT_EQ(run.result.status, 1);
+}
+
+TEST_F(DvDetectionFailures, CutFileEndsTheLastSceneAtItsLastWholeFrame) {
     fixtures::DvFixtureOptions options;
     options.type = 1;
     options.sessions = {session(stamp(2006, 7, 1, 10, 0, 0), 20), session(stamp(2006, 7, 1, 10, 5, 0), 30)};
@@ -93,10 +121,13 @@ TEST_F(DvDetectionFailures, ReadErrorKeepsTheSceneUpToTheRangeEnd) {
     ScriptedUserInterface ui;
     DetectionRun run;
     runDetection(run, {wholeFile(cut, 50)}, ui);
-    EXPECT_EQ(spansOf(run.scenes), (std::vector<Span>{{0, 19}, {20, 49}}));
-    EXPECT_EQ(run.result.status, -55);
+    EXPECT_EQ(spansOf(run.scenes), (std::vector<Span>{{0, 19}, {20, 29}}));
+    EXPECT_EQ(run.result.status, 1);
     ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].text, failureText(cut, -55, -14));
+    EXPECT_EQ(ui.messages()[0].icon, app::Icon::Warning);
+    EXPECT_NE(ui.messages()[0].text.find(app::loadString(840) + "\nFile: " + cut + "\nFrames (header): 50\nFrames (file): 30"),
+              std::string::npos)
+        << ui.messages()[0].text;
 }
 
 TEST_F(DvDetectionFailures, RangeIsCutToTheFile) {

@@ -206,5 +206,18 @@ TEST_F(PictureSceneSearchTest, DetectionLogTracesTheLastFile) {
     EXPECT_EQ(log.substr(log.size() - 15), "-- SceneEnd --\n");
 }
 
+// A video 'strh' length of 0x20000000 frames: the search ends at the frames the file holds.
+TEST_F(PictureSceneSearchTest, DamagedStreamLengthEndsAtTheRealEnd) {
+    test::ScopedTimeZone zone("UTC");
+    std::string path = recording({100, 120});
+    std::string bytes = test::readTextFile(path);
+    const size_t strh = bytes.find("strh");
+    ASSERT_NE(strh, std::string::npos);
+    for (int i = 0; i < 4; ++i) bytes[strh + 8 + 32 + i] = static_cast<char>((0x20000000u >> (8 * i)) & 0xFF);
+    test::writeTextFile(path, bytes);
+    ASSERT_EQ(search(path), 1);
+    EXPECT_EQ(spansOf(scenes), (std::vector<Span>{{0, 99}, {100, 219}}));
+}
+
 }  // namespace
 }  // namespace klemora::detect

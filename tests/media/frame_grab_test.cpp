@@ -8,6 +8,7 @@
 #include "media/frame_grabber.h"
 #include "media/media_detector.h"
 #include "media/media_probe.h"
+#include "tests/fixtures/scene_clip.h"
 #include "tests/media/media_fixture.h"
 
 extern "C" {
@@ -88,6 +89,31 @@ TEST_F(GrabTest, MjpegFramesAreExact) {
     std::string path = dir.file("mjpeg.avi");
     ASSERT_TRUE(test::makeTestVideo(path, 320, 240, "25", 2.0, "-c:v mjpeg"));
     expectExactFrames(path, {0, 25, 26, 49, 3});
+}
+
+// A 'strh' length of 0x20000000 frames on a 30-frame MJPEG clip: the
+// demuxer's stream is that long, the grab past the real end fails, and the
+// ones after it fail at once.
+TEST_F(GrabTest, GrabsPastTheRealEndOfAStreamFail) {
+    std::string path = dir.file("clip.avi");
+    fixtures::SceneClipOptions clip;
+    clip.codec = fixtures::ClipCodec::Mjpeg;
+    clip.scenes = {{fixtures::ClipSceneKind::MovingPattern, 30, 1}};
+    ASSERT_EQ(fixtures::writeSceneClip(path, clip), 1);
+    std::string bytes = test::readTextFile(path);
+    const size_t strh = bytes.find("strh");
+    ASSERT_NE(strh, std::string::npos);
+    for (int i = 0; i < 4; ++i) bytes[strh + 8 + 32 + i] = static_cast<char>((0x20000000u >> (8 * i)) & 0xFF);
+    test::writeTextFile(path, bytes);
+    MediaInfo info;
+    ASSERT_EQ(ProbeMedia(path, info, ui), 1) << ui.allMessages();
+    ASSERT_GT(info.frameCount, 30);  // what the demuxer believes
+    std::vector<uint8_t> picture(static_cast<size_t>(GetPictureBufferSize(0, 0, info)));
+    app::SilentUserInterface quiet;
+    EXPECT_EQ(GrabFrame(info, 29, picture, 0, 0, quiet), 1);
+    EXPECT_EQ(GrabFrame(info, 31, picture, 0, 0, quiet), AVERROR_EOF);
+    EXPECT_EQ(GrabFrame(info, 5000, picture, 0, 0, quiet), AVERROR_EOF);
+    EXPECT_EQ(GrabFrame(info, 29, picture, 0, 0, quiet), 1);
 }
 
 TEST_F(GrabTest, FrameTimesAndScaledPictures) {

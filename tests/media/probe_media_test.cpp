@@ -5,6 +5,7 @@
 #include "app/string_table.h"
 #include "avi/avi_reader.h"
 #include "media/media_result.h"
+#include "media/picture_grab.h"
 #include "media/probe_facts.h"
 #include "media/probe_rules.h"
 #include "tests/media/media_fixture.h"
@@ -189,6 +190,26 @@ TEST_F(MediaTest, ExtraDataNeedsAnAviFile) {
     EXPECT_EQ(info.frameCount, 25);
     EXPECT_EQ(GetExtraData(info, true, ui), static_cast<int>(ExtraDataResult::NotAvi));
     EXPECT_EQ(info.isDv, 0);
+}
+
+// A 'strh' length of 0x20000000 frames: the demuxer believes it, the frame
+// count of the probe is what the file holds, and a grab past it fails at once.
+TEST_F(MediaTest, DamagedStreamLengthIsCutToTheFramesTheFileHolds) {
+    const std::string path = dvFile("length.avi", dvOptions(2, false, 30));
+    std::string bytes = test::readTextFile(path);
+    const size_t strh = bytes.find("strh");
+    ASSERT_NE(strh, std::string::npos);
+    for (int i = 0; i < 4; ++i) bytes[strh + 8 + 32 + i] = static_cast<char>((0x20000000u >> (8 * i)) & 0xFF);
+    test::writeTextFile(path, bytes);
+    MediaInfo info;
+    ASSERT_EQ(ProbeMedia(path, info, ui), 1);
+    ASSERT_EQ(GetExtraData(info, true, ui), 1);
+    EXPECT_EQ(info.frameCount, 30);
+    std::vector<uint8_t> picture(static_cast<size_t>(GetPictureBufferSize(0, 0, info)));
+    app::SilentUserInterface quiet;
+    EXPECT_EQ(GrabFrame(info, 29, picture, 0, 0, quiet), 1);
+    EXPECT_EQ(GrabFrame(info, 30, picture, 0, 0, quiet), AVERROR_EOF);
+    EXPECT_EQ(GrabFrame(info, 1000000, picture, 0, 0, quiet), AVERROR_EOF);
 }
 
 TEST_F(MediaTest, DetectVideoDurationReadsTheHeaderTotals) {
