@@ -39,29 +39,63 @@ int64_t subcodePackOffset(AviReader& reader, uint8_t packId) {
         reader.isPal(), packId);
 }
 
-void setPack(std::span<uint8_t> pack, int first, int second, int third) {
-    pack[2] = toBcd(first);
-    pack[3] = toBcd(second);
-    pack[4] = toBcd(third);
+// A BCD field of a pack byte: the bits outside it (reserved, or the week in
+// the month byte) keep what the camera wrote.
+uint8_t withBcd(uint8_t old, int value, uint8_t tensMask) {
+    const uint8_t field = static_cast<uint8_t>((tensMask << 4) | 0x0F);
+    return static_cast<uint8_t>((old & ~field) | (toBcd(value) & field));
 }
 
-// Writes t into the frame buffer and the loaded part of the chunk in the file.
-int stampFrame(AviReader& reader, const std::tm& t) {
-    const int64_t dateAt = subcodePackOffset(reader, kPackRecordingDate);
-    const int64_t timeAt = subcodePackOffset(reader, kPackRecordingTime);
-    if (dateAt < 0 || timeAt < 0) return code(DatestampResult::PackMissing);
-    const int twoDigitYear = t.tm_year >= 100 ? t.tm_year - 100 : t.tm_year;
-    setPack(reader.mutableFrameBytes(static_cast<uint32_t>(dateAt), 5), t.tm_mday, t.tm_mon + 1, twoDigitYear % 100);
-    setPack(reader.mutableFrameBytes(static_cast<uint32_t>(timeAt), 5), t.tm_sec, t.tm_min, t.tm_hour);
+void setDatePack(std::span<uint8_t> pack, const std::tm& t) {
+    const int twoDigitYear = (t.tm_year >= 100 ? t.tm_year - 100 : t.tm_year) % 100;
+    pack[2] = withBcd(pack[2], t.tm_mday, 0x3);
+    // The week (bits 5-7 of the month byte) follows the new day.
+    pack[3] = static_cast<uint8_t>((withBcd(pack[3], t.tm_mon + 1, 0x1) & 0x1F) | (t.tm_wday << 5));
+    pack[4] = withBcd(pack[4], twoDigitYear, 0xF);
+}
 
+void setTimePack(std::span<uint8_t> pack, const std::tm& t) {
+    pack[2] = withBcd(pack[2], t.tm_sec, 0x7);
+    pack[3] = withBcd(pack[3], t.tm_min, 0x7);
+    pack[4] = withBcd(pack[4], t.tm_hour, 0x3);
+}
+
+// Every copy of the two packs in one DIF sequence: the subcode sync blocks
+// and the VAUX packs. Other readers take the date from any of them.
+void stampSequence(std::span<uint8_t> sequence, uint32_t base, const std::tm& t) {
+    auto stamp = [&](uint32_t offset) {
+        if (offset < base || offset - base + 5 > sequence.size()) return;
+        offset -= base;
+        std::span<uint8_t> pack = sequence.subspan(offset, 5);
+        if (pack[0] == kPackRecordingDate) setDatePack(pack, t);
+        if (pack[0] == kPackRecordingTime) setTimePack(pack, t);
+    };
+    const int s = static_cast<int>(base / kDifSequenceSize);
+    for (int block = 0; block < 2; ++block)
+        for (int sync = 0; sync < 6; ++sync) stamp(avi::subcodePackOffset(s, block, sync));
+    for (uint32_t block = 0; block < kVauxBlocksPerSequence; ++block)
+        for (uint32_t pack = 0; pack < kPacksPerVauxBlock; ++pack) stamp(vauxPackOffset(s, block, pack));
+}
+
+// Writes t into every copy of the packs, in the frame buffer and in the file:
+// one write per DIF sequence, over its subcode and VAUX blocks. A frame
+// without the first copies of both packs in the subcode is left alone.
+int stampFrame(AviReader& reader, const std::tm& t) {
+    if (subcodePackOffset(reader, kPackRecordingDate) < 0 || subcodePackOffset(reader, kPackRecordingTime) < 0)
+        return code(DatestampResult::PackMissing);
+    const int sequences = reader.isPal() ? 12 : 10;
     // Bytes past what was loaded belong to an older frame: they stay out of the file.
-    const int64_t loaded = reader.currentChunk().bytesLoaded;
-    const int64_t from = std::min(dateAt, timeAt);
-    const int64_t to = std::min<int64_t>(std::max(dateAt, timeAt) + 5, loaded);
-    if (to <= from) return 1;
-    std::span<uint8_t> bytes = reader.mutableFrameBytes(static_cast<uint32_t>(from), static_cast<uint32_t>(to - from));
-    if (reader.WriteAt(reader.currentChunk().dataOffset + from, bytes.data(), bytes.size()) != 1)
-        return code(DatestampResult::WriteFailed);
+    const uint32_t loaded = reader.currentChunk().bytesLoaded;
+    for (int s = 0; s < sequences; ++s) {
+        const uint32_t from = static_cast<uint32_t>(s) * kDifSequenceSize + kDifBlockSize;  // block 1
+        const uint32_t to = std::min<uint32_t>(from + 5 * kDifBlockSize, loaded);          // up to block 5
+        if (to <= from) break;
+        std::span<uint8_t> bytes = reader.mutableFrameBytes(from, to - from);
+        if (bytes.size() != to - from) break;
+        stampSequence(bytes, from, t);
+        if (reader.WriteAt(reader.currentChunk().dataOffset + from, bytes.data(), bytes.size()) != 1)
+            return code(DatestampResult::WriteFailed);
+    }
     return 1;
 }
 

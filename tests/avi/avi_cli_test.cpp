@@ -5,6 +5,7 @@
 
 #include "tests/cli/cli_runner.h"
 #include "tests/fixtures/dv_fixture.h"
+#include "tests/support/shell_command.h"
 #include "tests/support/temp_dir.h"
 
 namespace klemora::test {
@@ -100,6 +101,19 @@ TEST(AviCli, DatestampRunsFileAfterFileWithThePause) {
     EXPECT_EQ(pause.exitCode, 2);
     CliResult start = runCli({"--batch", "datestamp", "--start", "2006-07-01", dir.file("a.avi")});
     EXPECT_EQ(start.exitCode, 2);
+}
+
+// Other readers take the date from any copy of the packs: mediainfo reads
+// one that the first-copy rewrite used to leave alone.
+TEST(AviCli, DatestampIsWhatOtherReadersSeeToo) {
+    if (runShell("command -v mediainfo >/dev/null").exitCode != 0) GTEST_SKIP() << "mediainfo missing";
+    TempDir dir;
+    ASSERT_EQ(fixtures::writeDvAvi(dir.file("a.avi"), fixtures::singleSessionOptions(30)), 1);
+    ScopedEnv tz("TZ", "UTC");
+    ASSERT_EQ(runCli({"--batch", "datestamp", "--start", "2005-03-04 10:00:00", dir.file("a.avi")}).exitCode, 0);
+    ShellResult info = runShell("mediainfo --Inform='General;%Recorded_Date%' '" + dir.file("a.avi") + "'");
+    EXPECT_EQ(info.output.substr(0, 19), "2005-03-04 10:00:00") << info.output;
+    EXPECT_EQ(runCli({"dvdump", dir.file("a.avi"), "--frames", "0-0"}).out, "0 00:00:00:00 2005-03-04 10:00:00\n");
 }
 
 }  // namespace

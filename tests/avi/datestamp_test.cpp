@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <set>
+
 #include "avi/avi_reader.h"
 #include "avi/dv_pack.h"
 #include "tests/avi/avi_bytes.h"
@@ -32,6 +34,19 @@ std::vector<scene::RecordingTime> readTimes(const std::string& path) {
         times.push_back(t);
     }
     return times;
+}
+
+// Where a frame may carry a pack: every subcode sync block and every VAUX pack.
+std::vector<int64_t> packCopyOffsets(bool pal) {
+    std::vector<int64_t> out;
+    for (int seq = 0; seq < (pal ? 12 : 10); ++seq) {
+        for (int block = 0; block < 2; ++block)
+            for (int sync = 0; sync < 6; ++sync) out.push_back(avi::subcodePackOffset(seq, block, sync));
+        for (uint32_t block = 0; block < avi::kVauxBlocksPerSequence; ++block)
+            for (uint32_t pack = 0; pack < avi::kPacksPerVauxBlock; ++pack)
+                out.push_back(avi::vauxPackOffset(seq, block, pack));
+    }
+    return out;
 }
 
 // Offsets where two files differ.
@@ -71,18 +86,36 @@ TEST_F(Datestamp, SixtyFramesFromTenOClock) {
         EXPECT_EQ(times[frame].yearsSince1900, 105);
         EXPECT_EQ(times[frame].month, 2);
     }
-    // Only the first 0x62 and 0x63 of the subcode change, PC1 included unchanged:
-    // in every frame the bytes PC2..PC4 of sync blocks 1 and 2 of the first block.
-    for (size_t offset : differences(original, path)) {
-        const int64_t frame = std::upper_bound(info.frameDataOffsets.begin(), info.frameDataOffsets.end(),
-                                               static_cast<int64_t>(offset)) -
-                              info.frameDataOffsets.begin() - 1;
-        ASSERT_GE(frame, 0);
-        const int64_t inFrame = static_cast<int64_t>(offset) - info.frameDataOffsets[frame];
-        const bool datePack = inFrame >= 96 && inFrame <= 98;  // sync block 1: 86 + 8, PC2..PC4
-        const bool timePack = inFrame >= 104 && inFrame <= 106;
-        EXPECT_TRUE(datePack || timePack) << "frame " << frame << " byte " << inFrame;
+    // Every copy of both packs changes, in the subcode and in VAUX; nothing
+    // else does, PC1 and the flag bits above the digits included.
+    const std::string stamped = readTextFile(path);
+    std::set<int64_t> packBytes;
+    for (size_t frame = 0; frame < info.frameDataOffsets.size(); ++frame) {
+        int dates = 0, times = 0;
+        for (int64_t at : packCopyOffsets(true)) {
+            const int64_t offset = info.frameDataOffsets[frame] + at;
+            const auto* pack = reinterpret_cast<const uint8_t*>(stamped.data() + offset);
+            if (pack[0] == avi::kPackRecordingDate) {
+                ++dates;
+                EXPECT_EQ(pack[1], 0xFF);
+                EXPECT_EQ(pack[2], 0xC0 | 0x27) << frame << " " << at;
+                EXPECT_EQ(pack[3], 0x03) << "March, and Sunday in the week bits";
+                EXPECT_EQ(pack[4], 0x05);
+            } else if (pack[0] == avi::kPackRecordingTime) {
+                ++times;
+                EXPECT_EQ(pack[2], 0x80 | (frame / 25)) << frame << " " << at;
+                EXPECT_EQ(pack[3], 0x80);
+                EXPECT_EQ(pack[4], 0xC0 | 0x10);
+            } else {
+                continue;
+            }
+            for (int i = 2; i < 5; ++i) packBytes.insert(offset + i);
+        }
+        EXPECT_EQ(dates, 12 * 10) << frame;  // four subcode and six VAUX copies per sequence
+        EXPECT_EQ(times, 12 * 10) << frame;
     }
+    for (size_t offset : differences(original, path))
+        EXPECT_TRUE(packBytes.count(static_cast<int64_t>(offset))) << "byte " << offset;
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_size, info.fileSize);
@@ -98,8 +131,9 @@ TEST_F(Datestamp, YearBytesAndNtscSecondsOf30Frames) {
         ASSERT_EQ(avi::WriteDvDatestamp(at(year, 12, 31, 23, 59, 59), path, reader, end), 1);
         const std::string bytes = readTextFile(path);
         const size_t date = static_cast<size_t>(info.frameDataOffsets[0]) + 94;
-        EXPECT_EQ(static_cast<uint8_t>(bytes[date + 2]), 0x31);
-        EXPECT_EQ(static_cast<uint8_t>(bytes[date + 3]), 0x12);
+        EXPECT_EQ(static_cast<uint8_t>(bytes[date + 2]), 0xC0 | 0x31);  // the flag bits stay
+        // December, and in the week bits Saturday (2005) or Friday (1999).
+        EXPECT_EQ(static_cast<uint8_t>(bytes[date + 3]), (year == 2005 ? 6 << 5 : 5 << 5) | 0x12);
         EXPECT_EQ(static_cast<uint8_t>(bytes[date + 4]), year == 2005 ? 0x05 : 0x99);
         EXPECT_EQ(static_cast<uint8_t>(bytes[date + 1]), 0xFF);  // PC1 stays
         // 29.97 frames/s counts 30 frames per second: frame 30 is in the new year.
