@@ -16,14 +16,15 @@ int fuzzProjectFile(const uint8_t* data, size_t size) {
     scene::ProjectVersion version;
     if (bytes.size() < scene::kSignatureBytes || !scene::versionOfSignature(bytes, version)) return 0;
     scene::ByteCursor in(bytes);
+    scene::LoadReport report;
     in.seek(scene::kSignatureBytes);
     if (scene::isGroupVersion(version)) {
         scene::GroupTree tree;
-        scene::readGroupBlock(in, tree, nullptr, version == scene::ProjectVersion::V31);
+        scene::readGroupBlock(in, tree, nullptr, version == scene::ProjectVersion::V31, report);
         scene::groupFileBytes(tree);  // what was read must save again
     } else {
         scene::SceneList list;
-        scene::readSceneBlock(in, list, version);
+        scene::readSceneBlock(in, list, version, report);
     }
     return 0;
 }
