@@ -40,6 +40,7 @@ int speedCopies(const SpeedOptions& options, TerminalUserInterface& ui) {
     // Said plainly; the run skips them as any file it cannot copy.
     inputFilesExist(options.files, ui);
     output::WriteContext context(ui);
+    context.keepStoppedPart = false;  // stopped only by a signal: no part of a scene stays
     int rc = output::SpeedCopies(options.files, factor, options.destination, context);
     for (const std::string& file : context.writtenFiles) std::cout << file << '\n';
     return rc == 1 && context.failedScenes == 0 ? 0 : 1;

@@ -40,6 +40,7 @@ int splitFiles(const SplitOptions& options, TerminalUserInterface& ui) {
     request.nameTemplate = options.nameTemplate.empty() ? settings.formatString : options.nameTemplate;
     request.nameFromSource = options.nameFromSource;
     output::WriteContext context(ui);
+    context.keepStoppedPart = false;  // stopped only by a signal: no part of a scene stays
     int rc = output::SplitFiles(options.files, request, context);
     for (const std::string& file : context.writtenFiles) std::cout << file << '\n';
     if (rc == static_cast<int>(output::SplitResult::NothingToDo) || rc == static_cast<int>(output::SplitResult::BothValues))

@@ -67,6 +67,7 @@ int writeProject(const WriteOptions& options, TerminalUserInterface& ui) {
     request.settings.shutdown = false;
     request.settings.signal = false;
     request.overwriteMode = overwriteMode(options.overwrite);
+    request.keepStoppedPart = false;  // stopped only by a signal: no part of a scene stays
     output::WriteRunOutcome outcome = options.oneFile ? output::WriteScenes1File(request) : output::OnBtWritestart(request);
 
     for (const std::string& file : outcome.writtenFiles) std::cout << file << '\n';

@@ -10,7 +10,9 @@
 #include "app/paths.h"
 #include "app/settings_store.h"
 #include "app/string_table.h"
+#include "app/text_format.h"
 #include "cli/command_registry.h"
+#include "cli/interrupt.h"
 #include "cli/option_checks.h"
 #include "cli/terminal_ui.h"
 
@@ -67,7 +69,13 @@ int run(int argc, char** argv) {
 
     TerminalUserInterface ui(options.batch);
     for (auto& [sub, action] : actions) {
-        if (sub->parsed() && action) return action(ui);
+        if (!sub->parsed() || !action) continue;
+        InterruptGuard interrupts;
+        const int rc = action(ui);
+        if (InterruptGuard::signalReceived() == 0) return rc;
+        std::cerr << app::stringPrintf("%s %d", app::loadString(890).c_str(), InterruptGuard::signalReceived())
+                  << '\n';
+        return InterruptGuard::exitStatus();
     }
     std::cout << cli.help();
     return 0;

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "app/string_table.h"
+#include "cli/interrupt.h"
 
 namespace klemora::cli {
 namespace {
@@ -52,6 +53,10 @@ bool parseAnswer(const std::string& line, app::Buttons buttons, app::Answer& ans
 
 TerminalUserInterface::TerminalUserInterface(bool batch)
     : m_interactive(!batch && ::isatty(STDIN_FILENO)), m_stderrTty(::isatty(STDERR_FILENO)) {}
+
+void TerminalUserInterface::pump() {
+    if (InterruptGuard::signalReceived() != 0 && !cancelled()) requestCancel();
+}
 
 app::Answer TerminalUserInterface::batchAnswer(app::Buttons buttons) {
     return (buttons == app::Buttons::YesNo || buttons == app::Buttons::YesNoCancel) ? app::Answer::Yes

@@ -32,7 +32,8 @@ public:
     void setProgressSource(std::string_view text) override;
     void setProgressDestination(std::string_view text) override;
     void setProgressLine(int line, std::string_view text) override;
-    void pump() override {}
+    // A Ctrl+C or SIGTERM caught since the run began is its Stop.
+    void pump() override;
     void beep() override;
 
 protected:

@@ -113,6 +113,10 @@ int writeJoined(WriteContext& context, const std::vector<PlannedScene>& plan, in
                                    context);
         if (outcome.status == CopyStatus::Cancelled) break;
     }
+    if (context.droppedStoppedPart()) {
+        writer.discard();
+        return 1;
+    }
     return completeOutput(output, writer, context, kOperation);
 }
 

@@ -83,6 +83,10 @@ int writeScene(const std::string& sourcePath, const std::string& destinationPath
         showTooShort(ui, false, 0.0);
         return code(WriteSceneResult::TooShort);
     }
+    if (outcome.status == CopyStatus::Cancelled && !context.keepStoppedPart) {
+        writer.discard();  // as a Stop, but the part written so far goes with the temporary file
+        return 1;
+    }
     if (outcome.status == CopyStatus::Cancelled)
         app::DebugLog("WriteScene: stopped after %lld of %lld frames", static_cast<long long>(copier.framesWritten()),
                       static_cast<long long>(range.outputFrames));

@@ -64,6 +64,7 @@ int SpeedCopies(const std::vector<std::string>& files, float speedFactor, const 
             if (answer == app::Answer::Cancel) return code(SpeedCopyResult::Cancelled);
         }
         int rc = WriteScene(source, destination, context, -1, -1, speedFactor);
+        if (rc == 1 && context.droppedStoppedPart()) return code(SpeedCopyResult::Cancelled);
         if (rc != 1) {
             ++context.failedScenes;
             ui.showMessage(app::stringPrintf("%s\nFile: %s\nCode: %d)", app::loadString(176).c_str(), source.c_str(), rc),

@@ -24,6 +24,11 @@ struct WriteContext {
     std::string destinationDirectory;
     std::string groupName;  // for %G
     bool cancelRequested = false;
+    // A Stop keeps the part of the scene written so far as a shorter,
+    // complete file. False drops the scene in progress instead: the command
+    // line's only Stop is Ctrl+C or SIGTERM, after which no part of a scene
+    // may stand under a final name.
+    bool keepStoppedPart = true;
     bool setFileDates = false;
     bool nameFromSource = false;  // "%s_s%03d" instead of the template
     OverwriteMode overwriteMode = OverwriteMode::Ask;
@@ -50,6 +55,8 @@ struct WriteContext {
 
     // The Stop button of the progress window or of the caller.
     bool cancelled() const { return cancelRequested || ui.cancelled(); }
+    // A stopped write whose scene in progress was dropped (no file written).
+    bool droppedStoppedPart() const { return cancelled() && !keepStoppedPart; }
     void clearCancel() {
         cancelRequested = false;
         ui.resetCancel();

@@ -142,6 +142,7 @@ WriteContext makeContext(const WriteRunRequest& request) {
     WriteContext context(request.ui);
     context.overwriteMode = request.overwriteMode;
     context.writerOptions = request.writerOptions;
+    context.keepStoppedPart = request.keepStoppedPart;
     context.setFileDates = request.settings.setDatestamp;
     context.okStatusOnly = request.settings.okOnly;
     context.clearCancel();

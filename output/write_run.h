@@ -23,6 +23,7 @@ struct WriteRunRequest {
     // The first answer to an existing destination (the per-scene run asks by default).
     OverwriteMode overwriteMode = OverwriteMode::Ask;
     avi::AviWriterOptions writerOptions;
+    bool keepStoppedPart = true;  // see WriteContext
     // The one-file run with "WriteShutdown": the main list whose modified
     // flag is cleared before the shutdown, and the power switch.
     scene::SceneList* mainList = nullptr;

@@ -145,6 +145,7 @@ struct SceneLoop {
     Step write(int i, const std::string& path) {
         std::string source(list.sourceFile(i));
         int rc = WriteScene(source, path, context, list.startFrame(i), list.stopFrame(i), list.speedFactor(i));
+        if (rc == 1 && context.droppedStoppedPart()) return Step::End;
         if (rc != 1) {
             context.ui.showMessage(app::stringPrintf("%s WriteScene()!\nScene: %d\nFile: %s\nCode: %d",
                                                      app::loadString(113).c_str(), i + 1, path.c_str(), rc),
