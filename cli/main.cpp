@@ -13,6 +13,7 @@
 #include "cli/command_registry.h"
 #include "cli/option_checks.h"
 #include "cli/terminal_ui.h"
+#include "output/write_messages.h"
 
 namespace klemora::cli {
 
@@ -66,6 +67,12 @@ int run(int argc, char** argv) {
     setUpLanguage(options);
 
     TerminalUserInterface ui(options.batch);
+    // A settings file that is not one (a video given to --ini) is never
+    // written; rather than run a command whose settings would be lost, stop.
+    if (!app::settings().isUsable()) {
+        output::showFileMessage(ui, app::loadString(820), app::settings().path(), app::Icon::Stop);
+        return 2;
+    }
     for (auto& [sub, action] : actions) {
         if (sub->parsed() && action) return action(ui);
     }
