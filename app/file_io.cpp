@@ -16,10 +16,14 @@ namespace klemora::app {
 std::optional<std::string> readWholeFile(const std::string& path) {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) return std::nullopt;
+    return readToEnd(fd.get());
+}
+
+std::optional<std::string> readToEnd(int fd, size_t limitBytes) {
     std::string content;
     char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    while (content.size() <= limitBytes) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return std::nullopt;
         if (n == 0) break;

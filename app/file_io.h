@@ -11,6 +11,9 @@
 namespace klemora::app {
 
 std::optional<std::string> readWholeFile(const std::string& path);
+// Reads from `fd` to the end, retrying EINTR, but stops once more than
+// `limitBytes` are in (so a result longer than the limit means "too large").
+std::optional<std::string> readToEnd(int fd, size_t limitBytes = SIZE_MAX);
 
 // Writes all bytes, retrying short writes and EINTR; false on any error
 // (errno tells which, e.g. ENOSPC).

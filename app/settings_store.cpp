@@ -30,17 +30,10 @@ SettingsText loadSettingsText(const std::string& path, std::string& text) {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd) return errno == ENOENT ? SettingsText::Missing : SettingsText::Unreadable;
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return SettingsText::NotSettings;
-    text.assign(kMaxSettingsFileBytes + 1, '\0');
-    size_t used = 0;
-    while (used < text.size()) {
-        ssize_t n = ::read(fd.get(), text.data() + used, text.size() - used);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return SettingsText::Unreadable;
-        if (n == 0) break;
-        used += static_cast<size_t>(n);
-    }
-    text.resize(used);
-    if (used > kMaxSettingsFileBytes || !isIniText(text)) return SettingsText::NotSettings;
+    std::optional<std::string> content = readToEnd(fd.get(), kMaxSettingsFileBytes);
+    if (!content) return SettingsText::Unreadable;
+    text = std::move(*content);
+    if (text.size() > kMaxSettingsFileBytes || !isIniText(text)) return SettingsText::NotSettings;
     return SettingsText::Text;
 }
 
