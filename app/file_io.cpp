@@ -169,7 +169,9 @@ bool AtomicFileWriter::temporaryIsOurs() const {
 }
 
 bool AtomicFileWriter::finishAndRename() {
-    if (::fchmod(m_fd.get(), finalModeFor(m_destination)) != 0) return fail(errno);
+    // Best effort: FAT and exFAT sticks refuse modes they cannot store, and
+    // the file is no less complete for it.
+    ::fchmod(m_fd.get(), finalModeFor(m_destination));
     if (::fsync(m_fd.get()) != 0) return fail(errno);
     if (!temporaryIsOurs()) return fail(EEXIST);
     if (::rename(m_tempPath.c_str(), m_destination.c_str()) != 0) return fail(errno);
