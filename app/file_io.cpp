@@ -1,24 +1,29 @@
 #include "app/file_io.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 
-#include "app/unique_fd.h"
 
 namespace klemora::app {
 
 std::optional<std::string> readWholeFile(const std::string& path) {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) return std::nullopt;
+    return readToEnd(fd.get());
+}
+
+std::optional<std::string> readToEnd(int fd, size_t limitBytes) {
     std::string content;
     char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    while (content.size() <= limitBytes) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return std::nullopt;
         if (n == 0) break;
@@ -71,70 +76,124 @@ bool pwriteAll(int fd, const void* data, size_t size, int64_t offset) {
     return true;
 }
 
-AtomicFileWriter::AtomicFileWriter(std::string destination) : m_destination(std::move(destination)) {}
+UniqueFd createExclusiveFile(const std::string& path) {
+    return UniqueFd(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+}
+
+unsigned newFileMode() {
+    // /proc tells the umask without changing it; umask() itself can only be
+    // read by setting it, which another thread creating a file would see.
+    if (auto status = readWholeFile("/proc/self/status")) {
+        size_t at = status->find("\nUmask:");
+        if (at != std::string::npos) return 0666 & ~static_cast<unsigned>(std::strtoul(status->c_str() + at + 7, nullptr, 8));
+    }
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+namespace {
+
+constexpr int kNameAttempts = 100;
+
+std::string randomLetters(size_t count) {
+    static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned char bytes[16];
+    if (::getrandom(bytes, count, 0) != static_cast<ssize_t>(count)) {
+        std::random_device device;
+        for (size_t i = 0; i < count; ++i) bytes[i] = static_cast<unsigned char>(device());
+    }
+    std::string letters(count, 'A');
+    for (size_t i = 0; i < count; ++i) letters[i] = kAlphabet[bytes[i] % (sizeof kAlphabet - 1)];
+    return letters;
+}
+
+// The mode the finished file takes over: that of the regular file it
+// replaces (a symlink there is replaced, not followed), else a new file's.
+unsigned finalModeFor(const std::string& destination) {
+    struct stat st;
+    if (::lstat(destination.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 0777;
+    return newFileMode();
+}
+
+void syncFolderOf(const std::string& path) {
+    std::string folder = directoryOf(path);
+    UniqueFd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir) ::fsync(dir.get());
+}
+
+}  // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::string destination)
+    : m_destination(std::move(destination)), m_prefix("." + fileNameOf(m_destination) + "."), m_suffix() {}
+
+AtomicFileWriter::AtomicFileWriter(std::string destination, std::string prefix, std::string suffix)
+    : m_destination(std::move(destination)), m_prefix(std::move(prefix)), m_suffix(std::move(suffix)) {}
 
 AtomicFileWriter::~AtomicFileWriter() { abandon(); }
 
+bool AtomicFileWriter::fail(int error) {
+    m_error = error;
+    m_failed = true;
+    return false;
+}
+
 bool AtomicFileWriter::open() {
+    if (m_fd) return fail(EBUSY);
     std::string folder = directoryOf(m_destination);
-    std::string pattern = (folder.empty() ? std::string() : folder + "/") + "." + fileNameOf(m_destination) + ".XXXXXX";
-    m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (m_fd < 0) {
-        m_error = errno;
-        return false;
+    std::string stem = (folder.empty() ? std::string() : folder + "/") + m_prefix;
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        std::string candidate = stem + randomLetters(6) + m_suffix;
+        m_fd = createExclusiveFile(candidate);
+        if (m_fd) {
+            m_tempPath = std::move(candidate);
+            m_failed = false;
+            m_error = 0;
+            return true;
+        }
+        if (errno != EEXIST) break;
     }
-    m_tempPath = pattern;
-    // mkostemp makes the file 0600; give it the usual permissions for user data.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(m_fd, 0666 & ~mask);
-    return true;
+    return fail(errno);
 }
 
 bool AtomicFileWriter::write(const void* data, size_t size) {
-    if (m_fd < 0 || m_failed) return false;
-    if (!writeAll(m_fd, data, size)) {
-        m_error = errno;
-        m_failed = true;
-        return false;
-    }
+    if (!m_fd || m_failed) return false;
+    if (!writeAll(m_fd.get(), data, size)) return fail(errno);
+    return true;
+}
+
+bool AtomicFileWriter::temporaryIsOurs() const {
+    struct stat held, named;
+    return m_fd && !m_tempPath.empty() && ::fstat(m_fd.get(), &held) == 0 && ::lstat(m_tempPath.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+bool AtomicFileWriter::finishAndRename() {
+    // Best effort: FAT and exFAT sticks refuse modes they cannot store, and
+    // the file is no less complete for it.
+    ::fchmod(m_fd.get(), finalModeFor(m_destination));
+    if (::fsync(m_fd.get()) != 0) return fail(errno);
+    if (!temporaryIsOurs()) return fail(EEXIST);
+    if (::rename(m_tempPath.c_str(), m_destination.c_str()) != 0) return fail(errno);
     return true;
 }
 
 bool AtomicFileWriter::commit() {
-    if (m_fd < 0 || m_failed) return false;
-    bool ok = ::fsync(m_fd) == 0;
-    if (!ok) m_error = errno;
-    if (::close(m_fd) != 0 && ok) {
-        m_error = errno;
-        ok = false;
-    }
-    m_fd = -1;
-    if (ok && ::rename(m_tempPath.c_str(), m_destination.c_str()) != 0) {
-        m_error = errno;
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(m_tempPath.c_str());
-        m_tempPath.clear();
+    if (!m_fd || m_failed || !finishAndRename()) {
+        abandon();
         return false;
     }
     m_tempPath.clear();
-    std::string folder = directoryOf(m_destination);
-    UniqueFd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir) ::fsync(dir.get());
+    m_fd.reset();  // after fsync, close has nothing left to report
+    syncFolderOf(m_destination);
     return true;
 }
 
 void AtomicFileWriter::abandon() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
-    if (!m_tempPath.empty()) {
-        ::unlink(m_tempPath.c_str());
-        m_tempPath.clear();
-    }
+    // Only our own file is removed: whatever else now holds the name stays.
+    if (temporaryIsOurs()) ::unlink(m_tempPath.c_str());
+    m_tempPath.clear();
+    m_fd.reset();
 }
 
 bool replaceFileAtomically(const std::string& destination, std::string_view content) {

@@ -59,6 +59,18 @@ std::string_view valueOf(std::string_view line) {
 
 }  // namespace
 
+bool isIniText(std::string_view text) {
+    if (text.find('\0') != std::string_view::npos) return false;
+    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
+    for (std::string_view line : splitLines(text)) {
+        std::string_view t = trim(line);
+        if (t.empty() || t.front() == ';' || t.front() == '#' || sectionName(t) || keyOf(t)) continue;
+        return false;
+    }
+    return true;
+}
+
 std::optional<std::string> findIniValue(std::string_view text, std::string_view section, std::string_view key) {
     bool inSection = false;
     for (std::string_view line : splitLines(text)) {

@@ -3,9 +3,12 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <climits>
+#include <cstdint>
 
 #include "app/file_io.h"
 #include "app/ini_text.h"
@@ -13,6 +16,26 @@
 
 namespace klemora::app {
 namespace {
+
+enum class SettingsText { Missing, Unreadable, NotSettings, Text };
+
+// Reads the settings file without ever blocking on or swallowing something
+// that is not one: only a regular file of settings size is read at all.
+SettingsText loadSettingsText(const std::string& path, std::string& text) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? SettingsText::Missing : SettingsText::Unreadable;
+    if (!S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > kMaxSettingsFileBytes)
+        return SettingsText::NotSettings;
+    // O_NONBLOCK: should the name have become a FIFO since, open does not wait.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd) return errno == ENOENT ? SettingsText::Missing : SettingsText::Unreadable;
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return SettingsText::NotSettings;
+    std::optional<std::string> content = readToEnd(fd.get(), kMaxSettingsFileBytes);
+    if (!content) return SettingsText::Unreadable;
+    text = std::move(*content);
+    if (text.size() > kMaxSettingsFileBytes || !isIniText(text)) return SettingsText::NotSettings;
+    return SettingsText::Text;
+}
 
 // Opens the file and takes its exclusive lock; retries when another writer
 // renamed a new file over it between our open and our lock.
@@ -59,12 +82,17 @@ int SettingsStore::readInt(std::string_view section, std::string_view key, int d
     return parseLeadingInt(text, value) ? value : defaultValue;
 }
 
+bool SettingsStore::isUsable() const {
+    std::string text;
+    return m_path.empty() || loadSettingsText(m_path, text) != SettingsText::NotSettings;
+}
+
 std::string SettingsStore::readText(std::string_view section, std::string_view key,
                                     std::string_view defaultValue) const {
     if (m_path.empty()) return std::string(defaultValue);
-    auto content = readWholeFile(m_path);
-    if (!content) return std::string(defaultValue);
-    auto value = findIniValue(*content, section, key);
+    std::string content;
+    if (loadSettingsText(m_path, content) != SettingsText::Text) return std::string(defaultValue);
+    auto value = findIniValue(content, section, key);
     return value ? *value : std::string(defaultValue);
 }
 
@@ -74,13 +102,16 @@ bool SettingsStore::writeInt(std::string_view section, std::string_view key, int
 
 bool SettingsStore::writeText(std::string_view section, std::string_view key, std::string_view value) const {
     if (m_path.empty()) return false;
+    // Not even opened for writing unless it is (or will become) a settings file.
+    std::string content;
+    SettingsText before = loadSettingsText(m_path, content);
+    if (before != SettingsText::Text && before != SettingsText::Missing) return false;
     // The lock spans read, edit and replace, so concurrent writers never drop
     // each other's keys; readers always see a complete file thanks to rename.
     UniqueFd lock = lockCurrentFile(m_path);
     if (!lock) return false;
-    auto content = readWholeFile(m_path);
-    if (!content) return false;
-    return replaceFileAtomically(m_path, setIniValue(*content, section, key, value));
+    if (loadSettingsText(m_path, content) != SettingsText::Text) return false;
+    return replaceFileAtomically(m_path, setIniValue(content, section, key, value));
 }
 
 }  // namespace klemora::app

@@ -70,6 +70,15 @@ int AviWriter::validate(const AviLayout& layout, const AviWriterOptions& options
 }
 
 int AviWriter::open(const std::string& path, AviLayout layout, const AviWriterOptions& options) {
+    return start(path, -1, std::move(layout), options);
+}
+
+int AviWriter::open(int fd, const std::string& name, AviLayout layout, const AviWriterOptions& options) {
+    if (fd < 0) return code(WriterResult::BadState);
+    return start(name, fd, std::move(layout), options);
+}
+
+int AviWriter::start(const std::string& path, int fd, AviLayout layout, const AviWriterOptions& options) {
     if (m_open || m_finished) return code(WriterResult::BadState);
     if (int rc = validate(layout, options); rc != kOk) return rc;
     m_layout = std::move(layout);
@@ -83,7 +92,9 @@ int AviWriter::open(const std::string& path, AviLayout layout, const AviWriterOp
         m_streams[i].chunkId = makeChunkId(static_cast<int>(i), m_layout.streams[i].chunkSuffix);
         m_streams[i].sampleSize = m_layout.streams[i].sampleSize();
     }
-    if (int rc = m_out.create(path, m_options.bufferBytes); rc != kOk) return rc;
+    int rc = fd >= 0 ? m_out.attach(fd, m_options.bufferBytes) : m_out.create(path, m_options.bufferBytes);
+    if (rc != kOk) return rc;
+    m_ownsFile = fd < 0;
     m_path = path;
     m_open = true;
     if (writeHeaders() != kOk) return failAndRemove();
@@ -302,7 +313,7 @@ void AviWriter::discard() {
     m_movi = ChunkScope();
     m_riff = ChunkScope();
     if (m_out.isOpen()) m_out.close();
-    ::unlink(m_path.c_str());
+    if (m_ownsFile) ::unlink(m_path.c_str());
     m_open = false;
 }
 

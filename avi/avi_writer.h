@@ -10,7 +10,8 @@
 // counts are its own.
 //
 // A file is complete only after finish() returned 1. A writer that fails, is
-// discarded or is destroyed unfinished closes and removes its file.
+// discarded or is destroyed unfinished closes and removes the file it
+// created; a file it was handed as a descriptor is left to its owner.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -98,6 +99,10 @@ public:
     // Creates the file and writes the headers. WriterResult codes: BadOptions,
     // BadStream (layout not usable), CannotCreate, a write failure, or 1.
     int open(const std::string& path, AviLayout layout, const AviWriterOptions& options = {});
+    // The same into `fd`, an empty file the caller owns and keeps open (a
+    // temporary it renames when finish() returned 1, and removes otherwise);
+    // the writer never closes, reopens or removes it. `name` is for the log.
+    int open(int fd, const std::string& name, AviLayout layout, const AviWriterOptions& options = {});
 
     // One chunk of `stream`, in file order. A chunk larger than kMaxChunkBytes
     // (SizeOverflow) or for a stream that does not exist (BadStream) is
@@ -105,9 +110,9 @@ public:
     int writeChunk(int stream, std::span<const uint8_t> data, bool keyFrame);
 
     // Writes the indexes, fills in the counts, flushes (and fsyncs), closes.
-    // 1: the file is complete. Otherwise the file has been removed.
+    // 1: the file is complete. Otherwise a created file has been removed.
     int finish();
-    // Closes and removes the file (a failed or abandoned run).
+    // Closes and removes a created file (a failed or abandoned run).
     void discard();
 
     int result() const;
@@ -134,6 +139,7 @@ private:
     };
 
     int validate(const AviLayout& layout, const AviWriterOptions& options) const;
+    int start(const std::string& path, int fd, AviLayout layout, const AviWriterOptions& options);
     int writeHeaders();
     int writeMainHeader();
     int writeStreamList(int stream);
@@ -161,6 +167,7 @@ private:
     EntryBlocks m_legacyEntries{kLegacyEntrySize};
     bool m_open = false;
     bool m_finished = false;
+    bool m_ownsFile = false;       // created by path, so removed by path on failure
     int m_segment = 0;             // 0: the RIFF 'AVI ', 1..: 'AVIX'
     int64_t m_riffStart = 0;
     int64_t m_moviOffset = 0;      // the current segment's 'movi' type

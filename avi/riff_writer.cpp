@@ -70,28 +70,41 @@ int RiffWriter::failFromErrno(int error) {
     return fail(full ? WriterResult::DiskFull : WriterResult::WriteFailed, error);
 }
 
-int RiffWriter::create(const std::string& path, size_t bufferBytes) {
-    if (m_fd.valid()) return fail(WriterResult::BadState);
+int RiffWriter::allocateBuffer(size_t bufferBytes) {
     try {
         m_buffer.assign(std::max<size_t>(bufferBytes, 16), 0);
     } catch (const std::bad_alloc&) {
         return fail(WriterResult::OutOfMemory, ENOMEM);
     }
-    m_fd.reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!m_fd) return fail(WriterResult::CannotCreate, errno);
+    return m_result;
+}
+
+int RiffWriter::create(const std::string& path, size_t bufferBytes) {
+    if (isOpen()) return fail(WriterResult::BadState);
+    if (allocateBuffer(bufferBytes) != 1) return m_result;
+    m_ownedFd.reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!m_ownedFd) return fail(WriterResult::CannotCreate, errno);
+    m_fd = m_ownedFd.get();
+    return m_result;
+}
+
+int RiffWriter::attach(int fd, size_t bufferBytes) {
+    if (isOpen() || fd < 0) return fail(WriterResult::BadState);
+    if (allocateBuffer(bufferBytes) != 1) return m_result;
+    m_fd = fd;
     return m_result;
 }
 
 int RiffWriter::writeOut(const uint8_t* data, size_t size) {
     if (size == 0) return m_result;
-    if (!app::pwriteAll(m_fd.get(), data, size, m_flushed)) return failFromErrno(errno);
+    if (!app::pwriteAll(m_fd, data, size, m_flushed)) return failFromErrno(errno);
     m_flushed += static_cast<int64_t>(size);
     return m_result;
 }
 
 int RiffWriter::flush() {
     if (m_result != 1) return m_result;
-    if (!m_fd) return fail(WriterResult::BadState);
+    if (!isOpen()) return fail(WriterResult::BadState);
     // m_flushed moves with the write, so the buffer is emptied first.
     size_t used = std::exchange(m_used, 0);
     return writeOut(m_buffer.data(), used);
@@ -99,7 +112,7 @@ int RiffWriter::flush() {
 
 int RiffWriter::append(std::span<const uint8_t> bytes) {
     if (m_result != 1) return m_result;
-    if (!m_fd) return fail(WriterResult::BadState);
+    if (!isOpen()) return fail(WriterResult::BadState);
     if (bytes.size() >= m_buffer.size()) {
         // Large blocks go straight to the file instead of through the buffer.
         if (flush() != 1) return m_result;
@@ -142,10 +155,10 @@ int RiffWriter::appendZeros(size_t count) {
 int RiffWriter::patch(int64_t offset, std::span<const uint8_t> bytes) {
     if (m_result != 1) return m_result;
     int64_t size = static_cast<int64_t>(bytes.size());
-    if (!m_fd || offset < 0 || offset + size > position()) return fail(WriterResult::BadState);
+    if (!isOpen() || offset < 0 || offset + size > position()) return fail(WriterResult::BadState);
     // The part still in the buffer is changed there; the rest is on disk already.
     int64_t onDisk = std::clamp<int64_t>(m_flushed - offset, 0, size);
-    if (onDisk > 0 && !app::pwriteAll(m_fd.get(), bytes.data(), static_cast<size_t>(onDisk), offset))
+    if (onDisk > 0 && !app::pwriteAll(m_fd, bytes.data(), static_cast<size_t>(onDisk), offset))
         return failFromErrno(errno);
     if (onDisk < size)
         std::memcpy(m_buffer.data() + (offset + onDisk - m_flushed), bytes.data() + onDisk,
@@ -205,16 +218,16 @@ void RiffWriter::dropScope(int64_t headerOffset) {
 
 int RiffWriter::sync() {
     if (flush() != 1) return m_result;
-    if (::fsync(m_fd.get()) != 0) return failFromErrno(errno);
+    if (::fsync(m_fd) != 0) return failFromErrno(errno);
     return m_result;
 }
 
 int RiffWriter::close() {
-    if (!m_fd) return m_result == 1 ? fail(WriterResult::BadState) : m_result;
+    if (!isOpen()) return m_result == 1 ? fail(WriterResult::BadState) : m_result;
     flush();
-    int fd = m_fd.release();
+    m_fd = -1;
     // close() may report a deferred write error (NFS, quota); it counts.
-    if (::close(fd) != 0 && m_result == 1) failFromErrno(errno);
+    if (m_ownedFd && ::close(m_ownedFd.release()) != 0 && m_result == 1) failFromErrno(errno);
     m_buffer = {};
     return m_result;
 }

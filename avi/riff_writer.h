@@ -73,7 +73,11 @@ public:
     // Creates (or truncates) the file, with a buffer of `bufferBytes`.
     // CannotCreate, OutOfMemory, BadState (already open) or 1.
     int create(const std::string& path, size_t bufferBytes = kDefaultBufferBytes);
-    bool isOpen() const { return m_fd.valid(); }
+    // Writes into `fd`, an empty file the caller owns (a temporary it will
+    // rename); close() then flushes and lets go of it without closing it.
+    // OutOfMemory, BadState (already open, no descriptor) or 1.
+    int attach(int fd, size_t bufferBytes = kDefaultBufferBytes);
+    bool isOpen() const { return m_fd >= 0; }
 
     ChunkScope openChunk(uint32_t fourcc);
     ChunkScope openList(uint32_t listFourcc, uint32_t type);  // "RIFF" or "LIST" and its type
@@ -92,7 +96,7 @@ public:
 
     int flush();
     int sync();   // flush and fsync
-    int close();  // flush and close; the first failure on the way wins
+    int close();  // flush and close (or let go); the first failure on the way wins
 
     int64_t position() const { return m_flushed + static_cast<int64_t>(m_used); }
     int result() const { return m_result; }
@@ -108,8 +112,10 @@ private:
     void dropScope(int64_t headerOffset);
     int writeOut(const uint8_t* data, size_t size);
     int failFromErrno(int error);
+    int allocateBuffer(size_t bufferBytes);
 
-    app::UniqueFd m_fd;
+    app::UniqueFd m_ownedFd;  // what create() opened; an attached descriptor is not ours
+    int m_fd = -1;
     std::vector<uint8_t> m_buffer;
     size_t m_used = 0;
     int64_t m_flushed = 0;          // file offset of m_buffer[0]

@@ -15,6 +15,7 @@
 #include "cli/interrupt.h"
 #include "cli/option_checks.h"
 #include "cli/terminal_ui.h"
+#include "output/write_messages.h"
 
 namespace klemora::cli {
 
@@ -68,6 +69,12 @@ int run(int argc, char** argv) {
     setUpLanguage(options);
 
     TerminalUserInterface ui(options.batch);
+    // A settings file that is not one (a video given to --ini) is never
+    // written; rather than run a command whose settings would be lost, stop.
+    if (!app::settings().isUsable()) {
+        output::showFileMessage(ui, app::loadString(820), app::settings().path(), app::Icon::Stop);
+        return 2;
+    }
     for (auto& [sub, action] : actions) {
         if (!sub->parsed() || !action) continue;
         InterruptGuard interrupts;

@@ -1,37 +1,40 @@
 #pragma once
-// Where a written file lives until it is complete: a temporary file in the
-// destination's own folder (so the final rename never crosses file
-// systems), renamed over the destination at the end. Until then an
-// existing destination stays as it was.
+// Where a written file lives until it is complete: a temporary file
+// "new_avi-XXXXXX.tmp" in the destination's own folder (so the final rename
+// never crosses file systems), renamed over the destination at the end.
+// Until then an existing destination stays as it was. The temporary is
+// created exclusively, readable only by its owner, and written through the
+// one descriptor it was created with (see app::AtomicFileWriter), so a link
+// planted in a shared destination folder is never followed.
 #include <string>
+
+#include "app/file_io.h"
 
 namespace klemora::output {
 
 class TemporaryOutput {
 public:
-    explicit TemporaryOutput(std::string destination) : m_destination(std::move(destination)) {}
-    ~TemporaryOutput();  // removes the temporary file unless it was renamed
-    TemporaryOutput(const TemporaryOutput&) = delete;
-    TemporaryOutput& operator=(const TemporaryOutput&) = delete;
+    explicit TemporaryOutput(std::string destination);
+    // The destructor removes the temporary file unless it was renamed.
 
-    // Finds a free name "new_avi-XXXXXX.tmp" beside the destination for the
-    // writer to create. False (and errno-style lastError) when the folder
-    // cannot take a file.
+    // Creates the temporary file beside the destination. False (and
+    // errno-style lastError) when the folder cannot take a file.
     bool create();
-    const std::string& path() const { return m_path; }
-    const std::string& destination() const { return m_destination; }
+    // The descriptor to write through, from create() to commit() or remove();
+    // it stays ours: the writer must not close it.
+    int fd() const { return m_file.fd(); }
+    const std::string& path() const { return m_file.temporaryPath(); }
+    const std::string& destination() const { return m_file.destination(); }
 
-    // Renames the temporary file to the destination (replacing it) and
-    // syncs the folder. False with lastError when the rename fails; the
-    // temporary file is then removed.
+    // Gives the file its final mode, syncs it, renames it to the destination
+    // (replacing it) and syncs the folder. False with lastError when that
+    // fails; the temporary file is then removed.
     bool commit();
     void remove();
-    int lastError() const { return m_error; }
+    int lastError() const { return m_file.lastError(); }
 
 private:
-    std::string m_destination;
-    std::string m_path;
-    int m_error = 0;
+    app::AtomicFileWriter m_file;
 };
 
 }  // namespace klemora::output

@@ -22,7 +22,7 @@ int beginOutput(TemporaryOutput& output, avi::AviWriter& writer, const avi::AviL
         showStepFailure(context.ui, operation, code(WriteSceneResult::CreateFailed), output.lastError());
         return code(WriteSceneResult::CreateFailed);
     }
-    if (int rc = writer.open(output.path(), layout, context.writerOptions); rc != 1) {
+    if (int rc = writer.open(output.fd(), output.path(), layout, context.writerOptions); rc != 1) {
         app::DebugLog("%s: %s cannot be begun (%d %s)", std::string(operation).c_str(), output.path().c_str(), rc,
                       std::string(avi::writerResultName(rc)).c_str());
         showStepFailure(context.ui, operation, code(WriteSceneResult::CreateFailed), writer.lastErrno());

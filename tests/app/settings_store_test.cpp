@@ -4,9 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <functional>
 #include <thread>
 
+#include "app/file_io.h"
 #include "app/ini_text.h"
+#include "tests/fixtures/dv_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace klemora::app {
@@ -83,6 +87,62 @@ TEST(SettingsStore, InterleavedWritersLoseNoKey) {
         EXPECT_EQ(store.readInt("A" + std::to_string(i), -1), i);
         EXPECT_EQ(store.readInt("B" + std::to_string(i), -1), i);
     }
+}
+
+// What --ini may be pointed at by mistake; none of it is read or written.
+struct ForeignFile {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+};
+
+std::ostream& operator<<(std::ostream& out, const ForeignFile& f) { return out << f.name; }
+
+class NotASettingsFile : public ::testing::TestWithParam<ForeignFile> {};
+
+TEST_P(NotASettingsFile, IsRefusedUntouchedAndReadsGiveDefaults) {
+    TempDir dir;
+    const std::string path = dir.file("target");
+    GetParam().make(path);
+    auto type = std::filesystem::status(path).type();
+    // Only a regular file is read back: opening a FIFO would wait for a writer.
+    auto content = [&] { return type == std::filesystem::file_type::regular ? readWholeFile(path) : std::nullopt; };
+    std::optional<std::string> before = content();
+    SettingsStore store(path);
+    EXPECT_FALSE(store.isUsable());
+    EXPECT_EQ(store.readInt("SliderJump", 25), 25);
+    EXPECT_FALSE(store.writeInt("SliderJump", 3));
+    EXPECT_FALSE(store.writeText("Lang", "DE"));
+    EXPECT_EQ(std::filesystem::status(path).type(), type);
+    EXPECT_EQ(content(), before);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 1);  // no temporary left beside it
+}
+
+const ForeignFile kForeignFiles[] = {
+    {"DvVideo",
+     [](const std::string& p) { ASSERT_EQ(fixtures::writeDvAvi(p, fixtures::singleSessionOptions(5)), 1); }},
+    {"TextWithoutKeys", [](const std::string& p) { writeTextFile(p, "[Data]\nSliderJump=40\nJust a sentence.\n"); }},
+    {"IniWithNulByte", [](const std::string& p) { writeTextFile(p, std::string("[Data]\nSliderJump=40\n\0", 22)); }},
+    {"TooLarge", [](const std::string& p) { writeTextFile(p, std::string(kMaxSettingsFileBytes + 1, '\n')); }},
+    {"Folder", [](const std::string& p) { std::filesystem::create_directory(p); }},
+    {"Fifo", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},  // must not hang
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, NotASettingsFile, ::testing::ValuesIn(kForeignFiles),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SettingsStore, EmptyMissingAndIniTextAreSettingsFiles) {
+    TempDir dir;
+    EXPECT_TRUE(SettingsStore(dir.file("missing.ini")).isUsable());
+    writeTextFile(dir.file("empty.ini"), "");
+    EXPECT_TRUE(SettingsStore(dir.file("empty.ini")).isUsable());
+    SettingsStore edited(dir.file("edited.ini"));
+    writeTextFile(edited.path(), "\xEF\xBB\xBF; by hand\n# note\n\n [Data] \n Lang = DE\nEmpty=\n");
+    EXPECT_TRUE(edited.isUsable());
+    EXPECT_EQ(edited.readText("Lang", "US"), "DE");
+    EXPECT_TRUE(edited.writeInt("SliderJump", 10));
+    EXPECT_EQ(edited.readInt("SliderJump", 25), 10);
 }
 
 TEST(SettingsStore, LeadingIntegerRules) {

@@ -1,6 +1,7 @@
 #include "avi/avi_writer.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -376,6 +377,30 @@ TEST_F(AviWriterTest, FullDiskIsReportedAndLeavesNoFile) {
     EXPECT_EQ(writer.lastErrno(), ENOSPC);
     EXPECT_EQ(writer.finish(), static_cast<int>(WriterResult::DiskFull));
     EXPECT_FALSE(app::fileExists(path));
+}
+
+// A handed-in descriptor stays the caller's: written, never closed or
+// removed, whether the file is finished or discarded.
+TEST_F(AviWriterTest, ADescriptorItIsHandedStaysItsOwners) {
+    for (bool finish : {true, false}) {
+        std::string path = m_dir.file(finish ? "finished.avi" : "discarded.avi");
+        app::UniqueFd fd = app::createExclusiveFile(path);
+        ASSERT_TRUE(fd);
+        AviWriter writer;
+        ASSERT_EQ(writer.open(fd.get(), path, dvType1Layout(true, palDvInfo())), kOk);
+        ASSERT_EQ(writer.writeChunk(kDvVideoStream, palFrame(0), true), kOk);
+        if (finish) {
+            EXPECT_EQ(writer.finish(), kOk);
+            Written written{{test::md5Hex(palFrame(0))}, {}, 1};
+            expectFfmpegReadsBack(path, written, false);
+        } else {
+            writer.discard();
+        }
+        EXPECT_TRUE(app::fileExists(path));
+        EXPECT_NE(::fcntl(fd.get(), F_GETFD), -1) << "the writer closed a descriptor it does not own";
+    }
+    AviWriter refused;
+    EXPECT_EQ(refused.open(-1, "x.avi", dvType1Layout(true, palDvInfo())), static_cast<int>(WriterResult::BadState));
 }
 
 }  // namespace
