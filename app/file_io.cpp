@@ -1,6 +1,8 @@
 #include "app/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <random>
 
 
@@ -143,9 +146,12 @@ bool AtomicFileWriter::open() {
     std::string folder = directoryOf(m_destination);
     std::string stem = (folder.empty() ? std::string() : folder + "/") + m_prefix;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::string candidate = stem + randomLetters(6) + m_suffix;
+        std::string candidate = stem + randomLetters(kTemporaryLetters) + m_suffix;
         m_fd = createExclusiveFile(candidate);
         if (m_fd) {
+            // Held for the temporary's life: tells removeAbandonedTemporaries
+            // that a writer is still at work on it.
+            ::flock(m_fd.get(), LOCK_EX | LOCK_NB);
             m_tempPath = std::move(candidate);
             m_failed = false;
             m_error = 0;
@@ -221,6 +227,46 @@ bool fileExists(const std::string& path) {
 bool isDirectory(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+namespace {
+
+bool isTemporaryName(std::string_view name, std::string_view prefix, std::string_view suffix) {
+    return name.size() == prefix.size() + kTemporaryLetters + suffix.size() && name.starts_with(prefix) &&
+           name.ends_with(suffix);
+}
+
+// A writer locks its temporary right after creating it; until then the file
+// is empty and new.
+constexpr time_t kCreationSeconds = 10;
+
+// Ours, left by a writer that is gone: a regular file of this user that no
+// one holds locked and that is not one being created this moment.
+bool isAbandoned(int folder, const char* name) {
+    UniqueFd fd(::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st;
+    if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) return false;
+    if (st.st_size == 0 && st.st_mtime > ::time(nullptr) - kCreationSeconds) return false;
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return false;
+    struct stat named;
+    return ::fstatat(folder, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == st.st_ino &&
+           named.st_dev == st.st_dev;
+}
+
+}  // namespace
+
+int removeAbandonedTemporaries(const std::string& folder, std::string_view prefix, std::string_view suffix) {
+    UniqueFd dirFd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dirFd) return 0;
+    DIR* dir = ::fdopendir(::dup(dirFd.get()));
+    if (!dir) return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isTemporaryName(entry->d_name, prefix, suffix) || !isAbandoned(dirFd.get(), entry->d_name)) continue;
+        if (::unlinkat(dirFd.get(), entry->d_name, 0) == 0) ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 }  // namespace klemora::app

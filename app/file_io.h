@@ -78,6 +78,14 @@ private:
 
 bool replaceFileAtomically(const std::string& destination, std::string_view content);
 
+// Random letters between the prefix and the suffix of a temporary's name.
+inline constexpr size_t kTemporaryLetters = 6;
+
+// Removes from `folder` the temporaries (prefix + letters + suffix) that
+// writers of this user left when they were killed: those no running writer
+// holds. Nothing else is touched. The count removed.
+int removeAbandonedTemporaries(const std::string& folder, std::string_view prefix, std::string_view suffix);
+
 std::string directoryOf(std::string_view path);  // "" for a bare name
 // The name after the last "/" or "\" (Windows paths in old project files).
 std::string fileNameOf(std::string_view path);

@@ -2,9 +2,21 @@
 
 namespace klemora::output {
 
-TemporaryOutput::TemporaryOutput(std::string destination) : m_file(std::move(destination), "new_avi-", ".tmp") {}
+namespace {
 
-bool TemporaryOutput::create() { return m_file.open(); }
+constexpr std::string_view kPrefix = "new_avi-";
+constexpr std::string_view kSuffix = ".tmp";
+
+}  // namespace
+
+TemporaryOutput::TemporaryOutput(std::string destination)
+    : m_file(std::move(destination), std::string(kPrefix), std::string(kSuffix)) {}
+
+bool TemporaryOutput::create() {
+    // What a killed write left here goes first; a running one keeps its file.
+    app::removeAbandonedTemporaries(app::directoryOf(m_file.destination()), kPrefix, kSuffix);
+    return m_file.open();
+}
 
 bool TemporaryOutput::commit() { return m_file.commit(); }
 

@@ -118,5 +118,27 @@ TEST_F(SharedFolder, AFailedOrAbandonedSaveLeavesNoTemporary) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
+// A killed write leaves its temporary; the next one clears it, but never a
+// temporary a running writer holds, one just created, nor anything else.
+TEST_F(SharedFolder, OnlyTemporariesNoWriterHoldsAreCleared) {
+    AtomicFileWriter running(dir.file("running.avi"), "new_avi-", ".tmp");
+    ASSERT_TRUE(running.open());
+    ASSERT_TRUE(running.write("RIFF"));
+    writeTextFile(dir.file("new_avi-Ab12Cd.tmp"), "RIFF");  // left by a killed write
+    writeTextFile(dir.file("new_avi-Ef34Gh.tmp"), "");      // new: a writer may be about to lock it
+    writeTextFile(dir.file("new_avi-toolong.tmp"), "RIFF");
+    writeTextFile(dir.file("notes.tmp"), "mine");
+    ::symlink(victim.c_str(), dir.file("new_avi-Ij56Kl.tmp").c_str());
+    EXPECT_EQ(removeAbandonedTemporaries(dir.path(), "new_avi-", ".tmp"), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("new_avi-Ab12Cd.tmp")));
+    for (const char* kept : {"new_avi-Ef34Gh.tmp", "new_avi-toolong.tmp", "notes.tmp"})
+        EXPECT_TRUE(std::filesystem::exists(dir.file(kept))) << kept;
+    EXPECT_TRUE(isSymlink(dir.file("new_avi-Ij56Kl.tmp")));
+    EXPECT_EQ(readTextFile(victim), "precious");
+    EXPECT_TRUE(std::filesystem::exists(running.temporaryPath()));
+    EXPECT_TRUE(running.commit());
+    EXPECT_EQ(readTextFile(dir.file("running.avi")), "RIFF");
+}
+
 }  // namespace
 }  // namespace klemora::app

@@ -111,10 +111,14 @@ TEST_F(CliInterrupt, AfterAKillNoFinalNameAndTheNextWriteClearsWhatWasLeft) {
     EXPECT_EQ(writeAndSignal(SIGKILL), 128 + SIGKILL);
     expectOnlyWholeScenes(contents(dest));
     ASSERT_TRUE(fs::exists(source));
-    // What a killed run leaves, whether or not this one was killed in time;
-    // a file of the user's that only looks alike stays.
+    // What a killed run leaves, whether or not this one was killed in time
+    // (aged, as by the time a user writes again: a temporary no writer holds
+    // may be one being created only in its first moments); a file of the
+    // user's that only looks alike stays.
     fs::create_directories(dest);
-    writeTextFile(dest + "/new_avi-Xy12Ab.tmp", "RIFF");
+    writeTextFile(dest + "/new_avi-Xy12Ab.tmp", "");
+    for (const auto& entry : fs::directory_iterator(dest))
+        fs::last_write_time(entry.path(), fs::last_write_time(entry.path()) - std::chrono::minutes(1));
     writeTextFile(dest + "/notes.tmp", "mine");
     CliResult again = runCli({"--batch", "write", project, "--dest", dest, "--overwrite", "replace"}, dir.path());
     EXPECT_EQ(again.exitCode, 0) << again.err;
