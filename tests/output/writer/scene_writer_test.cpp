@@ -230,7 +230,9 @@ TEST_F(WriteSceneDv, ACutOffSourceGivesWholeScenesOrNone) {
     WriteContext context(ui);
     EXPECT_LT(WriteScene(cut, dir.file("none.avi"), context, 25, 30, 1.0f), 0);
     EXPECT_FALSE(app::fileExists(dir.file("none.avi")));
-    EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"clip.avi", "cut.avi"}));
+    // part.avi only when it was written whole (checked above); no temporary.
+    for (const std::string& name : filesIn(dir.path()))
+        EXPECT_TRUE(name == "clip.avi" || name == "cut.avi" || name == "part.avi") << name;
 }
 
 TEST_F(WriteSceneDv, ADamagedChunkSizeNeverGivesAShortSceneAsWritten) {
