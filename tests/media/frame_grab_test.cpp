@@ -100,11 +100,7 @@ TEST_F(GrabTest, GrabsPastTheRealEndOfAStreamFail) {
     clip.codec = fixtures::ClipCodec::Mjpeg;
     clip.scenes = {{fixtures::ClipSceneKind::MovingPattern, 30, 1}};
     ASSERT_EQ(fixtures::writeSceneClip(path, clip), 1);
-    std::string bytes = test::readTextFile(path);
-    const size_t strh = bytes.find("strh");
-    ASSERT_NE(strh, std::string::npos);
-    for (int i = 0; i < 4; ++i) bytes[strh + 8 + 32 + i] = static_cast<char>((0x20000000u >> (8 * i)) & 0xFF);
-    test::writeTextFile(path, bytes);
+    ASSERT_TRUE(test::setFirstStreamLength(path, 0x20000000u));
     MediaInfo info;
     ASSERT_EQ(ProbeMedia(path, info, ui), 1) << ui.allMessages();
     ASSERT_GT(info.frameCount, 30);  // what the demuxer believes

@@ -1,5 +1,6 @@
 #include "tests/media/media_test_support.h"
 #include "tests/support/shell_command.h"
+#include "tests/support/temp_dir.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -66,6 +67,15 @@ PixelDifference compareWithDib(const std::vector<uint8_t>& topDownBgr, const uin
     }
     d.mean = static_cast<double>(sum) / (static_cast<double>(width) * height * 3);
     return d;
+}
+
+bool setFirstStreamLength(const std::string& path, uint32_t frames) {
+    std::string bytes = readTextFile(path);
+    const size_t strh = bytes.find("strh");
+    if (strh == std::string::npos || strh + 8 + 36 > bytes.size()) return false;
+    for (int i = 0; i < 4; ++i) bytes[strh + 8 + 32 + i] = static_cast<char>((frames >> (8 * i)) & 0xFF);
+    writeTextFile(path, bytes);
+    return true;
 }
 
 }  // namespace klemora::test

@@ -37,4 +37,8 @@ struct PixelDifference {
 PixelDifference compareWithDib(const std::vector<uint8_t>& topDownBgr, const uint8_t* dibPixels, int width,
                                int height);
 
+// Sets the length field of the file's first 'strh' (the video stream's
+// frame count as demuxers read it); false when there is no 'strh'.
+bool setFirstStreamLength(const std::string& path, uint32_t frames);
+
 }  // namespace klemora::test

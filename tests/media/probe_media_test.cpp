@@ -196,11 +196,7 @@ TEST_F(MediaTest, ExtraDataNeedsAnAviFile) {
 // count of the probe is what the file holds, and a grab past it fails at once.
 TEST_F(MediaTest, DamagedStreamLengthIsCutToTheFramesTheFileHolds) {
     const std::string path = dvFile("length.avi", dvOptions(2, false, 30));
-    std::string bytes = test::readTextFile(path);
-    const size_t strh = bytes.find("strh");
-    ASSERT_NE(strh, std::string::npos);
-    for (int i = 0; i < 4; ++i) bytes[strh + 8 + 32 + i] = static_cast<char>((0x20000000u >> (8 * i)) & 0xFF);
-    test::writeTextFile(path, bytes);
+    ASSERT_TRUE(test::setFirstStreamLength(path, 0x20000000u));
     MediaInfo info;
     ASSERT_EQ(ProbeMedia(path, info, ui), 1);
     ASSERT_EQ(GetExtraData(info, true, ui), 1);
