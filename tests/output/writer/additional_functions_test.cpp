@@ -45,11 +45,8 @@ TEST(SplitParts, InterFramePartsBeginOnTheNextKeyFrame) {
 
 TEST(SplitFiles, InterFrameDvIndexFlagsMovePartsToKeyFrames) {
     TempDir dir;
-    fixtures::DvFixtureOptions options = fixtures::singleSessionOptions(40);
-    for (int32_t frame = 1; frame < 40; ++frame)
-        if (frame % 10 != 0) options.nonKeyFrames.push_back(frame);
     std::string gop = dir.file("gop.avi");
-    ASSERT_TRUE(makeDvSource(gop, options));
+    ASSERT_TRUE(makeKeyFrameEveryTenSource(gop, 40));
     ScriptedUserInterface ui;
     output::WriteContext context(ui);
     output::SplitRequest request;

@@ -118,11 +118,8 @@ TEST_F(JoinedWrite, ScenesPastTheEndAreCutAndBadOnesWriteNothing) {
     ASSERT_EQ(joined.Open(out, "r"), 1);
     EXPECT_EQ(joined.GetFrameCount(), 15);
 
-    fixtures::DvFixtureOptions options = fixtures::singleSessionOptions(30);
-    for (int32_t frame = 1; frame < 30; ++frame)
-        if (frame % 10 != 0) options.nonKeyFrames.push_back(frame);
     std::string gop = dir.file("gop.avi");
-    ASSERT_TRUE(makeDvSource(gop, options));
+    ASSERT_TRUE(makeKeyFrameEveryTenSource(gop, 30));
     struct Case {
         std::string source;
         int32_t start, stop;

@@ -92,4 +92,11 @@ void addScene(scene::SceneList& list, const std::string& source, int32_t start, 
     }
 }
 
+bool makeKeyFrameEveryTenSource(const std::string& path, int frames) {
+    fixtures::DvFixtureOptions options = fixtures::singleSessionOptions(frames);
+    for (int32_t frame = 1; frame < frames; ++frame)
+        if (frame % 10 != 0) options.nonKeyFrames.push_back(frame);
+    return makeDvSource(path, options);
+}
+
 }  // namespace klemora::test

@@ -18,6 +18,9 @@ bool makeDvSource(const std::string& path, const fixtures::DvFixtureOptions& opt
 // A type 2 DV AVI of `frames` frames in one session whose `frame`-th video
 // chunk header claims `sizeField` data bytes (its data and 'idx1' intact).
 bool makeDvSourceWithChunkSize(const std::string& path, int frames, int frame, uint32_t sizeField);
+// A type 2 DV AVI of `frames` frames whose index marks only every tenth
+// frame (0, 10, 20, ...) as a key frame, as inter-frame video has it.
+bool makeKeyFrameEveryTenSource(const std::string& path, int frames);
 
 // MJPEG 320x240 with 16-bit PCM mono 44.1 kHz; false without ffmpeg.
 bool makeMjpegSource(const std::string& path, int frames, const std::string& rate = "25");

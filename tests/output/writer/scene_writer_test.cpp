@@ -260,11 +260,8 @@ TEST_F(WriteSceneDv, AScenePastTheEndIsCutWithAWarningAndOneWithoutFramesFails) 
 }
 
 TEST_F(WriteSceneDv, CutsOfInterFrameVideoStartOnKeyFrames) {
-    fixtures::DvFixtureOptions options = fixtures::singleSessionOptions(30);
-    for (int32_t frame = 1; frame < 30; ++frame)
-        if (frame % 10 != 0) options.nonKeyFrames.push_back(frame);
     std::string gop = dir.file("gop.avi");
-    ASSERT_TRUE(makeDvSource(gop, options));
+    ASSERT_TRUE(makeKeyFrameEveryTenSource(gop, 30));
     ScriptedUserInterface ui;
     WriteContext context(ui);
     EXPECT_EQ(WriteScene(gop, dir.file("off.avi"), context, 5, 19, 1.0f),
