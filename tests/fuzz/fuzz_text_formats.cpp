@@ -22,6 +22,7 @@ int fuzzHtmlTemplate(const uint8_t* data, size_t size) {
 
 int fuzzIniText(const uint8_t* data, size_t size) {
     const std::string_view ini = text(data, size);
+    app::isIniText(ini);
     for (std::string_view key : {"Lang", "WriteLogfile", "x"}) {
         app::findIniValue(ini, "Data", key);
         const std::string changed = app::setIniValue(ini, "Data", key, "1");
