@@ -38,13 +38,7 @@ int rangeOf(const scene::SceneList& list, int i, const PlannedScene& planned, Sc
             app::UserInterface& ui) {
     int32_t start = list.startFrame(i), stop = list.stopFrame(i), count = planned.streams.frameCount;
     range = sceneRangeIn(start, stop, count, effectiveSpeed(list.speedFactor(i)));
-    if (range.outputFrames <= 0) {
-        showSceneBeyondEnd(ui, planned.sourcePath, start, stop, count);
-        return static_cast<int>(WriteSceneResult::TooShort);
-    }
-    if (reachesPastEnd(start, stop, count))
-        showClippedScene(ui, planned.sourcePath, start, stop, count, range.firstFrame, range.lastFrame);
-    return 1;
+    return checkSceneInFile(ui, planned.sourcePath, start, stop, count, range);
 }
 
 // Checks one scene against the reference; 1, 0 after a message that ends

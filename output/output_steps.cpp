@@ -54,6 +54,17 @@ int failShortSource(avi::AviWriter& writer, const std::string& sourcePath, int64
     return code(WriteSceneResult::SourceShort);
 }
 
+int checkSceneInFile(app::UserInterface& ui, const std::string& sourcePath, int32_t startFrame, int32_t stopFrame,
+                     int32_t frameCount, const SceneRange& range) {
+    if (range.outputFrames <= 0) {
+        showSceneBeyondEnd(ui, sourcePath, startFrame, stopFrame, frameCount);
+        return code(WriteSceneResult::TooShort);
+    }
+    if (reachesPastEnd(startFrame, stopFrame, frameCount))
+        showClippedScene(ui, sourcePath, startFrame, stopFrame, frameCount, range.firstFrame, range.lastFrame);
+    return 1;
+}
+
 bool refuseSourceAsDestination(const WriteContext& context, const std::string& destination) {
     if (!context.sources.contains(destination)) return false;
     app::DebugLog("write: %s is a source of the run; not overwritten", destination.c_str());

@@ -23,6 +23,11 @@ int failCopy(avi::AviWriter& writer, const CopyOutcome& outcome, WriteContext& c
 // short result never gets the destination's name.
 int failShortSource(avi::AviWriter& writer, const std::string& sourcePath, int64_t delivered, int64_t wanted,
                     WriteContext& context);
+// The scene against the end of its file (`range` from sceneRangeIn):
+// TooShort after 803 when none of its frames exist, else 1, after 804 when
+// it was cut to the frames that do.
+int checkSceneInFile(app::UserInterface& ui, const std::string& sourcePath, int32_t startFrame, int32_t stopFrame,
+                     int32_t frameCount, const SceneRange& range);
 // True (after 800) when the destination is one of the run's sources.
 bool refuseSourceAsDestination(const WriteContext& context, const std::string& destination);
 // Finishes the file and gives it the destination's name: 1, FinishFailed

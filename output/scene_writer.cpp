@@ -30,13 +30,7 @@ int checkLength(const std::string& sourcePath, const SourceStreams& source, int3
         showTooShort(ui, withSpeed, timeline);
         return code(WriteSceneResult::TooShort);
     }
-    if (range.outputFrames <= 0) {
-        showSceneBeyondEnd(ui, sourcePath, startFrame, stopFrame, source.frameCount);
-        return code(WriteSceneResult::TooShort);
-    }
-    if (reachesPastEnd(startFrame, stopFrame, source.frameCount))
-        showClippedScene(ui, sourcePath, startFrame, stopFrame, source.frameCount, range.firstFrame, range.lastFrame);
-    return 1;
+    return checkSceneInFile(ui, sourcePath, startFrame, stopFrame, source.frameCount, range);
 }
 
 int writeScene(const std::string& sourcePath, const std::string& destinationPath, WriteContext& context,
