@@ -12,6 +12,7 @@
 #include "avi/dv_pack.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "output/write_messages.h"
 
 namespace klemora::cli {
 namespace {
@@ -55,7 +56,7 @@ int dump(const DumpOptions& options, TerminalUserInterface& ui) {
     avi::AviReader reader(&ui);
     int rc = reader.Open(options.file, "r");
     if (rc != 1) {
-        showOpenFailure(options.file, rc, ui);
+        output::showOpenFailure(ui, options.file, rc);
         return 1;
     }
     if (!reader.isDv()) {

@@ -15,6 +15,7 @@
 #include "app/text_format.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "output/write_messages.h"
 #include "media/media_result.h"
 
 namespace klemora::cli {
@@ -88,7 +89,7 @@ ProbeReport probeMediaFile(const std::string& file, TerminalUserInterface& ui) {
     media::MediaInfo info;
     int rc = media::ProbeMedia(file, info, ui);
     if (rc != 1) {
-        showOpenFailure(file, rc, ui);
+        output::showOpenFailure(ui, file, rc);
         return {file, {}, std::string(media::probeResultName(rc)), rc};
     }
     rc = media::GetExtraData(info, true, ui);
@@ -106,7 +107,7 @@ ProbeReport probeContainer(const std::string& file, TerminalUserInterface& ui) {
     avi::ContainerFacts facts;
     int rc = avi::readContainerFacts(file, facts);
     if (rc != 1) {
-        showOpenFailure(file, rc, ui);
+        output::showOpenFailure(ui, file, rc);
         return {file, {}, std::string(avi::openResultName(rc)), rc};
     }
     return {file, avi::containerFactList(facts)};

@@ -4,13 +4,14 @@
 
 #include "app/string_table.h"
 #include "app/text_format.h"
+#include "output/write_messages.h"
 
 namespace klemora::cli {
 
 bool inputFileExists(const std::string& path, app::UserInterface& ui) {
     std::error_code error;
     if (std::filesystem::exists(path, error)) return true;
-    ui.showMessage(app::stringPrintf("%s\nFile: %s", app::loadString(880).c_str(), path.c_str()), app::Icon::Stop);
+    output::showFileMessage(ui, app::loadString(880), path, app::Icon::Stop);
     return false;
 }
 
@@ -18,11 +19,6 @@ bool inputFilesExist(const std::vector<std::string>& files, app::UserInterface& 
     bool all = true;
     for (const std::string& file : files) all = inputFileExists(file, ui) && all;
     return all;
-}
-
-void showOpenFailure(const std::string& path, int code, app::UserInterface& ui) {
-    ui.showMessage(app::stringPrintf("%s\nFile: %s\nCode: %d", app::loadString(107).c_str(), path.c_str(), code),
-                   app::Icon::Stop);
 }
 
 bool makeDestinationFolder(const std::string& folder, app::UserInterface& ui) {

@@ -13,9 +13,6 @@ bool inputFileExists(const std::string& path, app::UserInterface& ui);
 // Every file checked, one message per missing one.
 bool inputFilesExist(const std::vector<std::string>& files, app::UserInterface& ui);
 
-// "Error while opening the file!" with the path and the code of the step that failed.
-void showOpenFailure(const std::string& path, int code, app::UserInterface& ui);
-
 // Creates `folder` and its parents when missing; false after message 197.
 bool makeDestinationFolder(const std::string& folder, app::UserInterface& ui);
 
