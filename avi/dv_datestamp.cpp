@@ -1,8 +1,7 @@
 // The in-place rewrite of the recording date and time of every DV frame.
-// Only the bytes of the two packs change, written in one piece per frame, so
-// a frame is either rewritten or untouched and the file keeps its size; and
-// the whole file is checked first, so a file that cannot be finished is not
-// begun.
+// Only the date and time fields of the two packs change, in every copy the
+// frame carries, and the file keeps its size; the whole file is checked
+// first, so a file that cannot be finished is not begun.
 #include <climits>
 #include <cmath>
 #include <ctime>

@@ -91,11 +91,12 @@ bool IsWideScreen(AviReader& reader);
 bool isWideScreenVideoControl(uint8_t pc2);
 
 // Writes date and time from `start` (local time), advancing one second per
-// ceil(frame rate) frames, into the first 0x62 and 0x63 subcode pack of every
-// frame of `fileName`, in place. The reader must be closed; it is opened "rw"
-// and closed again. `end` gets the time of the last frame written (`start`
-// when none). DatestampResult codes. A frame is written in one piece or not
-// at all, and the file keeps its size.
+// ceil(frame rate) frames, into every copy of packs 0x62 and 0x63 (subcode
+// and VAUX) of every frame of `fileName`, in place; a frame needs the first
+// subcode copy of both. The reader must be closed; it is opened "rw" and
+// closed again. `end` gets the time of the last frame written (`start` when
+// none). DatestampResult codes. The whole file is checked before the first
+// write, and it keeps its size.
 int WriteDvDatestamp(const scene::RecordingTime& start, const std::string& fileName, AviReader& reader,
                      scene::RecordingTime& end);
 
