@@ -70,7 +70,9 @@ TEST(DvFixture, ReaderSeesEveryFramesPacksAndTheHeaders) {
         const std::string path = dir.file(std::string(layout.name) + ".avi");
         ASSERT_EQ(fixtures::writeDvAvi(path, options, &info), 1) << layout.name;
         EXPECT_EQ(info.frameCount, 110);
-        if (layout.openDml == OpenDmlLayout::Segments) EXPECT_GE(info.riffSegments, 4) << layout.name;
+        if (layout.openDml == OpenDmlLayout::Segments) {
+            EXPECT_GE(info.riffSegments, 4) << layout.name;
+        }
 
         avi::AviReader reader;
         ASSERT_EQ(reader.Open(path, "r"), 1) << layout.name;
