@@ -119,9 +119,13 @@ unsigned finalModeFor(const std::string& destination) {
     return newFileMode();
 }
 
+// "" is the working folder, as directoryOf gives it for a bare name.
+UniqueFd openFolder(const std::string& folder) {
+    return UniqueFd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
 void syncFolderOf(const std::string& path) {
-    std::string folder = directoryOf(path);
-    UniqueFd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd dir = openFolder(directoryOf(path));
     if (dir) ::fsync(dir.get());
 }
 
@@ -256,7 +260,7 @@ bool isAbandoned(int folder, const char* name) {
 }  // namespace
 
 int removeAbandonedTemporaries(const std::string& folder, std::string_view prefix, std::string_view suffix) {
-    UniqueFd dirFd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd dirFd = openFolder(folder);
     if (!dirFd) return 0;
     DIR* dir = ::fdopendir(::dup(dirFd.get()));
     if (!dir) return 0;
