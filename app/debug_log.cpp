@@ -2,8 +2,8 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <memory>
 #include <ctime>
+#include <memory>
 
 #include "app/paths.h"
 
@@ -18,7 +18,41 @@ struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
 };
 
+void writeLine(int level, const std::string& folderSetting, LogClock clock, const char* format, va_list args) {
+    const char* name = level == 1 ? "/klemoradbg.log" : level == 2 ? "/findds.log" : nullptr;
+    if (!name) return;
+    std::string folder = folderSetting.empty() ? documentsFolder() : folderSetting;
+    if (folder.empty()) return;
+    std::unique_ptr<FILE, FileCloser> file(std::fopen((folder + name).c_str(), "a"));
+    if (!file) return;
+    bool dashed = format[0] == '-' || (format[0] != '\0' && format[1] == '-');
+    if (level == 1 && !dashed) {
+        std::time_t now = clock ? clock() : std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        std::fprintf(file.get(), "%02d:%02d:%02d: ", local.tm_hour, local.tm_min, local.tm_sec);
+    }
+    std::vfprintf(file.get(), format, args);
+    std::fputc('\n', file.get());
+}
+
 }  // namespace
+
+DebugLog::DebugLog(int level, std::string folder, LogClock clock)
+    : m_level(level), m_folder(std::move(folder)), m_clock(clock) {}
+
+void DebugLog::write(const char* format, ...) const {
+    if (m_level != 1 && m_level != 2) return;
+    va_list args;
+    va_start(args, format);
+    writeLine(m_level, m_folder, m_clock, format, args);
+    va_end(args);
+}
+
+const DebugLog& DebugLog::off() {
+    static const DebugLog log;
+    return log;
+}
 
 int debugLevel() { return g_debugLevel; }
 void setDebugLevel(int level) { g_debugLevel = level; }
@@ -26,25 +60,11 @@ void setLogFolder(std::string folder) { g_logFolder = std::move(folder); }
 void setLogClock(LogClock clock) { g_clock = clock; }
 std::string logFolder() { return g_logFolder.empty() ? documentsFolder() : g_logFolder; }
 
-void DebugLog(const char* format, ...) {
-    const char* name = g_debugLevel == 1 ? "/klemoradbg.log" : g_debugLevel == 2 ? "/findds.log" : nullptr;
-    if (!name) return;
-    std::string folder = logFolder();
-    if (folder.empty()) return;
-    std::unique_ptr<FILE, FileCloser> file(std::fopen((folder + name).c_str(), "a"));
-    if (!file) return;
-    bool dashed = format[0] == '-' || (format[0] != '\0' && format[1] == '-');
-    if (g_debugLevel == 1 && !dashed) {
-        std::time_t now = g_clock ? g_clock() : std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
-        std::fprintf(file.get(), "%02d:%02d:%02d: ", local.tm_hour, local.tm_min, local.tm_sec);
-    }
+void debugLogLine(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vfprintf(file.get(), format, args);
+    writeLine(g_debugLevel, g_logFolder, g_clock, format, args);
     va_end(args);
-    std::fputc('\n', file.get());
 }
 
 }  // namespace klemora::app

@@ -2,22 +2,50 @@
 // The debug log: level 1 writes "klemoradbg.log" with a time prefix, level 2
 // the detection trace "findds.log" without one; both in the documents folder,
 // opened and closed per line so a crash loses nothing.
+//
+// The program makes one DebugLog at start-up from "WriteLogfile" and hands it
+// to every run; a run that wants another level (the command line's trace of
+// one detection) is given its own object, so nothing switches a level that
+// another run is using. A DebugLog never changes after construction and may
+// be written from several threads at once (each line is one append).
 #include <ctime>
 #include <string>
 
 namespace klemora::app {
 
+// The clock of the time prefix; nullptr: the system clock.
+using LogClock = std::time_t (*)();
+
+class DebugLog {
+public:
+    DebugLog() = default;  // level 0: writes nothing
+    // An empty folder means the documents folder.
+    explicit DebugLog(int level, std::string folder = {}, LogClock clock = nullptr);
+
+    int level() const { return m_level; }
+    bool tracing() const { return m_level == 2; }  // the detection trace
+    const std::string& folder() const { return m_folder; }
+    // The same folder and clock at another level.
+    DebugLog withLevel(int level) const { return DebugLog(level, m_folder, m_clock); }
+
+    void write(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+
+    // A log that writes nothing, for callers that were given none.
+    static const DebugLog& off();
+
+private:
+    int m_level = 0;
+    std::string m_folder;
+    LogClock m_clock = nullptr;
+};
+
+// The process-wide level and folder of the code that is not yet handed a
+// DebugLog; being replaced by DebugLog objects.
 int debugLevel();
 void setDebugLevel(int level);
-
-// Overrides the documents folder (tests); empty restores the default lookup.
 void setLogFolder(std::string folder);
 std::string logFolder();
-
-// The clock of the time prefix; nullptr restores the system clock.
-using LogClock = std::time_t (*)();
 void setLogClock(LogClock clock);
-
-void DebugLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void debugLogLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace klemora::app

@@ -27,13 +27,13 @@ std::string_view answerName(Answer answer) {
 
 void UserInterface::setProgressRange(int64_t max) {
     if (max <= 0) return;
-    m_progressMax = max;
-    m_progressPosition = std::clamp<int64_t>(m_progressPosition, 0, max);
+    m_progressMax.store(max, std::memory_order_relaxed);
+    m_progressPosition.store(std::clamp<int64_t>(progressPosition(), 0, max), std::memory_order_relaxed);
     progressChanged();
 }
 
 void UserInterface::setProgressPosition(int64_t position) {
-    m_progressPosition = std::clamp<int64_t>(position, 0, m_progressMax);
+    m_progressPosition.store(std::clamp<int64_t>(position, 0, progressMax()), std::memory_order_relaxed);
     progressChanged();
 }
 

@@ -24,14 +24,14 @@ void decodeDateTime(Find&& find, scene::RecordingTime& time) {
         // Two digits: 00-24 are this century, 25-99 the last.
         time.yearsSince1900 = year < 25 ? year + 100 : year;
     } else if (trace()) {
-        app::DebugLog(" -----  |  #### Datestamp DMY-Paket fehlt");
+        app::debugLogLine(" -----  |  #### Datestamp DMY-Paket fehlt");
     }
     if (find(kPackRecordingTime, pack)) {
         time.seconds = bcdValue(pack[2], 0x7);
         time.minutes = bcdValue(pack[3], 0x7);
         time.hours = bcdValue(pack[4], 0x3);
     } else if (trace()) {
-        app::DebugLog(" -----  |  #### Datestamp SMH-Paket fehlt");
+        app::debugLogLine(" -----  |  #### Datestamp SMH-Paket fehlt");
     }
     time.weekday = 0;
     time.dayOfYear = 0;
@@ -42,7 +42,7 @@ template <typename Find>
 bool decodeTimecode(Find&& find, uint8_t* hours, uint8_t* minutes, uint8_t* seconds, uint8_t* frames) {
     DvPack pack{};
     if (!find(kPackTimecode, pack)) {
-        if (trace()) app::DebugLog(" -----  |  #### Timecode-Paket fehlt");
+        if (trace()) app::debugLogLine(" -----  |  #### Timecode-Paket fehlt");
         return false;
     }
     if (frames) *frames = static_cast<uint8_t>(bcdValue(pack[1], 0x3));

@@ -64,7 +64,7 @@ void AviMuxFilter::fail(int code) {
     m_failed = true;
     if (m_writer.lastErrno() != 0) m_failureErrno = -m_writer.lastErrno();
     else m_failureErrno = code == static_cast<int>(avi::WriterResult::DiskFull) ? -ENOSPC : -EIO;
-    app::DebugLog("CameraIO: AVI Mux: writing %s failed / %d / %s", m_path.c_str(), code,
+    app::debugLogLine("CameraIO: AVI Mux: writing %s failed / %d / %s", m_path.c_str(), code,
                   std::string(avi::writerResultName(code)).c_str());
     if (graph()) graph()->postEvent(static_cast<int>(GraphEvent::ErrorAbort), m_failureErrno);
 }
@@ -76,7 +76,7 @@ bool AviMuxFilter::roomForMore() {
     int64_t needed = kFreeSpaceReserveBytes + kIndexBytesPerChunk * (m_framesWritten + 1) * 2;
     if (*free >= needed) return true;
     m_stoppedForSpace = true;
-    app::DebugLog("CameraIO: AVI Mux: disk nearly full (%lld bytes free), capture ends after %lld frames",
+    app::debugLogLine("CameraIO: AVI Mux: disk nearly full (%lld bytes free), capture ends after %lld frames",
                   static_cast<long long>(*free), static_cast<long long>(m_framesWritten));
     fail(static_cast<int>(avi::WriterResult::DiskFull));
     return false;

@@ -40,7 +40,7 @@ int CameraFilter::service(int64_t timeoutMicroseconds) {
         if (graph()) graph()->postEvent(static_cast<int>(GraphEvent::DeviceLost));
     } else if (rc < 0 && rc != -ENODEV && rc != m_lastError) {
         // Reception troubles that may pass (a bus reset) are logged once each.
-        app::DebugLog("CameraIO: Capture: receive failed / %x / %s", static_cast<unsigned>(rc),
+        app::debugLogLine("CameraIO: Capture: receive failed / %x / %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
     }
     if (rc < 0) {

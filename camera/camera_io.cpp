@@ -39,15 +39,15 @@ int DeviceEnumerator::open(const std::string& devicePath, std::unique_ptr<Camera
 
 CameraIO::CameraIO(app::UserInterface& ui, Clock& clock, BusFactory buses)
     : m_ui(ui), m_clock(clock), m_busFactory(std::move(buses)) {
-    app::DebugLog("---------");
-    app::DebugLog("CameraIO: Constructor: Start");
-    if (buildBaseGraph("Constructor") == 1) app::DebugLog("CameraIO: Constructor: Ok");
+    app::debugLogLine("---------");
+    app::debugLogLine("CameraIO: Constructor: Start");
+    if (buildBaseGraph("Constructor") == 1) app::debugLogLine("CameraIO: Constructor: Ok");
 }
 
 CameraIO::~CameraIO() {
-    app::DebugLog("CameraIO: Destructor: Start");
+    app::debugLogLine("CameraIO: Destructor: Start");
     tearDown();
-    app::DebugLog("CameraIO: Destructor: Ok");
+    app::debugLogLine("CameraIO: Destructor: Ok");
 }
 
 // Building the graph on Linux has two steps that can fail: the graph itself
@@ -55,7 +55,7 @@ CameraIO::~CameraIO() {
 // 5) and the device enumerator over the buses (6).
 int CameraIO::buildBaseGraph(const char* caption) {
     auto failed = [&](int step, int code) {
-        app::DebugLog("CameraIO: %s: %d failed/ %x / %s", caption, step, static_cast<unsigned>(code),
+        app::debugLogLine("CameraIO: %s: %d failed/ %x / %s", caption, step, static_cast<unsigned>(code),
                       media::DxErrorText(code));
         releaseBaseGraph();
         return -step;
@@ -96,12 +96,12 @@ void CameraIO::tearDown() {
 int CameraIO::RestartBaseGraph() {
     tearDown();
     int rc = buildBaseGraph("RestartBaseGraph");
-    if (rc == 1) app::DebugLog("CameraIO: BaseGraph restarted");
+    if (rc == 1) app::debugLogLine("CameraIO: BaseGraph restarted");
     return rc;
 }
 
 int CameraIO::ListCaptureDevices(std::vector<std::string>* list) {
-    app::DebugLog("CameraIO: ListCaptureDevices: Start");
+    app::debugLogLine("CameraIO: ListCaptureDevices: Start");
     if (!list) return -1;
     list->clear();
     std::string currentPath;
@@ -114,7 +114,7 @@ int CameraIO::ListCaptureDevices(std::vector<std::string>* list) {
     int rc = m_enumerator ? m_enumerator->enumerate(found) : -ENODEV;
     if (found.empty()) {
         if (rc == 0) rc = -ENODEV;
-        app::DebugLog("CameraIO: ListCaptureDevices: No devices / %x / %s", static_cast<unsigned>(rc),
+        app::debugLogLine("CameraIO: ListCaptureDevices: No devices / %x / %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
         return -3;
     }
@@ -122,34 +122,34 @@ int CameraIO::ListCaptureDevices(std::vector<std::string>* list) {
         const DeviceProperties& device = found[i];
         const int n = static_cast<int>(i);
         if (!device.friendlyName) {
-            app::DebugLog("CameraIO: CaptureDeviceFriendlyName %d: Error", n);
+            app::debugLogLine("CameraIO: CaptureDeviceFriendlyName %d: Error", n);
             continue;
         }
-        app::DebugLog("CameraIO: CaptureDeviceFriendlyName %d: %s", n, device.friendlyName->c_str());
+        app::debugLogLine("CameraIO: CaptureDeviceFriendlyName %d: %s", n, device.friendlyName->c_str());
         std::string text = *device.friendlyName;
         if (device.description) {
-            app::DebugLog("CameraIO: CaptureDeviceDescription %d: %s", n, device.description->c_str());
+            app::debugLogLine("CameraIO: CaptureDeviceDescription %d: %s", n, device.description->c_str());
             text += " / " + *device.description;
         } else {
-            app::DebugLog("CameraIO: CaptureDeviceDescription %d: Error", n);
+            app::debugLogLine("CameraIO: CaptureDeviceDescription %d: Error", n);
             text += " / ---";
         }
         if (!device.devicePath) {
-            app::DebugLog("CameraIO: CaptureDeviceDevicePath %d: Error", n);
+            app::debugLogLine("CameraIO: CaptureDeviceDevicePath %d: Error", n);
             continue;
         }
-        app::DebugLog("CameraIO: CaptureDeviceDevicePath: %d: %s", n, device.devicePath->c_str());
+        app::debugLogLine("CameraIO: CaptureDeviceDevicePath: %d: %s", n, device.devicePath->c_str());
         list->push_back(text);
         m_devices.push_back({*device.friendlyName, device.description.value_or(""), *device.devicePath});
         if (!currentPath.empty() && *device.devicePath == currentPath)
             m_currentDevice = static_cast<int>(m_devices.size()) - 1;
     }
-    app::DebugLog("CameraIO: ListCaptureDevices: Ok");
+    app::debugLogLine("CameraIO: ListCaptureDevices: Ok");
     return 1;
 }
 
 void CameraIO::message(const std::string& text) {
-    app::DebugLog("%s", text.c_str());
+    app::debugLogLine("%s", text.c_str());
     m_ui.showMessage(text, app::Icon::Stop);
 }
 

@@ -47,7 +47,7 @@ int CameraIO::captureLoop(int& code) {
     for (;;) {
         GraphEventRecord event;
         if (m_graph->waitForEvent(kEventWaitMicroseconds, event) == 1) {
-            app::DebugLog("CameraIO: StartCapture: DXEvent-Code: %x", static_cast<unsigned>(event.code));
+            app::debugLogLine("CameraIO: StartCapture: DXEvent-Code: %x", static_cast<unsigned>(event.code));
             if (int result = resultForEvent(event, code); result != 0) return result;
         }
         m_ui.pump();
@@ -73,7 +73,7 @@ int CameraIO::StartCapture(PreviewWindow* window, const std::string& fileName) {
         return -3;
     }
     if (::unlink(fileName.c_str()) != 0 && errno != ENOENT)
-        app::DebugLog("CameraIO: StartCapture: cannot delete %s / %x / %s", fileName.c_str(),
+        app::debugLogLine("CameraIO: StartCapture: cannot delete %s / %x / %s", fileName.c_str(),
                       static_cast<unsigned>(-errno), media::DxErrorText(-errno));
 
     AviMuxFilter* mux = nullptr;
@@ -105,7 +105,7 @@ int CameraIO::StartCapture(PreviewWindow* window, const std::string& fileName) {
 
 int CameraIO::finishCapture(int result, int code, AviMuxFilter* mux, const std::string& fileName) {
     if (int rc = m_graph->stop(); rc != 0)
-        app::DebugLog("CameraIO: StartCapture: pControl->Stop: %x %s", static_cast<unsigned>(rc),
+        app::debugLogLine("CameraIO: StartCapture: pControl->Stop: %x %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
     m_running = false;
     bool fileComplete = false;
@@ -117,15 +117,15 @@ int CameraIO::finishCapture(int result, int code, AviMuxFilter* mux, const std::
             result = -8;
         }
         if (int rc = m_graph->removeFilter(mux); rc != 0)
-            app::DebugLog("CameraIO: StartCapture: RemoveFilter: %x %s", static_cast<unsigned>(rc),
+            app::debugLogLine("CameraIO: StartCapture: RemoveFilter: %x %s", static_cast<unsigned>(rc),
                           media::DxErrorText(rc));
     } else {
-        app::DebugLog("CameraIO: StartCapture: ppf == NULL!");
+        app::debugLogLine("CameraIO: StartCapture: ppf == NULL!");
     }
     // A run that failed before any frame leaves no empty file behind.
     if (!fileComplete && result < 0 && result >= -7) ::unlink(fileName.c_str());
     if (result > 0) {
-        app::DebugLog("CameraIO: StartCapture: Stopped because %d", result);
+        app::debugLogLine("CameraIO: StartCapture: Stopped because %d", result);
     } else {
         message(app::stringPrintf("DirectX %s StartCapture()!\nCode 1: %d\nCode 2: %x\nCode 3: %s\nCamera: %d",
                                   app::loadString(113).c_str(), result, static_cast<unsigned>(code),

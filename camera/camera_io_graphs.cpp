@@ -151,7 +151,7 @@ int CameraIO::SetPreviewWindow(PreviewWindow* window) {
 
 int CameraIO::DeleteFiltersFromGraph(Filter* filter, bool recursive) {
     if (!filter || !m_graph || !m_graph->contains(filter)) {
-        app::DebugLog("CameraIO: DeleteFiltersFromGraph: EnumPins: %x %s", static_cast<unsigned>(-EINVAL),
+        app::debugLogLine("CameraIO: DeleteFiltersFromGraph: EnumPins: %x %s", static_cast<unsigned>(-EINVAL),
                       media::DxErrorText(-EINVAL));
         return -1;
     }
@@ -160,19 +160,19 @@ int CameraIO::DeleteFiltersFromGraph(Filter* filter, bool recursive) {
         Pin* own = filter->pin(i);
         Pin* other = own->connected;
         if (!other) {
-            app::DebugLog("CameraIO: DeleteFiltersFromGraph: ConnectTo: %x %s", static_cast<unsigned>(-ENOTCONN),
+            app::debugLogLine("CameraIO: DeleteFiltersFromGraph: ConnectTo: %x %s", static_cast<unsigned>(-ENOTCONN),
                           media::DxErrorText(-ENOTCONN));
             continue;
         }
         Filter* neighbour = other->owner;
         if (!neighbour) {
-            app::DebugLog("CameraIO: DeleteFiltersFromGraph: QueryPinInfo: %x %s", static_cast<unsigned>(-ENOENT),
+            app::debugLogLine("CameraIO: DeleteFiltersFromGraph: QueryPinInfo: %x %s", static_cast<unsigned>(-ENOENT),
                           media::DxErrorText(-ENOENT));
             continue;
         }
         if (!recursive || other->direction != PinDirection::Input) continue;
         if (DeleteFiltersFromGraph(neighbour, true) != 1) {
-            app::DebugLog("CameraIO: DeleteFiltersFromGraph: DFFG Error: %x %s", static_cast<unsigned>(-EIO),
+            app::debugLogLine("CameraIO: DeleteFiltersFromGraph: DFFG Error: %x %s", static_cast<unsigned>(-EIO),
                           media::DxErrorText(-EIO));
             result = -1;
         }
@@ -184,7 +184,7 @@ int CameraIO::DeleteFiltersFromGraph(Filter* filter, bool recursive) {
         }
         if (neighbour == m_splitter) m_splitter = nullptr;
         if (int rc = m_graph->removeFilter(neighbour); rc != 0 && rc != -ENOENT) {
-            app::DebugLog("CameraIO: DeleteFiltersFromGraph: RemoveFilter: %x %s", static_cast<unsigned>(rc),
+            app::debugLogLine("CameraIO: DeleteFiltersFromGraph: RemoveFilter: %x %s", static_cast<unsigned>(rc),
                           media::DxErrorText(rc));
             result = -1;
         }
@@ -201,7 +201,7 @@ void CameraIO::ServiceGraph(int64_t timeoutMicroseconds) {
     if (!m_graph || !m_graph->running()) return;
     GraphEventRecord event;
     if (m_graph->waitForEvent(timeoutMicroseconds, event) != 1) return;
-    app::DebugLog("CameraIO: Preview: DXEvent-Code: %x", static_cast<unsigned>(event.code));
+    app::debugLogLine("CameraIO: Preview: DXEvent-Code: %x", static_cast<unsigned>(event.code));
     if (event.code == static_cast<int>(GraphEvent::DeviceLost)) StopGraph();
 }
 

@@ -13,7 +13,7 @@ namespace klemora::camera {
 int CameraIO::transportCommand(int mode, const char* name) {
     if (!m_transport) return -1;
     if (int rc = m_transport->setMode(mode); rc != 0) {
-        app::DebugLog("CameraIO: %s failed / %x / %s", name, static_cast<unsigned>(rc), media::DxErrorText(rc));
+        app::debugLogLine("CameraIO: %s failed / %x / %s", name, static_cast<unsigned>(rc), media::DxErrorText(rc));
         return -1;
     }
     return 1;
@@ -37,7 +37,7 @@ int CameraIO::GetCameraState() {
     if (!m_transport) return -1;
     int mode = 0;
     if (int rc = m_transport->getMode(mode); rc != 0) {
-        app::DebugLog("CameraIO: GetCameraState failed / %x / %s", static_cast<unsigned>(rc), media::DxErrorText(rc));
+        app::debugLogLine("CameraIO: GetCameraState failed / %x / %s", static_cast<unsigned>(rc), media::DxErrorText(rc));
         return -2;
     }
     return mode;
@@ -47,19 +47,19 @@ int CameraIO::GetDroppedFramesInfo(int64_t* dropped, int64_t* notDropped) {
     if (!m_camera) return -1;
     DroppedFrameCounter* counter = m_camera->device().droppedFrameCounter();
     if (!counter) {
-        app::DebugLog("CameraIO: GetDroppedFramesInfo: No Interface / %x / %s", static_cast<unsigned>(-ENOTSUP),
+        app::debugLogLine("CameraIO: GetDroppedFramesInfo: No Interface / %x / %s", static_cast<unsigned>(-ENOTSUP),
                       media::DxErrorText(-ENOTSUP));
         return -2;
     }
     int64_t value = 0;
     if (int rc = counter->numDropped(value); rc != 0) {
-        app::DebugLog("CameraIO: GetDroppedFramesInfo: GetNumDropped failed / %x / %s", static_cast<unsigned>(rc),
+        app::debugLogLine("CameraIO: GetDroppedFramesInfo: GetNumDropped failed / %x / %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
         return -3;
     }
     if (dropped) *dropped = value;
     if (int rc = counter->numNotDropped(value); rc != 0) {
-        app::DebugLog("CameraIO: GetDroppedFramesInfo: GetNumNotDropped failed / %x / %s",
+        app::debugLogLine("CameraIO: GetDroppedFramesInfo: GetNumNotDropped failed / %x / %s",
                       static_cast<unsigned>(rc), media::DxErrorText(rc));
         return -4;
     }
@@ -71,7 +71,7 @@ int CameraIO::GetTimecodeString(std::string* text) {
     if (!m_timecodeReader) return -1;
     uint32_t bcd = 0;
     if (int rc = m_timecodeReader->readTimecode(bcd); rc != 0) {
-        app::DebugLog("CameraIO: GetTimecodeString(): GetTimecode: %x %s", static_cast<unsigned>(rc),
+        app::debugLogLine("CameraIO: GetTimecodeString(): GetTimecode: %x %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
         if (text) *text = kNoTimecodeText;
         return -2;

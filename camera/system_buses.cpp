@@ -24,7 +24,7 @@ BusFactory systemBusFactory(Clock& clock) {
         simulated = std::make_shared<SimulatedCameraSet>();
         auto unit = simulated->add(clock, SimulatedCameraSpec{.tapePath = tape});
         if (unit->tapeResult() != 0)
-            app::DebugLog("CameraIO: Simulated camera: tape %s not usable (%d), deck without cassette",
+            app::debugLogLine("CameraIO: Simulated camera: tape %s not usable (%d), deck without cassette",
                           tape.c_str(), unit->tapeResult());
     }
     return [&clock, simulated](BusList& buses) {

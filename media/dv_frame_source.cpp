@@ -29,7 +29,7 @@ std::unique_ptr<DvFrameSource> DvFrameSource::open(const std::string& path, cons
     avi::AviReader& reader = *source->m_reader;
     int rc = reader.Open(path, "r");
     if (rc != 1 || !reader.isDv()) {
-        app::DebugLog("DvFrameSource: %s not read as DV AVI (code %d)", path.c_str(), rc);
+        app::debugLogLine("DvFrameSource: %s not read as DV AVI (code %d)", path.c_str(), rc);
         return nullptr;
     }
     source->m_frameSize = reader.isPal() ? avi::kDvFrameSizePal : avi::kDvFrameSizeNtsc;
@@ -127,7 +127,7 @@ int DvFrameSource::readChunk(int32_t frame, AVPacket& packet) {
     // Pool buffers come back with old bytes; the decoder's padding must be zero.
     std::memset(packet.data + size, 0, AV_INPUT_BUFFER_PADDING_SIZE);
     if (m_reader->ReadAt(place.dataOffset, packet.data, size) != 1) {
-        app::DebugLog("DvFrameSource: frame %d unreadable at %lld", frame, static_cast<long long>(place.dataOffset));
+        app::debugLogLine("DvFrameSource: frame %d unreadable at %lld", frame, static_cast<long long>(place.dataOffset));
         return AVERROR(EIO);
     }
     return 0;

@@ -28,7 +28,7 @@ bool refuseCollisions(const std::vector<std::string>& paths, app::UserInterface&
     if (colliding.empty()) return false;
     std::string text = app::loadString(801);
     for (const std::string& path : colliding) text += "\n" + path;
-    app::DebugLog("write: %zu destination(s) would be written more than once; nothing written", colliding.size());
+    app::debugLogLine("write: %zu destination(s) would be written more than once; nothing written", colliding.size());
     ui.showMessage(text, app::Icon::Stop);
     return true;
 }

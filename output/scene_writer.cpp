@@ -82,7 +82,7 @@ int writeScene(const std::string& sourcePath, const std::string& destinationPath
         return 1;
     }
     if (outcome.status == CopyStatus::Cancelled)
-        app::DebugLog("WriteScene: stopped after %lld of %lld frames", static_cast<long long>(copier.framesWritten()),
+        app::debugLogLine("WriteScene: stopped after %lld of %lld frames", static_cast<long long>(copier.framesWritten()),
                       static_cast<long long>(range.outputFrames));
     return completeOutput(output, writer, context, "WriteScene");
 }

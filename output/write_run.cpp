@@ -165,7 +165,7 @@ void deleteSources(const std::vector<std::string>& sources, WriteRunOutcome& out
         if (::unlink(path.c_str()) == 0) {
             outcome.deletedSources.push_back(path);
         } else {
-            app::DebugLog("OnBtWritestart: %s not deleted (errno %d)", path.c_str(), errno);
+            app::debugLogLine("OnBtWritestart: %s not deleted (errno %d)", path.c_str(), errno);
         }
     }
 }

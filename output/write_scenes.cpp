@@ -155,7 +155,7 @@ struct SceneLoop {
         if (context.setFileDates) {
             int dated = SetCreationDate(list.recordingTime(i), path);
             if (dated == static_cast<int>(FileDateResult::NoDate)) {
-                app::DebugLog("WriteScenes: scene %d has no recording date; %s keeps its file times", i + 1,
+                app::debugLogLine("WriteScenes: scene %d has no recording date; %s keeps its file times", i + 1,
                               path.c_str());
             } else if (dated != 1) {
                 context.ui.showMessage(app::stringPrintf("%s SetCreationDate()!\nScene: %d\nFile: %s\nCode: %d",

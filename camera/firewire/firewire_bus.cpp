@@ -50,7 +50,7 @@ void scanPort(int port, std::vector<NodeInfo>& found) {
     int error = 0;
     Raw1394Handle handle = openPort(port, &error);
     if (!handle) {
-        app::DebugLog("CameraIO: FireWire: port %d not usable / %x / %s", port, static_cast<unsigned>(error),
+        app::debugLogLine("CameraIO: FireWire: port %d not usable / %x / %s", port, static_cast<unsigned>(error),
                       media::DxErrorText(error));
         return;
     }
@@ -86,7 +86,7 @@ int scanBus(std::vector<NodeInfo>& found) {
     Raw1394Handle handle(raw1394_new_handle());
     if (!handle) {
         int error = errno ? -errno : -ENODEV;
-        app::DebugLog("CameraIO: FireWire: raw1394_new_handle failed / %x / %s (no FireWire access)",
+        app::debugLogLine("CameraIO: FireWire: raw1394_new_handle failed / %x / %s (no FireWire access)",
                       static_cast<unsigned>(error), media::DxErrorText(error));
         return error;
     }
@@ -94,11 +94,11 @@ int scanBus(std::vector<NodeInfo>& found) {
     const int count = raw1394_get_port_info(handle.get(), ports, kMaxPorts);
     if (count < 0) {
         int error = errno ? -errno : -EIO;
-        app::DebugLog("CameraIO: FireWire: raw1394_get_port_info failed / %x / %s", static_cast<unsigned>(error),
+        app::debugLogLine("CameraIO: FireWire: raw1394_get_port_info failed / %x / %s", static_cast<unsigned>(error),
                       media::DxErrorText(error));
         return error;
     }
-    if (count == 0) app::DebugLog("CameraIO: FireWire: no ports");
+    if (count == 0) app::debugLogLine("CameraIO: FireWire: no ports");
     handle.reset();
     for (int port = 0; port < count && port < kMaxPorts; ++port) scanPort(port, found);
     return 0;

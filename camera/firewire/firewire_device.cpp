@@ -172,7 +172,7 @@ int FireWireDevice::startStream() {
     }
     raw1394_set_bus_reset_handler(m_control.get(), &FireWireDevice::busReset);
     raw1394_set_userdata(m_control.get(), this);
-    app::DebugLog("CameraIO: FireWire: receiving DV on channel %d (plug %s)", m_channel,
+    app::debugLogLine("CameraIO: FireWire: receiving DV on channel %d (plug %s)", m_channel,
                   m_connected ? "connected" : "broadcast");
     return 0;
 }

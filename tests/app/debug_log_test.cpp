@@ -37,27 +37,27 @@ protected:
 
 TEST_F(DebugLogTest, LevelOneWritesTimePrefixUnlessADashLeads) {
     setDebugLevel(1);
-    DebugLog("---------");
-    DebugLog("CameraIO: Constructor: Start");
-    DebugLog("x-y %d", 5);
-    DebugLog("xy%d", 6);
+    debugLogLine("---------");
+    debugLogLine("CameraIO: Constructor: Start");
+    debugLogLine("x-y %d", 5);
+    debugLogLine("xy%d", 6);
     EXPECT_EQ(test::readTextFile(dir.file("klemoradbg.log")),
               "---------\n14:03:07: CameraIO: Constructor: Start\nx-y 5\n14:03:07: xy6\n");
 }
 
 TEST_F(DebugLogTest, LevelTwoWritesTheTraceWithoutPrefix) {
     setDebugLevel(2);
-    DebugLog("INIT %s", "a.avi");
+    debugLogLine("INIT %s", "a.avi");
     EXPECT_EQ(test::readTextFile(dir.file("findds.log")), "INIT a.avi\n");
     EXPECT_FALSE(test::readTextFile(dir.file("klemoradbg.log")).size());
 }
 
 TEST_F(DebugLogTest, OtherLevelsAndMissingFolderWriteNothing) {
     setDebugLevel(3);
-    DebugLog("nothing");
+    debugLogLine("nothing");
     setDebugLevel(1);
     setLogFolder(dir.file("missing"));
-    DebugLog("nothing either");
+    debugLogLine("nothing either");
     setLogFolder(dir.path());
     EXPECT_EQ(test::readTextFile(dir.file("klemoradbg.log")), "");
     EXPECT_EQ(test::readTextFile(dir.file("findds.log")), "");
