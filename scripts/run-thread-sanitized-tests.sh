@@ -6,10 +6,10 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-tsan"
-targets=(detect_tests output_tests output_writer_tests camera_tests app_tests)
+targets=(detect_tests output_tests output_writer_tests camera_capture_test app_tests)
 pattern='RunCancel|StopFromAnotherThread|Thread'
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLEMORA_TSAN=ON -DKLEMORA_CORE_ONLY=ON \
   -DKLEMORA_GUI=OFF -DKLEMORA_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan.supp"
 ctest --test-dir "$build" -j"$(nproc)" --output-on-failure --timeout 1800 -R "$pattern" --no-tests=error
