@@ -23,7 +23,7 @@ int convert(const ConvertOptions& options, TerminalUserInterface& ui) {
     if (!inputFileExists(options.input, ui)) return 1;
     ui.setBatchDirectory(options.searchDir);
     scene::GroupTree tree;
-    media::MediaSourceProbe probe(ui);
+    media::MediaSourceProbe probe(ui, app::settings().readText("FixRatio", ""));
     scene::ProjectSession session(tree, app::settings(), probe);
     if (scene::loadProject(session, options.input, loadFilterFor(options.input), ui) != 1) return 1;
     int rc = writeSceneFile(session, options.output, *filter, ui);

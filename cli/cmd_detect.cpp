@@ -111,7 +111,7 @@ DetectOutcome detectByPicture(const std::vector<detect::SearchSource>& sources, 
     detect::PictureDiffDetector detector(ui);
     app::SystemPowerControl power;
     detect::PictureDetectionResult result =
-        detect::RunPictureDetection(sources, scenes, detector, settings, power, app::settings());
+        detect::RunPictureDetection(sources, scenes, detector, settings, power);
     if (settings.log)
         std::cerr << "klemora-cli detect: detection log in " << detect::PictureDetectionLog::path() << '\n';
     bool complete = result.started && result.failedFiles == 0 &&
@@ -171,7 +171,7 @@ int writeScenes(scene::SceneList& scenes, const std::string& output, const std::
     }
     scene::GroupTree tree;
     tree.root().list().copyFrom(scenes);
-    media::MediaSourceProbe probe(ui);
+    media::MediaSourceProbe probe(ui, app::settings().readText("FixRatio", ""));
     scene::ProjectSession session(tree, app::settings(), probe);
     int rc = writeSceneFile(session, output, *saveFilterFor(output, format), ui);
     if (rc != 1) {

@@ -18,7 +18,7 @@ struct NamesOptions {
 int names(const NamesOptions& options, TerminalUserInterface& ui) {
     if (!inputFileExists(options.list, ui)) return 1;
     scene::GroupTree tree;
-    media::MediaSourceProbe probe(ui);
+    media::MediaSourceProbe probe(ui, app::settings().readText("FixRatio", ""));
     scene::ProjectSession session(tree, app::settings(), probe);
     if (scene::loadProject(session, options.list, loadFilterFor(options.list), ui) != 1) return 1;
     int scenesBefore = 0;

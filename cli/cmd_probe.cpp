@@ -11,6 +11,7 @@
 #include "media/media_info.h"
 #include "media/media_probe.h"
 #include "media/probe_facts.h"
+#include "app/settings_store.h"
 #include "app/string_table.h"
 #include "app/text_format.h"
 #include "cli/command_registry.h"
@@ -86,7 +87,7 @@ void printReport(std::ostream& out, const ProbeReport& report, bool json) {
 // any file FFmpeg can open, information messages on standard error.
 ProbeReport probeMediaFile(const std::string& file, TerminalUserInterface& ui) {
     ProbeReport report{file};
-    media::MediaInfo info;
+    media::MediaInfo info(app::settings().readText("FixRatio", ""));
     int rc = media::ProbeMedia(file, info, ui);
     if (rc != 1) {
         output::showOpenFailure(ui, file, rc);

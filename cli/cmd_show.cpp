@@ -39,7 +39,7 @@ void printGroup(const scene::Group& group, const std::vector<output::PlannedScen
 
 int show(const std::string& path, const std::string& nameTemplate, TerminalUserInterface& ui) {
     scene::GroupTree tree;
-    media::MediaSourceProbe probe(ui);
+    media::MediaSourceProbe probe(ui, app::settings().readText("FixRatio", ""));
     scene::ProjectSession session(tree, app::settings(), probe);
     if (scene::loadProject(session, path, loadFilterFor(path), ui) != 1) return 1;
     output::WriteRunSettings settings = output::readWriteRunSettings(app::settings());

@@ -9,6 +9,7 @@
 #include "app/settings_store.h"
 #include "cli/command_registry.h"
 #include "cli/option_checks.h"
+#include "media/media_settings.h"
 #include "output/additional_settings.h"
 #include "output/split_file.h"
 #include "output/write_context.h"
@@ -39,6 +40,7 @@ int splitFiles(const SplitOptions& options, TerminalUserInterface& ui) {
     request.destinationDirectory = options.destination;
     request.nameTemplate = options.nameTemplate.empty() ? settings.formatString : options.nameTemplate;
     request.nameFromSource = options.nameFromSource;
+    request.fixRatio = media::readMediaSettings(app::settings()).fixRatio;
     output::WriteContext context(ui);
     context.keepStoppedPart = false;  // stopped only by a signal: no part of a scene stays
     int rc = output::SplitFiles(options.files, request, context);

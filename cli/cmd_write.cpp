@@ -44,7 +44,7 @@ output::OverwriteMode overwriteMode(const std::string& text) {
 
 int writeProject(const WriteOptions& options, TerminalUserInterface& ui) {
     scene::GroupTree tree;
-    media::MediaSourceProbe probe(ui);
+    media::MediaSourceProbe probe(ui, app::settings().readText("FixRatio", ""));
     scene::ProjectSession session(tree, app::settings(), probe);
     if (int rc = scene::loadProject(session, options.project, filterFor(options.project), ui); rc != 1) {
         std::cerr << "klemora-cli write: " << options.project << " not loaded (code " << rc << ")\n";

@@ -20,8 +20,9 @@ struct DvDetectionSettings {
     int trimCount = 1;      // "TrimCount": frames cut at each inner scene boundary, 0..99
 };
 
-// "DatestampDiff" (default 1) and "TrimCount" (default 1) as stored.
-DvDetectionSettings readDvDetectionSettings(const app::SettingsStore& store = app::settings());
+// "DatestampDiff" (default 1) and "TrimCount" (default 1) as stored; read
+// once by the caller when the run starts.
+DvDetectionSettings readDvDetectionSettings(const app::SettingsStore& store);
 
 // The state of a file when the run leaves it.
 enum class DvDetectionStatus : int {

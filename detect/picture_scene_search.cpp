@@ -34,7 +34,8 @@ void showInternalError(app::UserInterface& ui, const char* errorCode) {
 class FileSearch {
 public:
     FileSearch(const std::string& fileName, scene::SceneList& scenes, PictureDiffDetector& detector, int32_t trimWidth)
-        : m_fileName(fileName), m_scenes(scenes), m_detector(detector), m_ui(detector.ui()), m_trimWidth(trimWidth) {}
+        : m_fileName(fileName), m_scenes(scenes), m_detector(detector), m_ui(detector.ui()), m_trimWidth(trimWidth),
+          m_info(detector.fixRatio) {}
     ~FileSearch() {
         m_detector.endFile();
         m_ui.setProgressPosition(0);

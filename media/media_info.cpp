@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/settings_store.h"
 #include "media/media_detector.h"
 #include "media/probe_rules.h"
 
@@ -19,7 +18,7 @@ const char* formatTypeName(FormatType type) {
     return "---";
 }
 
-MediaInfo::MediaInfo() : fixRatio(normalizeFixRatio(app::settings().readText("FixRatio", ""))) {}
+MediaInfo::MediaInfo(std::string_view fixRatio) : fixRatio(normalizeFixRatio(fixRatio)) {}
 
 MediaInfo::~MediaInfo() = default;
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "media/ffmpeg_handles.h"
@@ -45,8 +46,9 @@ struct StreamMediaType {
 class MediaDetector;  // the open demuxer and the frame grabber on it (media_detector.h)
 
 struct MediaInfo {
-    // Reads "FixRatio" and clears every field.
-    MediaInfo();
+    // Every field clear; `fixRatio` is the "FixRatio" setting of the run
+    // (empty: the file's own aspect decides).
+    explicit MediaInfo(std::string_view fixRatio = {});
     ~MediaInfo();
     MediaInfo(const MediaInfo&) = delete;
     MediaInfo& operator=(const MediaInfo&) = delete;

@@ -40,8 +40,9 @@ int probeAvi(const std::string& path, scene::SourceFacts& facts, app::UserInterf
     return 1;
 }
 
-int probeOther(const std::string& path, scene::SourceFacts& facts, app::UserInterface& ui) {
-    MediaInfo info;
+int probeOther(const std::string& path, scene::SourceFacts& facts, std::string_view fixRatio,
+               app::UserInterface& ui) {
+    MediaInfo info(fixRatio);
     int rc = ProbeMedia(path, info, ui);
     if (rc != 1) return rc;
     facts.frameCount = info.frameCount;
@@ -64,7 +65,7 @@ int probeOther(const std::string& path, scene::SourceFacts& facts, app::UserInte
 
 int MediaSourceProbe::probe(const std::string& path, scene::SourceFacts& facts) {
     facts = scene::SourceFacts{};
-    return namesAnAvi(path) ? probeAvi(path, facts, m_ui) : probeOther(path, facts, m_ui);
+    return namesAnAvi(path) ? probeAvi(path, facts, m_ui) : probeOther(path, facts, m_fixRatio, m_ui);
 }
 
 }  // namespace klemora::media

@@ -2,6 +2,7 @@
 // The scenes of a folder index: every AVI file of the folder as one scene
 // covering the whole file, in name order.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/ui.h"
@@ -18,6 +19,8 @@ std::vector<std::string> aviFilesIn(const std::string& folder);
 // ExtraDataFailed after "%s GetExtraData()!\nCode: %d\nFile: %s";
 // AddSceneFailed after "%s AddNewScene()!\nCode: %d". The first failure
 // ends the scan.
-int readAviFolder(const std::string& folder, scene::SceneList& list, app::UserInterface& ui);
+// `fixRatio`: the run's "FixRatio" setting.
+int readAviFolder(const std::string& folder, scene::SceneList& list, app::UserInterface& ui,
+                  std::string_view fixRatio = {});
 
 }  // namespace klemora::output

@@ -109,7 +109,7 @@ int buildSplitList(std::vector<std::string> files, const SplitRequest& request, 
                    app::UserInterface& ui) {
     std::sort(files.begin(), files.end());
     for (size_t f = 0; f < files.size(); ++f) {
-        media::MediaInfo info;
+        media::MediaInfo info(request.fixRatio);
         int rc = media::ProbeMedia(files[f], info, ui);
         if (rc != 1) {
             ui.showMessage(

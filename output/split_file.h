@@ -18,6 +18,7 @@ struct SplitRequest {
     std::string destinationDirectory;
     std::string nameTemplate = "%Q_%N3";  // "FormatString"
     bool nameFromSource = false;          // "SpecialSwitch1": "%s_s%03d" names
+    std::string fixRatio;                 // "FixRatio", for probing the files
 };
 
 enum class SplitResult : int {
