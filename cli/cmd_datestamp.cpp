@@ -15,6 +15,7 @@
 #include "avi/dv_pack.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "cli/run_context.h"
 #include "scene/time_text.h"
 
 namespace klemora::cli {
@@ -79,6 +80,7 @@ int stamp(StampOptions options, TerminalUserInterface& ui) {
         ui.setProgressSource(file);
         ui.pump();
         avi::AviReader reader(&ui);
+        reader.setLog(commandLog());
         scene::RecordingTime end;
         int rc = avi::WriteDvDatestamp(start, file, reader, end);
         if (rc == 1) {

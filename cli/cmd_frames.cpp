@@ -9,6 +9,7 @@
 #include "app/text_format.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "cli/run_context.h"
 #include "media/picture_export.h"
 
 namespace klemora::cli {
@@ -22,6 +23,7 @@ struct FramesOptions {
 int exportFrames(const FramesOptions& options, TerminalUserInterface& ui) {
     if (!inputFileExists(options.file, ui) || !makeDestinationFolder(options.dest, ui)) return 1;
     media::MediaSettings settings = media::readMediaSettings(app::settings());
+    settings.log = commandLog();
     int32_t written = 0;
     int rc;
     {

@@ -14,6 +14,7 @@
 #include "app/text_format.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "cli/run_context.h"
 #include "media/source_probe.h"
 #include "output/html_index.h"
 #include "output/html_settings.h"
@@ -47,7 +48,7 @@ bool endsWith(const std::string& text, std::string_view tail) {
 // A project file or a CSV scene list into the tree; false after a message.
 bool loadProject(const std::string& path, scene::GroupTree& tree, const std::string& fixRatio,
                  TerminalUserInterface& ui) {
-    media::MediaSourceProbe probe(ui, fixRatio);
+    media::MediaSourceProbe probe(ui, fixRatio, commandLog());
     scene::SourceSearch search;
     int rc = 0;
     if (endsWith(path, ".csv")) {
@@ -126,6 +127,7 @@ int runIndex(IndexOptions options, TerminalUserInterface& ui) {
     index.pictureHeight = values.pictureHeight;
     index.comment = values.comment;
     output::readPictureSettings(index, store);
+    index.log = commandLog();
     output::storeGenerationSettings(store, values, options.out);
 
     int rc;

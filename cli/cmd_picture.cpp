@@ -10,6 +10,7 @@
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
 #include "cli/option_checks.h"
+#include "cli/run_context.h"
 #include "media/media_info.h"
 #include "media/media_probe.h"
 #include "media/picture_export.h"
@@ -28,7 +29,7 @@ struct PictureOptions {
 // A frame beyond the file's end would only bring the grabber's end-of-file
 // code; the file's frame count says it plainly.
 bool frameInFile(const PictureOptions& options, const media::MediaSettings& settings, TerminalUserInterface& ui) {
-    media::MediaInfo info(settings.fixRatio);
+    media::MediaInfo info(settings.fixRatio, settings.log);
     if (media::ProbeMedia(options.file, info, ui) != 1) return false;
     if (options.frame < info.frameCount) return true;
     std::string text = app::stringPrintf(app::loadString(881).c_str(), options.frame, info.frameCount - 1);
@@ -38,6 +39,7 @@ bool frameInFile(const PictureOptions& options, const media::MediaSettings& sett
 
 int exportPicture(const PictureOptions& options, TerminalUserInterface& ui) {
     media::MediaSettings settings = media::readMediaSettings(app::settings());
+    settings.log = commandLog();
     if (!inputFileExists(options.file, ui) || !frameInFile(options, settings, ui)) return 1;
     if (!options.dest.empty() && !makeDestinationFolder(options.dest, ui)) return 1;
     int32_t frames[] = {options.frame};

@@ -16,6 +16,7 @@
 #include "app/text_format.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "cli/run_context.h"
 #include "output/write_messages.h"
 #include "media/media_result.h"
 
@@ -87,7 +88,7 @@ void printReport(std::ostream& out, const ProbeReport& report, bool json) {
 // any file FFmpeg can open, information messages on standard error.
 ProbeReport probeMediaFile(const std::string& file, TerminalUserInterface& ui) {
     ProbeReport report{file};
-    media::MediaInfo info(app::settings().readText("FixRatio", ""));
+    media::MediaInfo info(app::settings().readText("FixRatio", ""), commandLog());
     int rc = media::ProbeMedia(file, info, ui);
     if (rc != 1) {
         output::showOpenFailure(ui, file, rc);
@@ -106,7 +107,7 @@ ProbeReport probeMediaFile(const std::string& file, TerminalUserInterface& ui) {
 
 ProbeReport probeContainer(const std::string& file, TerminalUserInterface& ui) {
     avi::ContainerFacts facts;
-    int rc = avi::readContainerFacts(file, facts);
+    int rc = avi::readContainerFacts(file, facts, commandLog());
     if (rc != 1) {
         output::showOpenFailure(ui, file, rc);
         return {file, {}, std::string(avi::openResultName(rc)), rc};

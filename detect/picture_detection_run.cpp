@@ -71,6 +71,7 @@ void loadDetector(PictureDiffDetector& detector, const PictureDetectionSettings&
     detector.weightMode = weightModeFrom(settings.weightMode);
     detector.logEnabled = settings.log;
     detector.fixRatio = settings.fixRatio;
+    detector.debugLog = settings.debugLog;
 }
 
 PictureDetectionResult RunPictureDetection(const std::vector<SearchSource>& sources, scene::SceneList& scenes,

@@ -31,6 +31,7 @@ struct PictureDetectionSettings {
     bool log = false;          // "DbgDetLogEnabled": the detection log
     PicturePreset customPreset;  // preset 99: "MaxBlockDiff", "MaxDiffBlockCount", "Blocksize", "MaxCroHistDiff"
     std::string fixRatio;        // "FixRatio", for probing the files
+    app::DebugLog debugLog;      // the run's debug log (not from the settings)
 
     bool anyVariant() const { return variant1 || variant2 || variant3; }
 };

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "app/settings_store.h"
 #include "app/ui.h"
 #include "detect/picture_detection_log.h"
@@ -83,6 +84,7 @@ public:
     // The detection log ("KlemoraLog.txt" in the documents folder).
     bool logEnabled = false;
     std::string fixRatio;  // "FixRatio" of the run, for probing the files
+    app::DebugLog debugLog;  // the run's debug log, for the readers of the files
     PictureDetectionLog& log() { return m_log; }
 
     // Per file, with the first picture of the range (a bitmap information

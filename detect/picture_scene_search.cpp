@@ -35,7 +35,9 @@ class FileSearch {
 public:
     FileSearch(const std::string& fileName, scene::SceneList& scenes, PictureDiffDetector& detector, int32_t trimWidth)
         : m_fileName(fileName), m_scenes(scenes), m_detector(detector), m_ui(detector.ui()), m_trimWidth(trimWidth),
-          m_info(detector.fixRatio) {}
+          m_info(detector.fixRatio, detector.debugLog) {
+        m_packReader.setLog(detector.debugLog);
+    }
     ~FileSearch() {
         m_detector.endFile();
         m_ui.setProgressPosition(0);

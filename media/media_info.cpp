@@ -1,6 +1,7 @@
 #include "media/media_info.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "media/media_detector.h"
 #include "media/probe_rules.h"
@@ -18,7 +19,8 @@ const char* formatTypeName(FormatType type) {
     return "---";
 }
 
-MediaInfo::MediaInfo(std::string_view fixRatio) : fixRatio(normalizeFixRatio(fixRatio)) {}
+MediaInfo::MediaInfo(std::string_view fixRatio, app::DebugLog log)
+    : fixRatio(normalizeFixRatio(fixRatio)), log(std::move(log)) {}
 
 MediaInfo::~MediaInfo() = default;
 

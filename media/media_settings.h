@@ -3,6 +3,7 @@
 // change in the settings dialog meanwhile cannot alter a run half-way.
 #include <string>
 
+#include "app/debug_log.h"
 #include "app/settings_store.h"
 
 namespace klemora::media {
@@ -17,6 +18,7 @@ struct PictureStyle {
 struct MediaSettings {
     std::string fixRatio;  // "FixRatio" as given to MediaInfo
     PictureStyle picture;
+    app::DebugLog log;  // the run's debug log, which the settings file does not hold
 };
 
 MediaSettings readMediaSettings(const app::SettingsStore& store);

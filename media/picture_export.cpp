@@ -106,7 +106,7 @@ int ExportFramePicture(const std::string& sourcePath, const std::string& targetD
                        app::UserInterface& ui, std::span<const int32_t> frames, int32_t width, int32_t height,
                        std::string* writtenPath) {
     std::string base = pictureNameBase(sourcePath, targetDir);
-    MediaInfo info(settings.fixRatio);
+    MediaInfo info(settings.fixRatio, settings.log);
     if (ProbeMedia(sourcePath, info, ui) != 1) return static_cast<int>(ExportResult::ProbeFailed);
     if (frames.empty()) return 1;
     int32_t frame = frames.front();
@@ -120,7 +120,7 @@ int SaveSceneAsBMP(const std::string& sourcePath, const std::string& targetDir, 
                    app::UserInterface& ui, int32_t* written) {
     if (written) *written = 0;
     std::string base = pictureNameBase(sourcePath, targetDir);
-    MediaInfo info(settings.fixRatio);
+    MediaInfo info(settings.fixRatio, settings.log);
     if (ProbeMedia(sourcePath, info, ui) != 1) return static_cast<int>(ExportResult::SceneProbeFailed);
     int32_t width = GetVideoWidth(info);
     int32_t height = GetVideoHeight(info);

@@ -26,7 +26,7 @@ namespace {
 // to the next; a file that failed stays failed for the scenes after it.
 class SceneSource {
 public:
-    explicit SceneSource(std::string_view fixRatio) : m_info(fixRatio) {}
+    SceneSource(std::string_view fixRatio, const app::DebugLog& log) : m_info(fixRatio, log) {}
     ~SceneSource() { media::ReleaseMedia(m_info); }
 
     bool use(const std::string& path, app::UserInterface& ui) {
@@ -168,7 +168,7 @@ int writeGroupPage(const GroupPage& page, const HtmlIndexOptions& options, app::
     ui.setProgressDestination(page.pagePath);
     ui.setProgressRange(list.count());
 
-    SceneSource source(options.fixRatio);
+    SceneSource source(options.fixRatio, options.log);
     MediaPictures pictures(source, options, ui);
     for (int i = 0; i < list.count(); ++i) {
         ui.setProgressSource(list.sourceFile(i));

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/debug_log.h"
 #include "app/settings_store.h"
 #include "app/ui.h"
 #include "media/media_settings.h"
@@ -25,6 +26,7 @@ struct HtmlIndexOptions {
     bool as43 = false;                   // "As43": the width follows the height at 4:3 or 16:9
     int clipPercent = 0;                 // "PictureClipping", 0..99
     std::string fixRatio;                // "FixRatio", for every source probed
+    app::DebugLog log;                   // the run's debug log (not from the settings)
 
     // The pages name a picture by its frame, never by the recording date.
     media::PictureStyle pictureStyle() const { return {clipPercent, as43, false}; }
