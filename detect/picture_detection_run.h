@@ -4,10 +4,10 @@
 // searched in turn, failures are reported with the choice to go on, and a
 // successful run can end with the scenes saved and the PC switched off.
 #include <cstdint>
+#include <string>
 #include <vector>
 
-#include <string>
-
+#include "app/debug_log.h"
 #include "app/settings_store.h"
 #include "app/shutdown.h"
 #include "detect/auto_shutdown.h"
@@ -42,7 +42,7 @@ struct PictureDetectionSettings {
 PictureDetectionSettings readPictureDetectionSettings(const app::SettingsStore& store);
 
 // Puts the preset, min frame count, trimming, variants, weight mode, the
-// log switch and the FixRatio into the detector.
+// log switch, the FixRatio and the debug log into the detector.
 void loadDetector(PictureDiffDetector& detector, const PictureDetectionSettings& settings);
 
 struct PictureDetectionResult {

@@ -87,9 +87,12 @@ TEST_F(PictureDetectionRunTest, SettingsAsStoredAndAsTheDialogListsGiveThemBack)
     stored.customPreset = readPictureDetectionSettings(store).customPreset;
     stored.fixRatio = readPictureDetectionSettings(store).fixRatio;
     store.writeInt("Blocksize", 8);  // after the run's start: not used
+    stored.debugLog = app::DebugLog(2, dir.path());
     loadDetector(detector, stored);
     EXPECT_EQ(detector.preset(), (PicturePreset{100, 30, 16, 0.2}));
     EXPECT_EQ(detector.fixRatio, "4 / 3");
+    EXPECT_TRUE(detector.debugLog.tracing());
+    EXPECT_EQ(detector.debugLog.folder(), dir.path());
     EXPECT_TRUE(detector.trim);
     EXPECT_EQ(detector.trimWidth, 5);
 }
