@@ -60,6 +60,8 @@ void setLogFolder(std::string folder) { g_logFolder = std::move(folder); }
 void setLogClock(LogClock clock) { g_clock = clock; }
 std::string logFolder() { return g_logFolder.empty() ? documentsFolder() : g_logFolder; }
 
+DebugLog processDebugLog() { return DebugLog(g_debugLevel, g_logFolder, g_clock); }
+
 void debugLogLine(const char* format, ...) {
     va_list args;
     va_start(args, format);

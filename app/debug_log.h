@@ -47,5 +47,8 @@ void setLogFolder(std::string folder);
 std::string logFolder();
 void setLogClock(LogClock clock);
 void debugLogLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The process-wide level, folder and clock as a DebugLog, for code that
+// serves both kinds of caller.
+DebugLog processDebugLog();
 
 }  // namespace klemora::app

@@ -1,6 +1,10 @@
 #include "app/string_table.h"
 
+#include <atomic>
 #include <charconv>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 #include "app/file_io.h"
 
@@ -31,14 +35,44 @@ std::string unescape(std::string_view text) {
     return out;
 }
 
+// A published table never changes and is never freed while the process
+// runs, so a reference loadString gave out stays valid and readers on any
+// thread need no lock; a later load publishes another table beside it.
 struct ActiveTable {
-    StringMap strings;
-    bool german = true;
+    const StringMap* strings;
+    bool german;
 };
 
-ActiveTable& active() {
-    static ActiveTable table{germanStrings(), true};
+const ActiveTable* germanTable() {
+    static const ActiveTable table{&germanStrings(), true};
+    return &table;
+}
+
+std::atomic<const ActiveTable*>& published() {
+    static std::atomic<const ActiveTable*> table{germanTable()};
     return table;
+}
+
+const ActiveTable* active() { return published().load(std::memory_order_acquire); }
+
+// Keeps every loaded table alive; only the loads lock it.
+struct LoadedTables {
+    std::mutex mutex;
+    std::vector<std::unique_ptr<const StringMap>> maps;
+    std::vector<std::unique_ptr<const ActiveTable>> tables;
+};
+
+LoadedTables& loadedTables() {
+    static LoadedTables tables;
+    return tables;
+}
+
+void publishLoaded(StringMap table) {
+    LoadedTables& loaded = loadedTables();
+    std::lock_guard lock(loaded.mutex);
+    loaded.maps.push_back(std::make_unique<const StringMap>(std::move(table)));
+    loaded.tables.push_back(std::make_unique<const ActiveTable>(ActiveTable{loaded.maps.back().get(), false}));
+    published().store(loaded.tables.back().get(), std::memory_order_release);
 }
 
 }  // namespace
@@ -76,7 +110,7 @@ const StringMap& germanStrings() {
 }
 
 const std::string& loadString(int id) {
-    const StringMap& table = active().strings;
+    const StringMap& table = *active()->strings;
     auto it = table.find(id);
     if (it != table.end()) return it->second;
     static thread_local std::string missing;
@@ -89,16 +123,14 @@ bool loadLanguageFile(const std::string& path) {
     if (!content) return false;
     StringMap table;
     if (!parseStringTable(*content, table) || table.empty()) return false;
-    active().strings = std::move(table);
-    active().german = false;
+    publishLoaded(std::move(table));
     return true;
 }
 
 void useGermanStrings() {
-    active().strings = germanStrings();
-    active().german = true;
+    published().store(germanTable(), std::memory_order_release);
 }
 
-bool usingGerman() { return active().german; }
+bool usingGerman() { return active()->german; }
 
 }  // namespace klemora::app

@@ -17,7 +17,9 @@ bool parseStringTable(std::string_view content, StringMap& table, std::string* v
 const StringMap& germanStrings();
 
 // The text of number id in the active language; "[[string N missing]]" when
-// the table lacks it, so a gap can never pass unnoticed.
+// the table lacks it, so a gap can never pass unnoticed. Safe from any thread:
+// the reference stays valid for the life of the process, also across a later
+// loadLanguageFile or useGermanStrings (they publish a new table).
 const std::string& loadString(int id);
 
 bool loadLanguageFile(const std::string& path);  // true: its table is now active

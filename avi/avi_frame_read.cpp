@@ -67,8 +67,8 @@ int AviReader::loadFrame(int32_t frame, const MovieChunk& chunk, FrameLoad load)
     const uint32_t dvFrameSize = m_pal ? kDvFrameSizePal : kDvFrameSizeNtsc;
     if (m_isDv && frame != 0 && n != dvFrameSize) {
         // A damaged chunk: the previous frame stands in for it.
-        if (traceEnabled())
-            app::debugLogLine(" %05d  |  #### DV Frame Chunksize ungueltig (%d) - Letzter gueltiger Frame wird verwendet !",
+        if (m_log.tracing())
+            m_log.write(" %05d  |  #### DV Frame Chunksize ungueltig (%d) - Letzter gueltiger Frame wird verwendet !",
                           frame + 1, static_cast<int>(n));
         m_chunk = {chunk.dataOffset, chunk.fourcc, chunk.size, 0};
         m_position += n;
@@ -169,7 +169,7 @@ void AviReader::countChunk(uint32_t id, int32_t wantedFrame) {
     try {
         m_chunkStatistics.push_back({id, 1});
     } catch (const std::bad_alloc&) {
-        app::debugLogLine(" %05d  |  #### Fehler bei Erweiterung von tagCount[] actualFrame=%d  state %d", wantedFrame + 1,
+        m_log.write(" %05d  |  #### Fehler bei Erweiterung von tagCount[] actualFrame=%d  state %d", wantedFrame + 1,
                       m_currentFrame + 1, 0);
         m_chunkStatistics.clear();
     }

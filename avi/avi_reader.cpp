@@ -15,8 +15,6 @@
 
 namespace klemora::avi {
 
-bool traceEnabled() { return app::debugLevel() == 2; }
-
 AviReader::AviReader(app::UserInterface* ui) : m_ui(ui) {}
 
 AviReader::~AviReader() = default;
@@ -32,7 +30,7 @@ int AviReader::Open(const std::string& fileName, const std::string& mode) {
     int error = 0;
     std::unique_ptr<ByteSource> source = openFileSource(fileName, mode == "rw", &error);
     if (!source) {
-        app::debugLogLine("AviReader: cannot open %s (%s)", fileName.c_str(), std::strerror(error));
+        m_log.write("AviReader: cannot open %s (%s)", fileName.c_str(), std::strerror(error));
         return static_cast<int>(OpenResult::CannotOpen);
     }
     return openWith(std::move(source), fileName);
@@ -87,10 +85,10 @@ void AviReader::collectFrames() {
     int rc = 0;
     int64_t passedTo = 0;
     for (MovieChunk chunk; (rc = walker.next(chunk)) == 1;) {
-        if (traceEnabled()) {
+        if (m_log.tracing()) {
             countChunk(chunk.fourcc, -1);
             if (chunk.headerOffset - passedTo > 2147483645)
-                app::debugLogLine(" %05d  |  #### AviSeek: long limit!", static_cast<int>(m_frames.size()));
+                m_log.write(" %05d  |  #### AviSeek: long limit!", static_cast<int>(m_frames.size()));
             passedTo = chunk.dataOffset + paddedSize(chunk.size);
         }
         if (!isFrameChunkId(chunk.fourcc)) continue;
@@ -98,7 +96,7 @@ void AviReader::collectFrames() {
         m_frames.push_back(chunk);
     }
     m_walkDamage = walker.damage();
-    if (rc < 0) app::debugLogLine("AviReader: %s: the movie data cannot be read after %zu frames", m_fileName.c_str(),
+    if (rc < 0) m_log.write("AviReader: %s: the movie data cannot be read after %zu frames", m_fileName.c_str(),
                               m_frames.size());
     m_frameCount = static_cast<int32_t>(m_frames.size());
     logWalkDamage();
@@ -106,7 +104,7 @@ void AviReader::collectFrames() {
 
 void AviReader::logWalkDamage() const {
     if (!m_walkDamage.any() && !frameCountClipped()) return;
-    app::debugLogLine("AviReader: %s holds %d frames (headers: %d); %d damaged chunks, %lld bytes skipped%s",
+    m_log.write("AviReader: %s holds %d frames (headers: %d); %d damaged chunks, %lld bytes skipped%s",
                   m_fileName.c_str(), m_frameCount, m_headerFrameCount, m_walkDamage.damagedChunks,
                   static_cast<long long>(m_walkDamage.skippedBytes), m_walkDamage.cutOff ? ", cut off" : "");
 }
@@ -128,7 +126,7 @@ int AviReader::allocateBuffer() {
         m_pending.assign(frameSegmentCount(), PendingRange{});
     } catch (const std::bad_alloc&) {
         if (m_ui) m_ui->showMessage(app::loadString(109), app::Icon::Stop);
-        app::debugLogLine("AviReader: no memory for a frame buffer of %u bytes", m_bufferSize);
+        m_log.write("AviReader: no memory for a frame buffer of %u bytes", m_bufferSize);
         return static_cast<int>(OpenResult::OutOfMemory);
     }
     return 1;
@@ -254,7 +252,7 @@ uint32_t AviReader::microSecondsPerFrame() const { return readLe32(m_mainHeader 
 
 void AviReader::showError(const char* caption, int error) {
     std::string text = std::string(caption) + "\n" + std::strerror(error ? error : EIO);
-    app::debugLogLine("%s", text.c_str());
+    m_log.write("%s", text.c_str());
     if (m_ui) m_ui->showMessage(text, app::Icon::Stop);
 }
 
@@ -270,16 +268,16 @@ bool AviReader::seekTo(int64_t position, const char* caption) {
 }
 
 bool AviReader::skip(int64_t distance) {
-    if (traceEnabled() && (distance > 2147483645 || distance < 0))
-        app::debugLogLine(" %05d  |  #### AviSeek: long limit!", m_currentFrame + 1);
+    if (m_log.tracing() && (distance > 2147483645 || distance < 0))
+        m_log.write(" %05d  |  #### AviSeek: long limit!", m_currentFrame + 1);
     return seekTo(m_position + distance, "Klemora AviSeek Error");
 }
 
 int AviReader::AviSeek(int method, int32_t distance) {
     if (method < 0 || method > 2) return 1;
     if (!m_source) return -1;
-    if (traceEnabled() && distance < 0)
-        app::debugLogLine(" %05d  |  #### AviSeek: long limit!", m_currentFrame + 1);
+    if (m_log.tracing() && distance < 0)
+        m_log.write(" %05d  |  #### AviSeek: long limit!", m_currentFrame + 1);
     int64_t base = method == 0 ? 0 : method == 1 ? m_position : m_source->size();
     return seekTo(base + static_cast<int64_t>(distance), "Klemora AviSeek Error") ? 1 : -1;
 }

@@ -9,8 +9,10 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "app/ui.h"
 #include "avi/avi_format.h"
 #include "avi/avi_result.h"
@@ -66,6 +68,10 @@ public:
     // Seek and write failures and the out-of-memory case are shown here;
     // without one they are only logged.
     void setUserInterface(app::UserInterface* ui) { m_ui = ui; }
+    // The run's debug log; none (off) unless given. The DV pack reads of
+    // this reader write their trace lines to it too.
+    void setLog(app::DebugLog log) { m_log = std::move(log); }
+    const app::DebugLog& log() const { return m_log; }
 
     // Mode "r" or "rw"; OpenResult codes. The same name again returns 1 at
     // once and keeps the position.
@@ -207,6 +213,7 @@ private:
     void showError(const char* caption, int error);
 
     app::UserInterface* m_ui = nullptr;
+    app::DebugLog m_log;
     std::unique_ptr<ByteSource> m_source;
     bool m_open = false;
     std::string m_fileName;

@@ -18,7 +18,4 @@ struct AviReader::PendingRange {
 // Chunk sizes are used made even; 64-bit so that 0xFFFFFFFF does not wrap.
 inline int64_t paddedSize(uint32_t size) { return static_cast<int64_t>(size) + (size & 1u); }
 
-// Debug line of the level-2 trace (the detection trace).
-bool traceEnabled();
-
 }  // namespace klemora::avi

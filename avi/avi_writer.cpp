@@ -295,14 +295,14 @@ int AviWriter::finish() {
     if (m_out.result() != kOk) return failAndRemove();
     m_finished = true;
     m_open = false;
-    app::debugLogLine("AviWriter: %s written, %lld frames, %d RIFF segment(s)", m_path.c_str(),
+    m_options.log.write("AviWriter: %s written, %lld frames, %d RIFF segment(s)", m_path.c_str(),
                   static_cast<long long>(frameCount()), segmentCount());
     return kOk;
 }
 
 int AviWriter::failAndRemove() {
     int rc = m_out.result();
-    app::debugLogLine("AviWriter: %s failed (%d %s, errno %d)", m_path.c_str(), rc,
+    m_options.log.write("AviWriter: %s failed (%d %s, errno %d)", m_path.c_str(), rc,
                   std::string(writerResultName(rc)).c_str(), m_out.lastErrno());
     discard();
     return rc;

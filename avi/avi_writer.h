@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "avi/avi_index_writer.h"
 #include "avi/riff_writer.h"
 
@@ -87,6 +88,7 @@ struct AviWriterOptions {
     bool alwaysOpenDml = false;    // 'odml', 'indx' and 'ix##' even with one RIFF
     bool syncOnFinish = true;      // fsync before finish() reports success
     size_t bufferBytes = RiffWriter::kDefaultBufferBytes;
+    app::DebugLog log;  // the run's debug log: every file written or failed
 };
 
 class AviWriter {

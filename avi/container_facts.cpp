@@ -33,8 +33,9 @@ void fillContainerFacts(const AviReader& reader, ContainerFacts& facts) {
     facts.damage = walkDamageText(reader);
 }
 
-int readContainerFacts(const std::string& path, ContainerFacts& facts) {
+int readContainerFacts(const std::string& path, ContainerFacts& facts, const app::DebugLog& log) {
     AviReader reader;
+    reader.setLog(log);
     int rc = reader.Open(path, "r");
     if (rc != 1) return rc;
     fillContainerFacts(reader, facts);

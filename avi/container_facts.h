@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "scene/scene_record.h"
 
 namespace klemora::avi {
@@ -30,7 +31,8 @@ struct ContainerFacts {
 
 // Opens `path` read-only, fills `facts` and closes again; the reader's Open
 // code (1 on success).
-int readContainerFacts(const std::string& path, ContainerFacts& facts);
+int readContainerFacts(const std::string& path, ContainerFacts& facts,
+                       const app::DebugLog& log = app::DebugLog::off());
 // The same from a reader that is already open.
 void fillContainerFacts(const AviReader& reader, ContainerFacts& facts);
 

@@ -166,7 +166,7 @@ int WriteDvDatestamp(const scene::RecordingTime& start, const std::string& fileN
     int32_t k = 0;
     for (; rc == 1 && k < reader.GetFrameCount(); ++k) rc = stampFrameChunk(walk, k);
     if (walk.lastWritten) setEndTime(end, *walk.lastWritten);
-    if (rc != 1) app::debugLogLine("WriteDvDatestamp %s: code %d at frame %d", fileName.c_str(), rc, k);
+    if (rc != 1) reader.log().write("WriteDvDatestamp %s: code %d at frame %d", fileName.c_str(), rc, k);
     return rc;
 }
 

@@ -12,10 +12,8 @@ namespace {
 // The subcode packs of one sequence lie in bytes 86 .. 86 + 80 + 40 + 5.
 constexpr uint32_t kSubcodeSpan = 80 + 40 + 5;
 
-bool trace() { return app::debugLevel() == 2; }
-
 template <typename Find>
-void decodeDateTime(Find&& find, scene::RecordingTime& time) {
+void decodeDateTime(Find&& find, scene::RecordingTime& time, const app::DebugLog& log) {
     DvPack pack{};
     if (find(kPackRecordingDate, pack)) {
         time.dayOfMonth = bcdValue(pack[2], 0x3);
@@ -23,15 +21,15 @@ void decodeDateTime(Find&& find, scene::RecordingTime& time) {
         int year = bcdValue(pack[4], 0xF);
         // Two digits: 00-24 are this century, 25-99 the last.
         time.yearsSince1900 = year < 25 ? year + 100 : year;
-    } else if (trace()) {
-        app::debugLogLine(" -----  |  #### Datestamp DMY-Paket fehlt");
+    } else if (log.tracing()) {
+        log.write(" -----  |  #### Datestamp DMY-Paket fehlt");
     }
     if (find(kPackRecordingTime, pack)) {
         time.seconds = bcdValue(pack[2], 0x7);
         time.minutes = bcdValue(pack[3], 0x7);
         time.hours = bcdValue(pack[4], 0x3);
-    } else if (trace()) {
-        app::debugLogLine(" -----  |  #### Datestamp SMH-Paket fehlt");
+    } else if (log.tracing()) {
+        log.write(" -----  |  #### Datestamp SMH-Paket fehlt");
     }
     time.weekday = 0;
     time.dayOfYear = 0;
@@ -39,10 +37,11 @@ void decodeDateTime(Find&& find, scene::RecordingTime& time) {
 }
 
 template <typename Find>
-bool decodeTimecode(Find&& find, uint8_t* hours, uint8_t* minutes, uint8_t* seconds, uint8_t* frames) {
+bool decodeTimecode(Find&& find, const app::DebugLog& log, uint8_t* hours, uint8_t* minutes, uint8_t* seconds,
+                    uint8_t* frames) {
     DvPack pack{};
     if (!find(kPackTimecode, pack)) {
-        if (trace()) app::debugLogLine(" -----  |  #### Timecode-Paket fehlt");
+        if (log.tracing()) log.write(" -----  |  #### Timecode-Paket fehlt");
         return false;
     }
     if (frames) *frames = static_cast<uint8_t>(bcdValue(pack[1], 0x3));
@@ -60,10 +59,10 @@ void timecodeFromBytes(scene::Timecode& timecode, const uint8_t (&bytes)[4]) {
 }
 
 template <typename Find>
-int timecodeInto(Find&& find, scene::Timecode& timecode) {
+int timecodeInto(Find&& find, scene::Timecode& timecode, const app::DebugLog& log) {
     uint8_t bytes[4] = {static_cast<uint8_t>(timecode.hours), static_cast<uint8_t>(timecode.minutes),
                         static_cast<uint8_t>(timecode.seconds), static_cast<uint8_t>(timecode.frames)};
-    decodeTimecode(find, &bytes[0], &bytes[1], &bytes[2], &bytes[3]);
+    decodeTimecode(find, log, &bytes[0], &bytes[1], &bytes[2], &bytes[3]);
     timecodeFromBytes(timecode, bytes);
     return 1;
 }
@@ -107,27 +106,31 @@ int FindDvPack(std::span<const uint8_t> frame, bool pal, uint8_t packId, DvPack&
 }
 
 int ReadDvDateTime(AviReader& reader, scene::RecordingTime& time) {
-    decodeDateTime([&](uint8_t id, DvPack& pack) { return FindDvPack(reader, id, pack) == 1; }, time);
+    decodeDateTime([&](uint8_t id, DvPack& pack) { return FindDvPack(reader, id, pack) == 1; }, time, reader.log());
     return 1;
 }
 
 int ReadDvDateTime(std::span<const uint8_t> frame, bool pal, scene::RecordingTime& time) {
-    decodeDateTime([&](uint8_t id, DvPack& pack) { return FindDvPack(frame, pal, id, pack) == 1; }, time);
+    decodeDateTime([&](uint8_t id, DvPack& pack) { return FindDvPack(frame, pal, id, pack) == 1; }, time,
+                   app::processDebugLog());
     return 1;
 }
 
 int ReadDvTimecode(AviReader& reader, uint8_t* hours, uint8_t* minutes, uint8_t* seconds, uint8_t* frames) {
-    decodeTimecode([&](uint8_t id, DvPack& pack) { return FindDvPack(reader, id, pack) == 1; }, hours, minutes,
-                   seconds, frames);
+    decodeTimecode([&](uint8_t id, DvPack& pack) { return FindDvPack(reader, id, pack) == 1; }, reader.log(), hours,
+                   minutes, seconds, frames);
     return 1;
 }
 
 int ReadDvTimecode(AviReader& reader, scene::Timecode& timecode) {
-    return timecodeInto([&](uint8_t id, DvPack& pack) { return FindDvPack(reader, id, pack) == 1; }, timecode);
+    return timecodeInto([&](uint8_t id, DvPack& pack) { return FindDvPack(reader, id, pack) == 1; }, timecode,
+                        reader.log());
 }
 
 int ReadDvTimecode(std::span<const uint8_t> frame, bool pal, scene::Timecode& timecode) {
-    return timecodeInto([&](uint8_t id, DvPack& pack) { return FindDvPack(frame, pal, id, pack) == 1; }, timecode);
+    // Without a reader: the frames of the camera code, which keeps the process log.
+    return timecodeInto([&](uint8_t id, DvPack& pack) { return FindDvPack(frame, pal, id, pack) == 1; }, timecode,
+                        app::processDebugLog());
 }
 
 bool isWideScreenVideoControl(uint8_t pc2) {

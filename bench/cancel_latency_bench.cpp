@@ -125,7 +125,6 @@ int main(int argc, char** argv) {
     scene::GroupTree tree;
     addScene(tree.root().list(), source, 0, o.frames - 1);
     addScene(tree.root().list(), second, 0, 249);
-    app::SettingsStore store(work + "/Klemora.ini");
     test::RecordingPower power;
 
     std::vector<Case> cases = {
@@ -140,7 +139,7 @@ int main(int argc, char** argv) {
              scene::SceneList scenes;
              detect::PictureDiffDetector detector(ui);
              detect::PictureDetectionSettings settings;
-             detect::RunPictureDetection({{source, 0, INT32_MAX}}, scenes, detector, settings, power, store);
+             detect::RunPictureDetection({{source, 0, INT32_MAX}}, scenes, detector, settings, power);
          }},
         {"write_scenes", middle,
          [&](app::UserInterface& ui) {
@@ -169,7 +168,7 @@ int main(int argc, char** argv) {
              output::SpeedCopies({source}, 2.0f, out, context);
          }},
         {"picture_sequence", 100,
-         [&](app::UserInterface& ui) { output::SavePictureSequences({clip}, out, ui); }},
+         [&](app::UserInterface& ui) { output::SavePictureSequences({clip}, out, {}, ui); }},
         {"datestamp_file_in_hand", 0,
          [&](app::UserInterface& ui) {
              scene::RecordingTime start = fixtures::defaultSessionStart();

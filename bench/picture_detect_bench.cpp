@@ -162,7 +162,6 @@ struct Detection {
 
 Detection searchWholeFile(const std::string& path, int preset, const Variants& variants, bool log) {
     app::SilentUserInterface ui;
-    app::SettingsStore store;  // only preset 99 would read it
     scene::SceneList scenes(&ui);
     detect::PictureDiffDetector detector(ui);
     detect::PictureDetectionSettings settings;
@@ -174,7 +173,7 @@ Detection searchWholeFile(const std::string& path, int preset, const Variants& v
     settings.variant3 = variants.three;
     settings.weightMode = 0;
     settings.log = log;
-    detect::loadDetector(detector, settings, store);
+    detect::loadDetector(detector, settings);
     detector.progressAttached = true;
     Detection found;
     auto started = Clock::now();

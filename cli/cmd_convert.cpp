@@ -4,6 +4,7 @@
 #include "app/settings_store.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "cli/run_context.h"
 #include "cli/scene_list_formats.h"
 #include "media/source_probe.h"
 
@@ -23,7 +24,7 @@ int convert(const ConvertOptions& options, TerminalUserInterface& ui) {
     if (!inputFileExists(options.input, ui)) return 1;
     ui.setBatchDirectory(options.searchDir);
     scene::GroupTree tree;
-    media::MediaSourceProbe probe(ui);
+    media::MediaSourceProbe probe = sourceProbe(ui);
     scene::ProjectSession session(tree, app::settings(), probe);
     if (scene::loadProject(session, options.input, loadFilterFor(options.input), ui) != 1) return 1;
     int rc = writeSceneFile(session, options.output, *filter, ui);

@@ -9,6 +9,7 @@
 #include "avi/container_facts.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "cli/run_context.h"
 #include "output/datestamp_run.h"
 
 namespace klemora::cli {
@@ -38,7 +39,7 @@ int stamp(StampOptions options, TerminalUserInterface& ui) {
                   << " will read back as a year between 1925 and 2024\n";
     // Said plainly; the run skips them as any file it cannot stamp.
     inputFilesExist(options.files, ui);
-    output::DatestampRunOutcome outcome = output::StampFiles(options.files, start, pause, ui);
+    output::DatestampRunOutcome outcome = output::StampFiles(options.files, start, pause, ui, commandLog());
     for (const output::StampedFile& file : outcome.files) {
         if (file.result == 1)
             std::cout << file.path << ": " << avi::isoRecordingTimeText(file.first) << " - "

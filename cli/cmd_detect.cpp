@@ -15,11 +15,13 @@
 #include <vector>
 
 #include "app/debug_log.h"
+#include "app/paths.h"
 #include "app/settings_store.h"
 #include "app/string_table.h"
 #include "app/text_format.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "cli/run_context.h"
 #include "cli/scene_list_formats.h"
 #include "media/source_probe.h"
 #include "app/shutdown.h"
@@ -61,6 +63,11 @@ struct DetectOutcome {
     bool succeeded = false;  // the last file was searched to its end
 };
 
+// --trace: the trace level for this run only; "findds.log" in the log's folder.
+app::DebugLog runLog(const DetectOptions& options) {
+    return options.trace ? commandLog().withLevel(2) : commandLog();
+}
+
 constexpr std::string_view kWeightNames[] = {"none", "inner", "outer"};
 
 DetectOutcome detectByDatestamp(const std::vector<detect::SearchSource>& sources, const DetectOptions& options,
@@ -68,6 +75,7 @@ DetectOutcome detectByDatestamp(const std::vector<detect::SearchSource>& sources
     detect::DvDetectionSettings settings = detect::readDvDetectionSettings(app::settings());
     if (options.diff) settings.datestampDiff = *options.diff;
     if (options.trim) settings.trimCount = *options.trim;
+    settings.log = runLog(options);
     detect::DvDetectionResult result = detect::FindPerDvDatestamp(sources, scenes, ui, settings);
     bool complete = result.failedFiles == 0 && result.skippedFiles == 0 &&
                     result.status != static_cast<int>(detect::DvDetectionStatus::Stopped);
@@ -100,6 +108,7 @@ detect::PictureDetectionSettings pictureSettings(const DetectOptions& options) {
     if (options.minFrames) settings.minFrameCount = *options.minFrames;
     if (options.trim) settings.trimCount = *options.trim;
     if (options.log) settings.log = true;
+    settings.debugLog = runLog(options);
     // The command line decides on switching off, not a stored dialog setting.
     settings.shutdown = false;
     return settings;
@@ -111,7 +120,7 @@ DetectOutcome detectByPicture(const std::vector<detect::SearchSource>& sources, 
     detect::PictureDiffDetector detector(ui);
     app::SystemPowerControl power;
     detect::PictureDetectionResult result =
-        detect::RunPictureDetection(sources, scenes, detector, settings, power, app::settings());
+        detect::RunPictureDetection(sources, scenes, detector, settings, power);
     if (settings.log)
         std::cerr << "klemora-cli detect: detection log in " << detect::PictureDetectionLog::path() << '\n';
     bool complete = result.started && result.failedFiles == 0 &&
@@ -171,7 +180,7 @@ int writeScenes(scene::SceneList& scenes, const std::string& output, const std::
     }
     scene::GroupTree tree;
     tree.root().list().copyFrom(scenes);
-    media::MediaSourceProbe probe(ui);
+    media::MediaSourceProbe probe = sourceProbe(ui);
     scene::ProjectSession session(tree, app::settings(), probe);
     int rc = writeSceneFile(session, output, *saveFilterFor(output, format), ui);
     if (rc != 1) {
@@ -182,26 +191,13 @@ int writeScenes(scene::SceneList& scenes, const std::string& output, const std::
     return 0;
 }
 
-// Debug level 2 for the run only; the trace goes to "findds.log".
-class TraceScope {
-public:
-    explicit TraceScope(bool on) : m_on(on), m_level(app::debugLevel()) {
-        if (m_on) app::setDebugLevel(2);
-    }
-    ~TraceScope() {
-        if (!m_on) return;
-        app::setDebugLevel(m_level);
-        std::string folder = app::logFolder();
-        if (folder.empty())
-            std::cerr << "klemora-cli detect: no documents folder, no trace written\n";
-        else
-            std::cerr << "klemora-cli detect: trace in " << folder << "/findds.log\n";
-    }
-
-private:
-    bool m_on;
-    int m_level;
-};
+void reportTrace(const app::DebugLog& log) {
+    std::string folder = log.folder().empty() ? app::documentsFolder() : log.folder();
+    if (folder.empty())
+        std::cerr << "klemora-cli detect: no documents folder, no trace written\n";
+    else
+        std::cerr << "klemora-cli detect: trace in " << folder << "/findds.log\n";
+}
 
 int detectScenes(const DetectOptions& options, TerminalUserInterface& ui) {
     const Detector* detector = nullptr;
@@ -224,10 +220,8 @@ int detectScenes(const DetectOptions& options, TerminalUserInterface& ui) {
 
     scene::SceneList scenes(&ui);
     DetectOutcome outcome;
-    {
-        TraceScope trace(options.trace);
-        outcome = detector->run(sources, options, scenes, ui);
-    }
+    outcome = detector->run(sources, options, scenes, ui);
+    if (options.trace) reportTrace(runLog(options));
     int written = writeScenes(scenes, options.output, options.format, ui);
     if (written != 0) return written;
     if (options.shutdown && outcome.succeeded) {

@@ -12,6 +12,7 @@
 #include "avi/dv_pack.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "cli/run_context.h"
 #include "output/write_messages.h"
 
 namespace klemora::cli {
@@ -54,6 +55,7 @@ std::string frameLine(avi::AviReader& reader) {
 int dump(const DumpOptions& options, TerminalUserInterface& ui) {
     if (!inputFileExists(options.file, ui)) return 1;
     avi::AviReader reader(&ui);
+    reader.setLog(commandLog());
     int rc = reader.Open(options.file, "r");
     if (rc != 1) {
         output::showOpenFailure(ui, options.file, rc);

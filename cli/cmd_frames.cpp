@@ -4,10 +4,12 @@
 #include <iostream>
 #include <string>
 
+#include "app/settings_store.h"
 #include "app/string_table.h"
 #include "app/text_format.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "cli/run_context.h"
 #include "media/picture_export.h"
 
 namespace klemora::cli {
@@ -20,13 +22,15 @@ struct FramesOptions {
 
 int exportFrames(const FramesOptions& options, TerminalUserInterface& ui) {
     if (!inputFileExists(options.file, ui) || !makeDestinationFolder(options.dest, ui)) return 1;
+    media::MediaSettings settings = media::readMediaSettings(app::settings());
+    settings.log = commandLog();
     int32_t written = 0;
     int rc;
     {
         app::ProgressScope progress(ui);
         ui.setProgressSource(options.file);
         ui.setProgressDestination(options.dest);
-        rc = media::SaveSceneAsBMP(options.file, options.dest, ui, &written);
+        rc = media::SaveSceneAsBMP(options.file, options.dest, settings, ui, &written);
     }
     if (rc != 1) {
         ui.showMessage(app::stringPrintf("%s SaveSceneAsBMP()!\nFile: %s\nCode: %d", app::loadString(113).c_str(),

@@ -14,6 +14,7 @@
 #include "app/text_format.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "cli/run_context.h"
 #include "media/source_probe.h"
 #include "output/html_index.h"
 #include "output/html_settings.h"
@@ -45,8 +46,9 @@ bool endsWith(const std::string& text, std::string_view tail) {
 }
 
 // A project file or a CSV scene list into the tree; false after a message.
-bool loadProject(const std::string& path, scene::GroupTree& tree, TerminalUserInterface& ui) {
-    media::MediaSourceProbe probe(ui);
+bool loadProject(const std::string& path, scene::GroupTree& tree, const std::string& fixRatio,
+                 TerminalUserInterface& ui) {
+    media::MediaSourceProbe probe(ui, fixRatio, commandLog());
     scene::SourceSearch search;
     int rc = 0;
     if (endsWith(path, ".csv")) {
@@ -124,7 +126,8 @@ int runIndex(IndexOptions options, TerminalUserInterface& ui) {
     index.pictureWidth = values.pictureWidth;
     index.pictureHeight = values.pictureHeight;
     index.comment = values.comment;
-    output::readPictureSettings(index);
+    output::readPictureSettings(index, store);
+    index.log = commandLog();
     output::storeGenerationSettings(store, values, options.out);
 
     int rc;
@@ -133,7 +136,7 @@ int runIndex(IndexOptions options, TerminalUserInterface& ui) {
         rc = output::GenerateDirectoryIndex(options.folder, index, ui);
     } else {
         scene::GroupTree tree;
-        if (!inputFileExists(options.project, ui) || !loadProject(options.project, tree, ui)) return 1;
+        if (!inputFileExists(options.project, ui) || !loadProject(options.project, tree, index.fixRatio, ui)) return 1;
         rc = output::GenerateSceneIndex(tree, index, ui);
     }
     if (rc != 1) {

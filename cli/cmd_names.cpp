@@ -4,6 +4,7 @@
 #include "app/settings_store.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "cli/run_context.h"
 #include "cli/scene_list_formats.h"
 #include "media/source_probe.h"
 #include "output/name_template.h"
@@ -18,7 +19,7 @@ struct NamesOptions {
 int names(const NamesOptions& options, TerminalUserInterface& ui) {
     if (!inputFileExists(options.list, ui)) return 1;
     scene::GroupTree tree;
-    media::MediaSourceProbe probe(ui);
+    media::MediaSourceProbe probe = sourceProbe(ui);
     scene::ProjectSession session(tree, app::settings(), probe);
     if (scene::loadProject(session, options.list, loadFilterFor(options.list), ui) != 1) return 1;
     int scenesBefore = 0;

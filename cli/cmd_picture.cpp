@@ -4,11 +4,13 @@
 #include <iostream>
 #include <string>
 
+#include "app/settings_store.h"
 #include "app/string_table.h"
 #include "app/text_format.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
 #include "cli/option_checks.h"
+#include "cli/run_context.h"
 #include "media/media_info.h"
 #include "media/media_probe.h"
 #include "media/picture_export.h"
@@ -26,8 +28,8 @@ struct PictureOptions {
 
 // A frame beyond the file's end would only bring the grabber's end-of-file
 // code; the file's frame count says it plainly.
-bool frameInFile(const PictureOptions& options, TerminalUserInterface& ui) {
-    media::MediaInfo info;
+bool frameInFile(const PictureOptions& options, const media::MediaSettings& settings, TerminalUserInterface& ui) {
+    media::MediaInfo info(settings.fixRatio, settings.log);
     if (media::ProbeMedia(options.file, info, ui) != 1) return false;
     if (options.frame < info.frameCount) return true;
     std::string text = app::stringPrintf(app::loadString(881).c_str(), options.frame, info.frameCount - 1);
@@ -36,11 +38,14 @@ bool frameInFile(const PictureOptions& options, TerminalUserInterface& ui) {
 }
 
 int exportPicture(const PictureOptions& options, TerminalUserInterface& ui) {
-    if (!inputFileExists(options.file, ui) || !frameInFile(options, ui)) return 1;
+    media::MediaSettings settings = media::readMediaSettings(app::settings());
+    settings.log = commandLog();
+    if (!inputFileExists(options.file, ui) || !frameInFile(options, settings, ui)) return 1;
     if (!options.dest.empty() && !makeDestinationFolder(options.dest, ui)) return 1;
     int32_t frames[] = {options.frame};
     std::string written;
-    int rc = media::ExportFramePicture(options.file, options.dest, ui, frames, options.width, options.height, &written);
+    int rc = media::ExportFramePicture(options.file, options.dest, settings, ui, frames, options.width,
+                                       options.height, &written);
     if (rc != 1) {
         ui.showMessage(app::stringPrintf("%s ExportFramePicture()!\nFile: %s\nCode: %d", app::loadString(113).c_str(),
                                          options.file.c_str(), rc),

@@ -11,10 +11,12 @@
 #include "media/media_info.h"
 #include "media/media_probe.h"
 #include "media/probe_facts.h"
+#include "app/settings_store.h"
 #include "app/string_table.h"
 #include "app/text_format.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "cli/run_context.h"
 #include "output/write_messages.h"
 #include "media/media_result.h"
 
@@ -86,7 +88,7 @@ void printReport(std::ostream& out, const ProbeReport& report, bool json) {
 // any file FFmpeg can open, information messages on standard error.
 ProbeReport probeMediaFile(const std::string& file, TerminalUserInterface& ui) {
     ProbeReport report{file};
-    media::MediaInfo info;
+    media::MediaInfo info(app::settings().readText("FixRatio", ""), commandLog());
     int rc = media::ProbeMedia(file, info, ui);
     if (rc != 1) {
         output::showOpenFailure(ui, file, rc);
@@ -105,7 +107,7 @@ ProbeReport probeMediaFile(const std::string& file, TerminalUserInterface& ui) {
 
 ProbeReport probeContainer(const std::string& file, TerminalUserInterface& ui) {
     avi::ContainerFacts facts;
-    int rc = avi::readContainerFacts(file, facts);
+    int rc = avi::readContainerFacts(file, facts, commandLog());
     if (rc != 1) {
         output::showOpenFailure(ui, file, rc);
         return {file, {}, std::string(avi::openResultName(rc)), rc};

@@ -8,6 +8,7 @@
 
 #include "app/settings_store.h"
 #include "cli/command_registry.h"
+#include "cli/run_context.h"
 #include "cli/scene_list_formats.h"
 #include "media/source_probe.h"
 #include "output/write_run.h"
@@ -39,7 +40,7 @@ void printGroup(const scene::Group& group, const std::vector<output::PlannedScen
 
 int show(const std::string& path, const std::string& nameTemplate, TerminalUserInterface& ui) {
     scene::GroupTree tree;
-    media::MediaSourceProbe probe(ui);
+    media::MediaSourceProbe probe = sourceProbe(ui);
     scene::ProjectSession session(tree, app::settings(), probe);
     if (scene::loadProject(session, path, loadFilterFor(path), ui) != 1) return 1;
     output::WriteRunSettings settings = output::readWriteRunSettings(app::settings());

@@ -9,6 +9,7 @@
 #include "app/string_table.h"
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
+#include "cli/run_context.h"
 #include "output/additional_settings.h"
 #include "output/speed_copy.h"
 #include "output/write_context.h"
@@ -40,6 +41,7 @@ int speedCopies(const SpeedOptions& options, TerminalUserInterface& ui) {
     // Said plainly; the run skips them as any file it cannot copy.
     inputFilesExist(options.files, ui);
     output::WriteContext context(ui);
+    context.writerOptions.log = commandLog();
     context.keepStoppedPart = false;  // stopped only by a signal: no part of a scene stays
     int rc = output::SpeedCopies(options.files, factor, options.destination, context);
     for (const std::string& file : context.writtenFiles) std::cout << file << '\n';

@@ -9,6 +9,8 @@
 #include "app/settings_store.h"
 #include "cli/command_registry.h"
 #include "cli/option_checks.h"
+#include "cli/run_context.h"
+#include "media/media_settings.h"
 #include "output/additional_settings.h"
 #include "output/split_file.h"
 #include "output/write_context.h"
@@ -39,7 +41,9 @@ int splitFiles(const SplitOptions& options, TerminalUserInterface& ui) {
     request.destinationDirectory = options.destination;
     request.nameTemplate = options.nameTemplate.empty() ? settings.formatString : options.nameTemplate;
     request.nameFromSource = options.nameFromSource;
+    request.fixRatio = media::readMediaSettings(app::settings()).fixRatio;
     output::WriteContext context(ui);
+    context.writerOptions.log = commandLog();
     context.keepStoppedPart = false;  // stopped only by a signal: no part of a scene stays
     int rc = output::SplitFiles(options.files, request, context);
     for (const std::string& file : context.writtenFiles) std::cout << file << '\n';

@@ -9,6 +9,7 @@
 
 #include "app/settings_store.h"
 #include "cli/command_registry.h"
+#include "cli/run_context.h"
 #include "media/source_probe.h"
 #include "output/write_run.h"
 #include "scene/group_tree.h"
@@ -44,7 +45,7 @@ output::OverwriteMode overwriteMode(const std::string& text) {
 
 int writeProject(const WriteOptions& options, TerminalUserInterface& ui) {
     scene::GroupTree tree;
-    media::MediaSourceProbe probe(ui);
+    media::MediaSourceProbe probe = sourceProbe(ui);
     scene::ProjectSession session(tree, app::settings(), probe);
     if (int rc = scene::loadProject(session, options.project, filterFor(options.project), ui); rc != 1) {
         std::cerr << "klemora-cli write: " << options.project << " not loaded (code " << rc << ")\n";
@@ -68,6 +69,7 @@ int writeProject(const WriteOptions& options, TerminalUserInterface& ui) {
     request.settings.signal = false;
     request.overwriteMode = overwriteMode(options.overwrite);
     request.keepStoppedPart = false;  // stopped only by a signal: no part of a scene stays
+    request.writerOptions.log = commandLog();
     output::WriteRunOutcome outcome = options.oneFile ? output::WriteScenes1File(request) : output::OnBtWritestart(request);
 
     for (const std::string& file : outcome.writtenFiles) std::cout << file << '\n';

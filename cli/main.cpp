@@ -14,6 +14,7 @@
 #include "cli/command_registry.h"
 #include "cli/interrupt.h"
 #include "cli/option_checks.h"
+#include "cli/run_context.h"
 #include "cli/terminal_ui.h"
 #include "output/write_messages.h"
 
@@ -65,7 +66,10 @@ int run(int argc, char** argv) {
     }
 
     app::settings().setPath(app::settingsFilePath(options.iniPath));
-    app::setDebugLevel(app::settings().readInt("WriteLogfile", 0));
+    // The code not yet handed a log (the camera's) keeps the process level.
+    app::DebugLog log(app::settings().readInt("WriteLogfile", 0));
+    app::setDebugLevel(log.level());
+    setCommandLog(log);
     setUpLanguage(options);
 
     TerminalUserInterface ui(options.batch);

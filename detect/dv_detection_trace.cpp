@@ -33,12 +33,10 @@ std::string asctimeText(const scene::RecordingTime& time) {
     return text;
 }
 
-bool DvDetectionTrace::on() { return app::debugLevel() == 2; }
-
 void DvDetectionTrace::newFile(const std::string& name) {
     if (!on()) return;
-    app::debugLogLine("\n\n#################### New file: %s ######################\n", name.c_str());
-    app::debugLogLine(" Frame  |  Timecode         |  Datestamp");
+    m_log.write("\n\n#################### New file: %s ######################\n", name.c_str());
+    m_log.write(" Frame  |  Timecode         |  Datestamp");
 }
 
 void DvDetectionTrace::frame(int32_t frame, const scene::Timecode& tc, const scene::RecordingTime& time,
@@ -47,48 +45,48 @@ void DvDetectionTrace::frame(int32_t frame, const scene::Timecode& tc, const sce
     int64_t count = timecodeCount(tc, framesPerSecond);
     int64_t gap = std::llabs(count - m_timecodeCount);
     if (gap > 1)
-        app::debugLogLine(" %05d  |  #### Timecode-Luecke: %lld fehlende Frames", frame + 1, static_cast<long long>(gap));
+        m_log.write(" %05d  |  #### Timecode-Luecke: %lld fehlende Frames", frame + 1, static_cast<long long>(gap));
     m_timecodeCount = count;
-    app::debugLogLine(" %05d  |  %02d:%02d:%02d:%02d (%d)  |  %s (%d)", frame + 1, tc.hours, tc.minutes, tc.seconds,
+    m_log.write(" %05d  |  %02d:%02d:%02d:%02d (%d)  |  %s (%d)", frame + 1, tc.hours, tc.minutes, tc.seconds,
                   tc.frames, 1, asctimeText(time).c_str(), 1);
 }
 
 void DvDetectionTrace::sceneInit(int32_t frame, const scene::Timecode& tc, const scene::RecordingTime& time) {
     if (!on()) return;
-    app::debugLogLine(" %05d  |  INIT %02d:%02d:%02d:%02d  /  %s", frame + 1, tc.hours, tc.minutes, tc.seconds,
+    m_log.write(" %05d  |  INIT %02d:%02d:%02d:%02d  /  %s", frame + 1, tc.hours, tc.minutes, tc.seconds,
                   tc.frames, asctimeText(time).c_str());
 }
 
 void DvDetectionTrace::newScene(int32_t frame, int sceneNumber) {
-    if (on()) app::debugLogLine(" %05d  |  1. Frame der neuen Szene Nr. %d", frame + 1, sceneNumber);
+    if (on()) m_log.write(" %05d  |  1. Frame der neuen Szene Nr. %d", frame + 1, sceneNumber);
 }
 
 void DvDetectionTrace::cancelled(int32_t frame) {
-    if (on()) app::debugLogLine(" %05d  |  ##### Canceled by user", frame + 1);
+    if (on()) m_log.write(" %05d  |  ##### Canceled by user", frame + 1);
 }
 
 void DvDetectionTrace::readError(int32_t frame, int readerResult) {
-    if (on()) app::debugLogLine(" %05d  |  ##### Lesefehler -55 / %d", frame + 1, readerResult);
+    if (on()) m_log.write(" %05d  |  ##### Lesefehler -55 / %d", frame + 1, readerResult);
 }
 
 void DvDetectionTrace::invalidTime(int32_t frame) {
-    if (on()) app::debugLogLine(" %05d  |  ##### Ungueltige Zeit -57 , Default gesetzt", frame + 1);
+    if (on()) m_log.write(" %05d  |  ##### Ungueltige Zeit -57 , Default gesetzt", frame + 1);
 }
 
 void DvDetectionTrace::addSceneFailed(int32_t frame, int code, int readerResult) {
-    if (on()) app::debugLogLine(" %05d  |  ##### Fehler in AddNewScene %d / %d", frame + 1, code, readerResult);
+    if (on()) m_log.write(" %05d  |  ##### Fehler in AddNewScene %d / %d", frame + 1, code, readerResult);
 }
 
 void DvDetectionTrace::chunkStatistics(const std::vector<avi::AviReader::ChunkCount>& counts) {
     if (!on()) return;
-    app::debugLogLine("\n----------------------------------------------");
-    app::debugLogLine("TAGs");
+    m_log.write("\n----------------------------------------------");
+    m_log.write("TAGs");
     for (const auto& entry : counts)
-        app::debugLogLine(" %s : %lld", fourccText(entry.fourcc).c_str(), static_cast<long long>(entry.count));
+        m_log.write(" %s : %lld", fourccText(entry.fourcc).c_str(), static_cast<long long>(entry.count));
 }
 
 void DvDetectionTrace::fileFailed(int32_t frame, int status, int readerResult) {
-    if (on()) app::debugLogLine(" %05d  |  ##### Fehler in FindPerDvDatestamp() / %d / %d", frame + 1, status, readerResult);
+    if (on()) m_log.write(" %05d  |  ##### Fehler in FindPerDvDatestamp() / %d / %d", frame + 1, status, readerResult);
 }
 
 }  // namespace klemora::detect

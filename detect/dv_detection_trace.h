@@ -1,12 +1,14 @@
 #pragma once
 // The detection trace of the DV detection ("findds.log", debug level 2): one
 // line per frame with its timecode and recording time, the scene breaks, the
-// timecode gaps, the failures and the chunk statistics of every file. Every
-// call writes nothing below level 2.
+// timecode gaps, the failures and the chunk statistics of every file, into
+// the run's own log. Every call writes nothing unless that log traces.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "avi/avi_reader.h"
 #include "scene/scene_record.h"
 
@@ -14,7 +16,9 @@ namespace klemora::detect {
 
 class DvDetectionTrace {
 public:
-    static bool on();
+    explicit DvDetectionTrace(app::DebugLog log = {}) : m_log(std::move(log)) {}
+    bool on() const { return m_log.tracing(); }
+    const app::DebugLog& log() const { return m_log; }
 
     // Frame numbers are 0-based here; the trace counts from 1.
     void newFile(const std::string& name);
@@ -31,6 +35,7 @@ public:
     void fileFailed(int32_t frame, int status, int readerResult);
 
 private:
+    app::DebugLog m_log;
     // The timecode of the frame before, as a frame count; carried from file to file.
     int64_t m_timecodeCount = 0;
 };

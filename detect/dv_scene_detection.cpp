@@ -23,7 +23,7 @@ void showFileFailure(app::UserInterface& ui, const SearchSource& source, const F
 }  // namespace
 
 DvDetectionSettings readDvDetectionSettings(const app::SettingsStore& store) {
-    return {store.readInt("DatestampDiff", 1), store.readInt("TrimCount", 1)};
+    return {store.readInt("DatestampDiff", 1), store.readInt("TrimCount", 1), {}};
 }
 
 std::string_view dvDetectionStatusName(int status) {
@@ -53,7 +53,8 @@ DvDetectionResult FindPerDvDatestamp(const std::vector<SearchSource>& sources, s
     {
         app::ProgressScope progress(ui);
         avi::AviReader reader(&ui);
-        DvDetectionTrace trace;
+        reader.setLog(used.log);
+        DvDetectionTrace trace(used.log);
         DvFileScan scan(reader, scenes, ui, used, trace);
         for (size_t i = 0; i < sources.size(); ++i) {
             FileScanResult file = scan.scan(sources[i]);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "app/settings_store.h"
 #include "app/ui.h"
 #include "detect/search_source.h"
@@ -18,10 +19,12 @@ namespace klemora::detect {
 struct DvDetectionSettings {
     int datestampDiff = 1;  // "DatestampDiff": seconds; a jump must be larger; at least 1
     int trimCount = 1;      // "TrimCount": frames cut at each inner scene boundary, 0..99
+    app::DebugLog log;      // the run's debug log; at the trace level it gets "findds.log"
 };
 
-// "DatestampDiff" (default 1) and "TrimCount" (default 1) as stored.
-DvDetectionSettings readDvDetectionSettings(const app::SettingsStore& store = app::settings());
+// "DatestampDiff" (default 1) and "TrimCount" (default 1) as stored; read
+// once by the caller when the run starts.
+DvDetectionSettings readDvDetectionSettings(const app::SettingsStore& store);
 
 // The state of a file when the run leaves it.
 enum class DvDetectionStatus : int {

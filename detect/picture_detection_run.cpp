@@ -55,12 +55,13 @@ PictureDetectionSettings readPictureDetectionSettings(const app::SettingsStore& 
     s.weightMode = store.readInt("WeightMode", 0);
     s.shutdown = store.readInt("AutocutShutdown", 0) == 1;
     s.log = store.readInt("DbgDetLogEnabled", 0) == 1;
+    s.customPreset = customPicturePreset(store);
+    s.fixRatio = store.readText("FixRatio", "");
     return s;
 }
 
-void loadDetector(PictureDiffDetector& detector, const PictureDetectionSettings& settings,
-                  const app::SettingsStore& store) {
-    detector.setPreset(picturePreset(settings.detectionSetting, store));
+void loadDetector(PictureDiffDetector& detector, const PictureDetectionSettings& settings) {
+    detector.setPreset(picturePreset(settings.detectionSetting, settings.customPreset));
     detector.minFrameCount = settings.minFrameCount;
     detector.trim = settings.trimCount > 0;
     detector.trimWidth = settings.trimCount;
@@ -69,11 +70,13 @@ void loadDetector(PictureDiffDetector& detector, const PictureDetectionSettings&
     detector.variant3 = settings.variant3;
     detector.weightMode = weightModeFrom(settings.weightMode);
     detector.logEnabled = settings.log;
+    detector.fixRatio = settings.fixRatio;
+    detector.debugLog = settings.debugLog;
 }
 
 PictureDetectionResult RunPictureDetection(const std::vector<SearchSource>& sources, scene::SceneList& scenes,
                                            PictureDiffDetector& detector, const PictureDetectionSettings& settings,
-                                           app::PowerControl& power, const app::SettingsStore& store) {
+                                           app::PowerControl& power) {
     PictureDetectionResult result;
     app::UserInterface& ui = detector.ui();
     if (!settings.anyVariant()) {
@@ -84,7 +87,7 @@ PictureDetectionResult RunPictureDetection(const std::vector<SearchSource>& sour
     result.started = true;
     {
         AttachedProgress progress(detector);
-        loadDetector(detector, settings, store);
+        loadDetector(detector, settings);
         for (size_t i = 0; i < sources.size(); ++i) {
             ui.setProgressSource(sources[i].path);
             result.lastResult =

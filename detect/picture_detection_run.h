@@ -4,8 +4,10 @@
 // searched in turn, failures are reported with the choice to go on, and a
 // successful run can end with the scenes saved and the PC switched off.
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "app/settings_store.h"
 #include "app/shutdown.h"
 #include "detect/auto_shutdown.h"
@@ -27,18 +29,21 @@ struct PictureDetectionSettings {
     int weightMode = 0;        // "WeightMode"
     bool shutdown = false;     // "AutocutShutdown"
     bool log = false;          // "DbgDetLogEnabled": the detection log
+    PicturePreset customPreset;  // preset 99: "MaxBlockDiff", "MaxDiffBlockCount", "Blocksize", "MaxCroHistDiff"
+    std::string fixRatio;        // "FixRatio", for probing the files
+    app::DebugLog debugLog;      // the run's debug log (not from the settings)
 
     bool anyVariant() const { return variant1 || variant2 || variant3; }
 };
 
 // A stored preset index or trim count that selects no list entry reads as -1,
 // as the dialog's lists give it back.
-PictureDetectionSettings readPictureDetectionSettings(const app::SettingsStore& store = app::settings());
+// Read once by the caller when the run starts.
+PictureDetectionSettings readPictureDetectionSettings(const app::SettingsStore& store);
 
-// Puts the preset (99 read from `store`), min frame count, trimming,
-// variants, weight mode and the log switch into the detector.
-void loadDetector(PictureDiffDetector& detector, const PictureDetectionSettings& settings,
-                  const app::SettingsStore& store = app::settings());
+// Puts the preset, min frame count, trimming, variants, weight mode, the
+// log switch, the FixRatio and the debug log into the detector.
+void loadDetector(PictureDiffDetector& detector, const PictureDetectionSettings& settings);
 
 struct PictureDetectionResult {
     bool started = false;  // false: no variant (111) or the found scenes were kept (112)
@@ -52,7 +57,6 @@ struct PictureDetectionResult {
 // scenes of every file. The detector's user interface shows everything.
 PictureDetectionResult RunPictureDetection(const std::vector<SearchSource>& sources, scene::SceneList& scenes,
                                            PictureDiffDetector& detector, const PictureDetectionSettings& settings,
-                                           app::PowerControl& power,
-                                           const app::SettingsStore& store = app::settings());
+                                           app::PowerControl& power);
 
 }  // namespace klemora::detect

@@ -46,9 +46,16 @@ void release(std::vector<T>& values) {
 
 }  // namespace
 
-PicturePreset picturePreset(int detectionSetting, const app::SettingsStore& store) {
+PicturePreset picturePreset(int detectionSetting, const PicturePreset& custom) {
     if (detectionSetting >= 0 && detectionSetting < kPresetCount) return kPresets[detectionSetting];
-    if (detectionSetting != kCustomPreset) return kFallbackPreset;
+    return detectionSetting == kCustomPreset ? custom : kFallbackPreset;
+}
+
+PicturePreset picturePreset(int detectionSetting, const app::SettingsStore& store) {
+    return picturePreset(detectionSetting, customPicturePreset(store));
+}
+
+PicturePreset customPicturePreset(const app::SettingsStore& store) {
     PicturePreset custom;
     custom.maxBlockDiff = store.readInt("MaxBlockDiff", kFallbackPreset.maxBlockDiff);
     custom.maxDiffBlockCount = store.readInt("MaxDiffBlockCount", kFallbackPreset.maxDiffBlockCount);

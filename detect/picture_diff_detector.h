@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "app/settings_store.h"
 #include "app/ui.h"
 #include "detect/picture_detection_log.h"
@@ -29,8 +30,11 @@ struct PicturePreset {
     bool operator==(const PicturePreset&) const = default;
 };
 
-// Preset 99 reads "MaxBlockDiff", "MaxDiffBlockCount", "Blocksize" and
-// "MaxCroHistDiff" (a decimal text) from `store`.
+// Preset 99: "MaxBlockDiff", "MaxDiffBlockCount", "Blocksize" and
+// "MaxCroHistDiff" (a decimal text) as `store` holds them.
+PicturePreset customPicturePreset(const app::SettingsStore& store);
+// The preset of the index; 99 gives `custom`.
+PicturePreset picturePreset(int detectionSetting, const PicturePreset& custom);
 PicturePreset picturePreset(int detectionSetting, const app::SettingsStore& store);
 
 enum class WeightMode : int32_t { Even = 0, Inner = 1, Outer = 2 };
@@ -79,6 +83,8 @@ public:
 
     // The detection log ("KlemoraLog.txt" in the documents folder).
     bool logEnabled = false;
+    std::string fixRatio;  // "FixRatio" of the run, for probing the files
+    app::DebugLog debugLog;  // the run's debug log, for the readers of the files
     PictureDetectionLog& log() { return m_log; }
 
     // Per file, with the first picture of the range (a bitmap information

@@ -34,7 +34,10 @@ void showInternalError(app::UserInterface& ui, const char* errorCode) {
 class FileSearch {
 public:
     FileSearch(const std::string& fileName, scene::SceneList& scenes, PictureDiffDetector& detector, int32_t trimWidth)
-        : m_fileName(fileName), m_scenes(scenes), m_detector(detector), m_ui(detector.ui()), m_trimWidth(trimWidth) {}
+        : m_fileName(fileName), m_scenes(scenes), m_detector(detector), m_ui(detector.ui()), m_trimWidth(trimWidth),
+          m_info(detector.fixRatio, detector.debugLog) {
+        m_packReader.setLog(detector.debugLog);
+    }
     ~FileSearch() {
         m_detector.endFile();
         m_ui.setProgressPosition(0);

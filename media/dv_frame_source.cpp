@@ -21,15 +21,16 @@ constexpr int kMaxDecoderThreads = 4;
 }  // namespace
 
 std::unique_ptr<DvFrameSource> DvFrameSource::open(const std::string& path, const AVCodecParameters& video,
-                                                   float frameRate) {
+                                                   float frameRate, const app::DebugLog& log) {
     if (video.codec_id != AV_CODEC_ID_DVVIDEO || frameRate <= 0) return nullptr;
     std::unique_ptr<DvFrameSource> source(new DvFrameSource);
     source->m_frameRate = frameRate;
     source->m_reader = std::make_unique<avi::AviReader>();
     avi::AviReader& reader = *source->m_reader;
+    reader.setLog(log);
     int rc = reader.Open(path, "r");
     if (rc != 1 || !reader.isDv()) {
-        app::debugLogLine("DvFrameSource: %s not read as DV AVI (code %d)", path.c_str(), rc);
+        log.write("DvFrameSource: %s not read as DV AVI (code %d)", path.c_str(), rc);
         return nullptr;
     }
     source->m_frameSize = reader.isPal() ? avi::kDvFrameSizePal : avi::kDvFrameSizeNtsc;
@@ -127,7 +128,7 @@ int DvFrameSource::readChunk(int32_t frame, AVPacket& packet) {
     // Pool buffers come back with old bytes; the decoder's padding must be zero.
     std::memset(packet.data + size, 0, AV_INPUT_BUFFER_PADDING_SIZE);
     if (m_reader->ReadAt(place.dataOffset, packet.data, size) != 1) {
-        app::debugLogLine("DvFrameSource: frame %d unreadable at %lld", frame, static_cast<long long>(place.dataOffset));
+        m_reader->log().write("DvFrameSource: frame %d unreadable at %lld", frame, static_cast<long long>(place.dataOffset));
         return AVERROR(EIO);
     }
     return 0;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "media/ffmpeg_handles.h"
 #include "media/frame_source.h"
 
@@ -24,7 +25,8 @@ class DvFrameSource : public FrameSource {
 public:
     // Null when the file cannot be read as DV through AviReader or the DV
     // decoder does not open.
-    static std::unique_ptr<DvFrameSource> open(const std::string& path, const AVCodecParameters& video, float frameRate);
+    static std::unique_ptr<DvFrameSource> open(const std::string& path, const AVCodecParameters& video, float frameRate,
+                                               const app::DebugLog& log);
     ~DvFrameSource() override;
 
     int decodeAt(double time) override;

@@ -55,7 +55,7 @@ int GetExtraData(MediaInfo& info, bool report, app::UserInterface& ui) {
     if (lower.find(".avi") == std::string::npos) return static_cast<int>(ExtraDataResult::NotAvi);
 
     avi::ContainerFacts facts;
-    int rc = avi::readContainerFacts(info.fileName, facts);
+    int rc = avi::readContainerFacts(info.fileName, facts, info.log);
     if (rc != 1) {
         ui.showMessage(app::stringPrintf("%s GetExtraData()!\nCode1: -4\nCode2: %d", app::loadString(113).c_str(), rc),
                        app::Icon::Stop);

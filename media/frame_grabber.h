@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "app/debug_log.h"
 #include "media/ffmpeg_handles.h"
 #include "media/frame_source.h"
 
@@ -39,6 +40,7 @@ private:
     int m_streamIndex = -1;
     float m_frameRate = 0;
     AVFormatContext* m_format = nullptr;
+    app::DebugLog m_log;
     int m_prepared = 0;  // 0 not yet, 1 ready, else the error
     bool m_readsDv = false;
     std::unique_ptr<FrameSource> m_source;

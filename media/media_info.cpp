@@ -1,8 +1,8 @@
 #include "media/media_info.h"
 
 #include <algorithm>
+#include <utility>
 
-#include "app/settings_store.h"
 #include "media/media_detector.h"
 #include "media/probe_rules.h"
 
@@ -19,7 +19,8 @@ const char* formatTypeName(FormatType type) {
     return "---";
 }
 
-MediaInfo::MediaInfo() : fixRatio(normalizeFixRatio(app::settings().readText("FixRatio", ""))) {}
+MediaInfo::MediaInfo(std::string_view fixRatio, app::DebugLog log)
+    : fixRatio(normalizeFixRatio(fixRatio)), log(std::move(log)) {}
 
 MediaInfo::~MediaInfo() = default;
 

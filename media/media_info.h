@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "media/ffmpeg_handles.h"
 #include "scene/scene_record.h"
 
@@ -45,8 +47,9 @@ struct StreamMediaType {
 class MediaDetector;  // the open demuxer and the frame grabber on it (media_detector.h)
 
 struct MediaInfo {
-    // Reads "FixRatio" and clears every field.
-    MediaInfo();
+    // Every field clear; `fixRatio` is the "FixRatio" setting of the run
+    // (empty: the file's own aspect decides), `log` the run's debug log.
+    explicit MediaInfo(std::string_view fixRatio = {}, app::DebugLog log = {});
     ~MediaInfo();
     MediaInfo(const MediaInfo&) = delete;
     MediaInfo& operator=(const MediaInfo&) = delete;
@@ -67,6 +70,7 @@ struct MediaInfo {
     uint8_t allKeyframes = 1;
     uint8_t wideScreen = 0;
     std::string fixRatio;  // "FixRatio" without blanks, "/" as ":"
+    app::DebugLog log;     // for the readers and the grabber of the file
     char fourcc[5] = {};
     scene::Timecode timecode{};
     uint8_t probed = 0;
@@ -76,7 +80,7 @@ struct MediaInfo {
 };
 
 // Releases the demuxer, the grabber and the media types and clears the
-// fields, all but the FixRatio text.
+// fields, all but the FixRatio text and the log.
 void ReleaseMedia(MediaInfo& info);
 
 // Each 0 when not probed or when the stream is missing.

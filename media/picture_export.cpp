@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/file_io.h"
-#include "app/settings_store.h"
 #include "media/bmp_file.h"
 #include "media/media_probe.h"
 #include "media/media_result.h"
@@ -44,8 +43,6 @@ int saveClipped(const std::string& path, std::span<const uint8_t> picture, const
     return writeBmpFile(path, header, g.clippedWidth(), g.clippedHeight(), pixels);
 }
 
-int exportClipPercent() { return std::clamp(app::settings().readInt("PictureClipping", 0), 0, 99); }
-
 }  // namespace
 
 PictureGeometry pictureGeometry(int32_t width, int32_t height, int32_t clipPercent, bool as43, bool wideScreen) {
@@ -81,16 +78,16 @@ std::string framePicturePath(const std::string& base, int32_t number) {
 }
 
 int SaveFrameAsBitmap(const std::string& path, MediaInfo& info, double time, int32_t width, int32_t height,
-                      int32_t clipPercent, bool noDateSuffix, app::UserInterface& ui, std::string* writtenPath) {
+                      const PictureStyle& style, app::UserInterface& ui, std::string* writtenPath) {
     if (!info.probed) return static_cast<int>(SaveBitmapResult::NotProbed);
     GetExtraData(info, false, ui);  // not an AVI file: no DV facts, no date suffix
     std::string target = path;
-    if (app::settings().readInt("includeDS", 0) == 1 && !noDateSuffix && info.isDv)
+    if (style.dateSuffix && info.isDv)
         target = dateSuffixedPath(path, info.recordingTime, time);
     if (writtenPath) *writtenPath = target;
     pictureSizeFor(info, width, height);
     PictureGeometry g =
-        pictureGeometry(width, height, clipPercent, app::settings().readInt("As43", 0) == 1, info.wideScreen);
+        pictureGeometry(width, height, style.clipPercent, style.as43, info.wideScreen);
 
     int32_t size = GetPictureBufferSize(g.width, g.height, info);
     if (size < 0) return static_cast<int>(SaveBitmapResult::SizeQueryFailed);
@@ -105,34 +102,33 @@ int SaveFrameAsBitmap(const std::string& path, MediaInfo& info, double time, int
     return saveClipped(target, picture, g);
 }
 
-int ExportFramePicture(const std::string& sourcePath, const std::string& targetDir, app::UserInterface& ui,
-                       std::span<const int32_t> frames, int32_t width, int32_t height, std::string* writtenPath) {
+int ExportFramePicture(const std::string& sourcePath, const std::string& targetDir, const MediaSettings& settings,
+                       app::UserInterface& ui, std::span<const int32_t> frames, int32_t width, int32_t height,
+                       std::string* writtenPath) {
     std::string base = pictureNameBase(sourcePath, targetDir);
-    MediaInfo info;
+    MediaInfo info(settings.fixRatio, settings.log);
     if (ProbeMedia(sourcePath, info, ui) != 1) return static_cast<int>(ExportResult::ProbeFailed);
-    int clip = exportClipPercent();
     if (frames.empty()) return 1;
     int32_t frame = frames.front();
     int rc = SaveFrameAsBitmap(framePicturePath(base, frame + 1), info, frameTime(frame, info.frameDuration), width,
-                               height, clip, false, ui, writtenPath);
+                               height, settings.picture, ui, writtenPath);
     ui.pump();
     return rc == 1 ? 1 : static_cast<int>(ExportResult::SaveFailed);
 }
 
-int SaveSceneAsBMP(const std::string& sourcePath, const std::string& targetDir, app::UserInterface& ui,
-                   int32_t* written) {
+int SaveSceneAsBMP(const std::string& sourcePath, const std::string& targetDir, const MediaSettings& settings,
+                   app::UserInterface& ui, int32_t* written) {
     if (written) *written = 0;
     std::string base = pictureNameBase(sourcePath, targetDir);
-    MediaInfo info;
+    MediaInfo info(settings.fixRatio, settings.log);
     if (ProbeMedia(sourcePath, info, ui) != 1) return static_cast<int>(ExportResult::SceneProbeFailed);
-    int clip = exportClipPercent();
     int32_t width = GetVideoWidth(info);
     int32_t height = GetVideoHeight(info);
     ui.setProgressRange(info.frameCount - 1);
     for (int32_t i = 0; i < info.frameCount; ++i) {
         ui.setProgressPosition(i);
-        if (SaveFrameAsBitmap(framePicturePath(base, i), info, frameTime(i, info.frameDuration), width, height, clip,
-                              false, ui) != 1)
+        if (SaveFrameAsBitmap(framePicturePath(base, i), info, frameTime(i, info.frameDuration), width, height,
+                              settings.picture, ui) != 1)
             return static_cast<int>(ExportResult::SaveFailed);
         if (written) *written = i + 1;
         ui.pump();

@@ -8,6 +8,7 @@
 
 #include "app/ui.h"
 #include "media/media_info.h"
+#include "media/media_settings.h"
 #include "scene/scene_record.h"
 
 namespace klemora::media {
@@ -38,23 +39,21 @@ std::string pictureNameBase(const std::string& sourcePath, const std::string& ta
 // "<base>_f%05d.bmp".
 std::string framePicturePath(const std::string& base, int32_t number);
 
-// SaveBitmapResult codes. Reads "As43" and "includeDS" anew; the date suffix
-// only for DV files and without `noDateSuffix`. `writtenPath` gets the name
-// the picture was given.
+// SaveBitmapResult codes. The date suffix of `style` only for DV files.
+// `writtenPath` gets the name the picture was given.
 int SaveFrameAsBitmap(const std::string& path, MediaInfo& info, double time, int32_t width, int32_t height,
-                      int32_t clipPercent, bool noDateSuffix, app::UserInterface& ui,
-                      std::string* writtenPath = nullptr);
+                      const PictureStyle& style, app::UserInterface& ui, std::string* writtenPath = nullptr);
 
 // Saves the picture of frames[0] as "<base>_f%05d.bmp" with the frame
 // counted from 1. ExportResult codes: 1, -1 probe failed, -3 save failed.
-int ExportFramePicture(const std::string& sourcePath, const std::string& targetDir, app::UserInterface& ui,
-                       std::span<const int32_t> frames, int32_t width, int32_t height,
+int ExportFramePicture(const std::string& sourcePath, const std::string& targetDir, const MediaSettings& settings,
+                       app::UserInterface& ui, std::span<const int32_t> frames, int32_t width, int32_t height,
                        std::string* writtenPath = nullptr);
 
 // Every frame, named from 0, with progress and cancel through `ui`.
 // ExportResult codes: 1 (also when cancelled), -2 probe failed, -3 save
 // failed. `written` gets the number of pictures saved.
-int SaveSceneAsBMP(const std::string& sourcePath, const std::string& targetDir, app::UserInterface& ui,
-                   int32_t* written = nullptr);
+int SaveSceneAsBMP(const std::string& sourcePath, const std::string& targetDir, const MediaSettings& settings,
+                   app::UserInterface& ui, int32_t* written = nullptr);
 
 }  // namespace klemora::media

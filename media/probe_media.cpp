@@ -86,8 +86,9 @@ int describeStream(const AVStream& stream, StreamMediaType& type) {
 }
 
 // The sampling rate in the audio source pack of the first DV frame, if any.
-std::optional<int32_t> firstFrameAudioRate(const std::string& path) {
+std::optional<int32_t> firstFrameAudioRate(const std::string& path, const app::DebugLog& log) {
     avi::AviReader reader;
+    reader.setLog(log);
     if (reader.Open(path, "r") != 1 || !reader.isDv() || reader.ReadRawPictureData(0) != 1) return std::nullopt;
     std::span<const uint8_t> frame = reader.frameBuffer();
     return dvAudioSampleRate(frame.first(std::min<size_t>(frame.size(), reader.currentChunk().size)));
@@ -96,11 +97,11 @@ std::optional<int32_t> firstFrameAudioRate(const std::string& path) {
 // DV type-1 files used to be described with 32 kHz audio where they held
 // 48 kHz; the audio source pack tells the truth, so a camcorder's real 32 kHz
 // recording keeps its rate.
-void mendDvAudioRate(const std::string& path, StreamMediaType& type) {
+void mendDvAudioRate(const std::string& path, StreamMediaType& type, const app::DebugLog& log) {
     WaveFormat& w = type.wave;
     if (w.samplesPerSecond != 32000 || w.avgBytesPerSecond != 128000 || w.blockAlign != 4 || w.bitsPerSample != 16)
         return;
-    if (!fileMentionsIavs(path) || firstFrameAudioRate(path) == 32000) return;
+    if (!fileMentionsIavs(path) || firstFrameAudioRate(path, log) == 32000) return;
     w.samplesPerSecond = 48000;
     w.avgBytesPerSecond = 192000;
     type.parameters->sample_rate = 48000;
@@ -125,7 +126,7 @@ int classifyStreams(MediaInfo& info, AVFormatContext& format, app::UserInterface
         } else if (type.formatType == FormatType::WaveFormatEx) {
             if (info.audioStream < 0) {
                 info.audioStream = static_cast<int32_t>(i);
-                mendDvAudioRate(info.fileName, type);
+                mendDvAudioRate(info.fileName, type, info.log);
             } else {
                 ui.showMessage(app::loadString(130), app::Icon::Information);
             }

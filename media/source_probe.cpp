@@ -16,8 +16,9 @@ bool namesAnAvi(std::string path) {
     return path.find(".avi") != std::string::npos;
 }
 
-int probeAvi(const std::string& path, scene::SourceFacts& facts, app::UserInterface& ui) {
+int probeAvi(const std::string& path, scene::SourceFacts& facts, app::UserInterface& ui, const app::DebugLog& log) {
     avi::AviReader reader(&ui);
+    reader.setLog(log);
     int rc = reader.Open(path, "r");
     if (rc != 1) return rc;
     facts.frameCount = reader.GetFrameCount();
@@ -40,8 +41,9 @@ int probeAvi(const std::string& path, scene::SourceFacts& facts, app::UserInterf
     return 1;
 }
 
-int probeOther(const std::string& path, scene::SourceFacts& facts, app::UserInterface& ui) {
-    MediaInfo info;
+int probeOther(const std::string& path, scene::SourceFacts& facts, std::string_view fixRatio,
+               const app::DebugLog& log, app::UserInterface& ui) {
+    MediaInfo info(fixRatio, log);
     int rc = ProbeMedia(path, info, ui);
     if (rc != 1) return rc;
     facts.frameCount = info.frameCount;
@@ -64,7 +66,8 @@ int probeOther(const std::string& path, scene::SourceFacts& facts, app::UserInte
 
 int MediaSourceProbe::probe(const std::string& path, scene::SourceFacts& facts) {
     facts = scene::SourceFacts{};
-    return namesAnAvi(path) ? probeAvi(path, facts, m_ui) : probeOther(path, facts, m_ui);
+    return namesAnAvi(path) ? probeAvi(path, facts, m_ui, m_log)
+                             : probeOther(path, facts, m_fixRatio, m_log, m_ui);
 }
 
 }  // namespace klemora::media

@@ -45,6 +45,7 @@ double DetectVideoDuration(const MediaInfo& info, app::UserInterface& ui) {
     uint32_t total = openDmlTotal != 0 ? openDmlTotal : mainTotal;
     // A damaged count may claim more frames than the file holds: the reader counted them.
     avi::AviReader reader;
+    reader.setLog(info.log);
     if (reader.Open(info.fileName, "r") == 1) total = std::min(total, static_cast<uint32_t>(reader.GetFrameCount()));
     return static_cast<double>(total) / info.frameRate;
 }

@@ -69,7 +69,7 @@ int ChunkCursor::seekIndexed(int64_t index) {
 
 // From now on the cursor walks; it starts again from the file's beginning.
 void ChunkCursor::leaveIndex() {
-    app::debugLogLine("ChunkCursor: %s: index of stream %d not usable, walking the file", m_reader.fileName().c_str(),
+    m_reader.log().write("ChunkCursor: %s: index of stream %d not usable, walking the file", m_reader.fileName().c_str(),
                   m_stream);
     m_table = nullptr;
     m_index = -1;

@@ -38,7 +38,7 @@ scene::RecordingTime nextStampStart(const scene::RecordingTime& end, int pause) 
 }
 
 DatestampRunOutcome StampFiles(std::vector<std::string> files, scene::RecordingTime start, int pause,
-                               app::UserInterface& ui) {
+                               app::UserInterface& ui, const app::DebugLog& log) {
     DatestampRunOutcome outcome;
     if (pause < kMinStampPause || pause > kMaxStampPause) {
         ui.showMessage(app::loadString(352), app::Icon::Stop);
@@ -56,6 +56,7 @@ DatestampRunOutcome StampFiles(std::vector<std::string> files, scene::RecordingT
         file.path = files[i];
         file.first = start;
         avi::AviReader reader(&ui);
+        reader.setLog(log);
         file.result = avi::WriteDvDatestamp(start, file.path, reader, file.last);
         if (file.result == 1) {
             start = nextStampStart(file.last, pause);

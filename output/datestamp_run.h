@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "app/ui.h"
 #include "scene/scene_record.h"
 
@@ -41,6 +42,6 @@ struct DatestampRunOutcome {
 scene::RecordingTime nextStampStart(const scene::RecordingTime& end, int pause);
 
 DatestampRunOutcome StampFiles(std::vector<std::string> files, scene::RecordingTime start, int pause,
-                               app::UserInterface& ui);
+                               app::UserInterface& ui, const app::DebugLog& log = app::DebugLog::off());
 
 }  // namespace klemora::output

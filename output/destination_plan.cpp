@@ -23,12 +23,12 @@ std::vector<std::string> collidingDestinations(const std::vector<std::string>& p
     return colliding;
 }
 
-bool refuseCollisions(const std::vector<std::string>& paths, app::UserInterface& ui) {
+bool refuseCollisions(const std::vector<std::string>& paths, app::UserInterface& ui, const app::DebugLog& log) {
     std::vector<std::string> colliding = collidingDestinations(paths);
     if (colliding.empty()) return false;
     std::string text = app::loadString(801);
     for (const std::string& path : colliding) text += "\n" + path;
-    app::debugLogLine("write: %zu destination(s) would be written more than once; nothing written", colliding.size());
+    log.write("write: %zu destination(s) would be written more than once; nothing written", colliding.size());
     ui.showMessage(text, app::Icon::Stop);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "app/ui.h"
 
 namespace klemora::output {
@@ -15,6 +16,7 @@ namespace klemora::output {
 std::vector<std::string> collidingDestinations(const std::vector<std::string>& paths);
 
 // True after 801 with the colliding paths, one per line, when there are any.
-bool refuseCollisions(const std::vector<std::string>& paths, app::UserInterface& ui);
+bool refuseCollisions(const std::vector<std::string>& paths, app::UserInterface& ui,
+                      const app::DebugLog& log = app::DebugLog::off());
 
 }  // namespace klemora::output

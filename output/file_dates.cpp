@@ -13,14 +13,14 @@
 
 namespace klemora::output {
 
-int SetCreationDate(const scene::RecordingTime& recordingTime, const std::string& path) {
+int SetCreationDate(const scene::RecordingTime& recordingTime, const std::string& path, const app::DebugLog& log) {
     if (path.empty()) return static_cast<int>(FileDateResult::EmptyPath);
     // Files of unknown date keep the time they were written instead of 1970.
     if (recordingTime == scene::kNoRecordingTime) return static_cast<int>(FileDateResult::NoDate);
     // A date that names no moment (31 February, 99:99:99, the all-zero date of
     // an empty column) would be carried into some other day: no date either.
     if (!scene::isCalendarTime(recordingTime)) {
-        app::debugLogLine("SetCreationDate: %s: the recording date names no moment; file times kept", path.c_str());
+        log.write("SetCreationDate: %s: the recording date names no moment; file times kept", path.c_str());
         return static_cast<int>(FileDateResult::NoDate);
     }
     struct stat status {};
@@ -34,7 +34,7 @@ int SetCreationDate(const scene::RecordingTime& recordingTime, const std::string
 
     struct timespec times[2] = {{when, 0}, {when, 0}};  // access, modification
     if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
-        app::debugLogLine("SetCreationDate: %s: utimensat failed (errno %d)", path.c_str(), errno);
+        log.write("SetCreationDate: %s: utimensat failed (errno %d)", path.c_str(), errno);
         return static_cast<int>(FileDateResult::StatusFailed);
     }
     return 1;

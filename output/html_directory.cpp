@@ -52,8 +52,9 @@ int addFileScene(scene::SceneList& list, const std::string& path, const media::M
     return code(HtmlIndexResult::Ok);
 }
 
-int addFile(scene::SceneList& list, const std::string& path, app::UserInterface& ui) {
-    media::MediaInfo info;
+int addFile(scene::SceneList& list, const std::string& path, std::string_view fixRatio, const app::DebugLog& log,
+            app::UserInterface& ui) {
+    media::MediaInfo info(fixRatio, log);
     if (media::ProbeMedia(path, info, ui) != 1) {
         showFileMessage(ui, app::loadString(107), path);
         return code(HtmlIndexResult::SourceUnreadable);
@@ -83,7 +84,8 @@ std::vector<std::string> aviFilesIn(const std::string& folder) {
     return names;
 }
 
-int readAviFolder(const std::string& folder, scene::SceneList& list, app::UserInterface& ui) {
+int readAviFolder(const std::string& folder, scene::SceneList& list, app::UserInterface& ui, std::string_view fixRatio,
+                  const app::DebugLog& log) {
     list.clear();
     list.setUserInterface(&ui);
     std::vector<std::string> names = aviFilesIn(folder);
@@ -95,7 +97,7 @@ int readAviFolder(const std::string& folder, scene::SceneList& list, app::UserIn
     }
     std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
     for (const std::string& name : names)
-        if (int rc = addFile(list, prefix + name, ui); rc != 1) return rc;
+        if (int rc = addFile(list, prefix + name, fixRatio, log, ui); rc != 1) return rc;
     return code(HtmlIndexResult::Ok);
 }
 

@@ -2,8 +2,10 @@
 // The scenes of a folder index: every AVI file of the folder as one scene
 // covering the whole file, in name order.
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "app/ui.h"
 #include "scene/scene_list.h"
 
@@ -18,6 +20,8 @@ std::vector<std::string> aviFilesIn(const std::string& folder);
 // ExtraDataFailed after "%s GetExtraData()!\nCode: %d\nFile: %s";
 // AddSceneFailed after "%s AddNewScene()!\nCode: %d". The first failure
 // ends the scan.
-int readAviFolder(const std::string& folder, scene::SceneList& list, app::UserInterface& ui);
+// `fixRatio`: the run's "FixRatio" setting; `log` its debug log.
+int readAviFolder(const std::string& folder, scene::SceneList& list, app::UserInterface& ui,
+                  std::string_view fixRatio = {}, const app::DebugLog& log = app::DebugLog::off());
 
 }  // namespace klemora::output

@@ -7,7 +7,6 @@
 #include <set>
 
 #include "app/file_io.h"
-#include "app/settings_store.h"
 #include "app/string_table.h"
 #include "app/text_format.h"
 #include "media/media_info.h"
@@ -27,6 +26,7 @@ namespace {
 // to the next; a file that failed stays failed for the scenes after it.
 class SceneSource {
 public:
+    SceneSource(std::string_view fixRatio, const app::DebugLog& log) : m_info(fixRatio, log) {}
     ~SceneSource() { media::ReleaseMedia(m_info); }
 
     bool use(const std::string& path, app::UserInterface& ui) {
@@ -72,7 +72,7 @@ public:
         media::MediaInfo& info = m_source.info();
         // Without the date suffix: the page names the picture by its frame.
         int rc = media::SaveFrameAsBitmap(path, info, media::frameTime(frame, info.frameDuration), m_width,
-                                          m_options.pictureHeight, m_options.clipPercent, true, m_ui);
+                                          m_options.pictureHeight, m_options.pictureStyle(), m_ui);
         if (rc != 1) showFileMessage(m_ui, app::loadString(176), path);
     }
 
@@ -124,10 +124,12 @@ std::string sceneCell(const GroupPage& page, int index, const HtmlIndexOptions& 
 
 }  // namespace
 
-void readPictureSettings(HtmlIndexOptions& options) {
-    options.nameTemplate = app::settings().readText("FormatString", "%Q_%N3");
-    options.as43 = app::settings().readInt("As43", 0) == 1;
-    options.clipPercent = std::clamp(app::settings().readInt("PictureClipping", 0), 0, 99);
+void readPictureSettings(HtmlIndexOptions& options, const app::SettingsStore& store) {
+    media::MediaSettings media = media::readMediaSettings(store);
+    options.nameTemplate = store.readText("FormatString", "%Q_%N3");
+    options.as43 = media.picture.as43;
+    options.clipPercent = media.picture.clipPercent;
+    options.fixRatio = media.fixRatio;
 }
 
 std::string groupPagePath(const std::string& mainFile, int groupNumber, const std::string& groupName) {
@@ -166,7 +168,7 @@ int writeGroupPage(const GroupPage& page, const HtmlIndexOptions& options, app::
     ui.setProgressDestination(page.pagePath);
     ui.setProgressRange(list.count());
 
-    SceneSource source;
+    SceneSource source(options.fixRatio, options.log);
     MediaPictures pictures(source, options, ui);
     for (int i = 0; i < list.count(); ++i) {
         ui.setProgressSource(list.sourceFile(i));

@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "app/debug_log.h"
+#include "app/settings_store.h"
 #include "app/ui.h"
+#include "media/media_settings.h"
 #include "output/html_template.h"
 #include "scene/scene_list.h"
 
@@ -22,10 +25,16 @@ struct HtmlIndexOptions {
     std::string nameTemplate = "%Q_%N3";  // "FormatString", for #DSTFILENAME
     bool as43 = false;                   // "As43": the width follows the height at 4:3 or 16:9
     int clipPercent = 0;                 // "PictureClipping", 0..99
+    std::string fixRatio;                // "FixRatio", for every source probed
+    app::DebugLog log;                   // the run's debug log (not from the settings)
+
+    // The pages name a picture by its frame, never by the recording date.
+    media::PictureStyle pictureStyle() const { return {clipPercent, as43, false}; }
 };
 
-// Fills nameTemplate, as43 and clipPercent from the settings.
-void readPictureSettings(HtmlIndexOptions& options);
+// Fills nameTemplate, as43, clipPercent and fixRatio from `store`, once at
+// the start of the run.
+void readPictureSettings(HtmlIndexOptions& options, const app::SettingsStore& store);
 
 // A full picture folder path of this length or more is refused (196).
 inline constexpr size_t kMaxPictureFolderPath = 231;

@@ -87,7 +87,7 @@ int GenerateDirectoryIndex(std::string folder, const HtmlIndexOptions& options, 
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
 
     scene::SceneList list;
-    if (int rc = readAviFolder(folder, list, ui); rc != 1) return rc;
+    if (int rc = readAviFolder(folder, list, ui, options.fixRatio, options.log); rc != 1) return rc;
     app::ProgressScope progress(ui);
     GroupPage page;
     page.list = &list;

@@ -44,9 +44,10 @@ int rangeOf(const scene::SceneList& list, int i, const PlannedScene& planned, Sc
 // Checks one scene against the reference; 1, 0 after a message that ends
 // the operation quietly, or a negative code.
 int planScene(const scene::SceneList& list, int i, const SourceStreams* reference, const PlannedScene* previous,
-              PlannedScene& planned, app::UserInterface& ui) {
+              PlannedScene& planned, app::UserInterface& ui, const app::DebugLog& log) {
     planned.sourcePath = std::string(list.sourceFile(i));
     avi::AviReader reader(&ui);
+    reader.setLog(log);
     if (int rc = reader.Open(planned.sourcePath, "r"); rc != 1) {
         showOpenFailure(ui, planned.sourcePath, rc);
         return 0;
@@ -92,6 +93,7 @@ int writeJoined(WriteContext& context, const std::vector<PlannedScene>& plan, in
     if (int rc = beginOutput(output, writer, plan.front().streams.layout, context, kOperation); rc != 1) return rc;
     SceneCopier copier(writer, plan.front().streams, context, totalFrames, true);
     avi::AviReader reader(&context.ui);
+    reader.setLog(context.log());
     for (const PlannedScene& scene : plan) {
         if (int rc = reader.Open(scene.sourcePath, "r"); rc != 1) {  // the same name again keeps it open
             writer.discard();
@@ -125,7 +127,7 @@ int writeScenesToOneFile(WriteContext& context, const scene::SceneList& list, co
         if (!qualifies(context, list, i)) continue;
         PlannedScene planned;
         int rc = planScene(list, i, plan.empty() ? nullptr : &plan.front().streams, plan.empty() ? nullptr : &plan.back(),
-                           planned, ui);
+                           planned, ui, context.log());
         if (rc != 1) return rc == 0 ? 1 : rc;
         if (firstScene < 0) firstScene = i;
         totalFrames += planned.range.outputFrames;
@@ -136,7 +138,7 @@ int writeScenesToOneFile(WriteContext& context, const scene::SceneList& list, co
     if (int rc = writeJoined(context, plan, totalFrames, destinationPath); rc != 1) return rc;
     if (context.setFileDates) {
         scene::RecordingTime date = list.recordingTime(firstScene);
-        int rc = SetCreationDate(date, destinationPath);
+        int rc = SetCreationDate(date, destinationPath, context.log());
         if (rc != 1 && rc != static_cast<int>(FileDateResult::NoDate))
             ui.showMessage(app::stringPrintf("%s SetCreationDate()!\nFile: %s\nCode: %d", app::loadString(113).c_str(),
                                              destinationPath.c_str(), rc),

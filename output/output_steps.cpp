@@ -17,13 +17,13 @@ int code(WriteSceneResult result) { return static_cast<int>(result); }
 int beginOutput(TemporaryOutput& output, avi::AviWriter& writer, const avi::AviLayout& layout,
                 const WriteContext& context, std::string_view operation) {
     if (!output.create()) {
-        app::debugLogLine("%s: no temporary file beside %s (errno %d)", std::string(operation).c_str(),
+        context.log().write("%s: no temporary file beside %s (errno %d)", std::string(operation).c_str(),
                       output.destination().c_str(), output.lastError());
         showStepFailure(context.ui, operation, code(WriteSceneResult::CreateFailed), output.lastError());
         return code(WriteSceneResult::CreateFailed);
     }
     if (int rc = writer.open(output.fd(), output.path(), layout, context.writerOptions); rc != 1) {
-        app::debugLogLine("%s: %s cannot be begun (%d %s)", std::string(operation).c_str(), output.path().c_str(), rc,
+        context.log().write("%s: %s cannot be begun (%d %s)", std::string(operation).c_str(), output.path().c_str(), rc,
                       std::string(avi::writerResultName(rc)).c_str());
         showStepFailure(context.ui, operation, code(WriteSceneResult::CreateFailed), writer.lastErrno());
         output.remove();
@@ -33,7 +33,7 @@ int beginOutput(TemporaryOutput& output, avi::AviWriter& writer, const avi::AviL
 }
 
 int failCopy(avi::AviWriter& writer, const CopyOutcome& outcome, WriteContext& context, std::string_view operation) {
-    app::debugLogLine("%s: copy failed (%s, writer %d %s, errno %d)", std::string(operation).c_str(),
+    context.log().write("%s: copy failed (%s, writer %d %s, errno %d)", std::string(operation).c_str(),
                   outcome.status == CopyStatus::SourceFailed ? "reading the source" : "writing",
                   outcome.writerCode, std::string(avi::writerResultName(outcome.writerCode)).c_str(), outcome.error);
     writer.discard();
@@ -46,7 +46,7 @@ int failCopy(avi::AviWriter& writer, const CopyOutcome& outcome, WriteContext& c
 
 int failShortSource(avi::AviWriter& writer, const std::string& sourcePath, int64_t delivered, int64_t wanted,
                     WriteContext& context) {
-    app::debugLogLine("WriteScene: %s delivered %lld of %lld frames; nothing kept", sourcePath.c_str(),
+    context.log().write("WriteScene: %s delivered %lld of %lld frames; nothing kept", sourcePath.c_str(),
                   static_cast<long long>(delivered), static_cast<long long>(wanted));
     writer.discard();
     showShortSource(context.ui, sourcePath, delivered, wanted);
@@ -67,7 +67,7 @@ int checkSceneInFile(app::UserInterface& ui, const std::string& sourcePath, int3
 
 bool refuseSourceAsDestination(const WriteContext& context, const std::string& destination) {
     if (!context.sources.contains(destination)) return false;
-    app::debugLogLine("write: %s is a source of the run; not overwritten", destination.c_str());
+    context.log().write("write: %s is a source of the run; not overwritten", destination.c_str());
     showFileMessage(context.ui, app::loadString(800), destination, app::Icon::Stop);
     return true;
 }

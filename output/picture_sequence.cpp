@@ -6,12 +6,13 @@
 
 namespace klemora::output {
 
-int SavePictureSequences(const std::vector<std::string>& files, const std::string& folder, app::UserInterface& ui) {
+int SavePictureSequences(const std::vector<std::string>& files, const std::string& folder,
+                         const media::MediaSettings& settings, app::UserInterface& ui) {
     app::ProgressScope progress(ui);
     ui.setProgressLine(1, " [...]");
     for (size_t f = 0; f < files.size(); ++f) {
         ui.setProgressSource(files[f]);
-        int rc = media::SaveSceneAsBMP(files[f], folder, ui);
+        int rc = media::SaveSceneAsBMP(files[f], folder, settings, ui);
         if (rc != 1) {
             ui.showMessage(app::stringPrintf("%s SaveSceneAsBMP()!\nFile: %s\nCode: %d)", app::loadString(113).c_str(),
                                              files[f].c_str(), rc),

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/ui.h"
+#include "media/media_settings.h"
 
 namespace klemora::output {
 
@@ -17,6 +18,7 @@ enum class PictureSequenceResult : int {
 
 // 1 or a PictureSequenceResult code. Stop ends the current file's export
 // and the run.
-int SavePictureSequences(const std::vector<std::string>& files, const std::string& folder, app::UserInterface& ui);
+int SavePictureSequences(const std::vector<std::string>& files, const std::string& folder,
+                         const media::MediaSettings& settings, app::UserInterface& ui);
 
 }  // namespace klemora::output

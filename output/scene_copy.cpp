@@ -80,7 +80,7 @@ CopyOutcome SceneCopier::append(avi::AviReader& reader, const SourceStreams& sou
             int rc = video.seek(frame);
             if (rc < 0) return {CopyStatus::SourceFailed, 1, video.lastErrno()};
             if (rc == 0) {
-                app::debugLogLine("WriteScene: %s ends before frame %lld", reader.fileName().c_str(),
+                reader.log().write("WriteScene: %s ends before frame %lld", reader.fileName().c_str(),
                               static_cast<long long>(frame));
                 return {CopyStatus::SourceEnded, 1, 0};
             }

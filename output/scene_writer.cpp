@@ -40,6 +40,7 @@ int writeScene(const std::string& sourcePath, const std::string& destinationPath
     if (refuseSourceAsDestination(context, destinationPath)) return code(WriteSceneResult::DestinationIsSource);
     speedFactor = clampSpeedFactor(speedFactor);
     avi::AviReader reader(&ui);
+    reader.setLog(context.log());
     if (int rc = reader.Open(sourcePath, "r"); rc != 1) {
         showOpenFailure(ui, sourcePath, rc);
         return code(WriteSceneResult::SourceUnreadable);
@@ -82,7 +83,7 @@ int writeScene(const std::string& sourcePath, const std::string& destinationPath
         return 1;
     }
     if (outcome.status == CopyStatus::Cancelled)
-        app::debugLogLine("WriteScene: stopped after %lld of %lld frames", static_cast<long long>(copier.framesWritten()),
+        context.log().write("WriteScene: stopped after %lld of %lld frames", static_cast<long long>(copier.framesWritten()),
                       static_cast<long long>(range.outputFrames));
     return completeOutput(output, writer, context, "WriteScene");
 }

@@ -45,8 +45,10 @@ int appendPart(scene::SceneList& list, const std::string& file, const media::Med
 
 // The key-frame flag of every frame; empty when all are key frames or the
 // file's index does not say.
-std::vector<bool> keyFramesOf(const std::string& file, int32_t frameCount, app::UserInterface& ui) {
+std::vector<bool> keyFramesOf(const std::string& file, int32_t frameCount, app::UserInterface& ui,
+                              const app::DebugLog& log) {
     avi::AviReader reader(&ui);
+    reader.setLog(log);
     SourceStreams streams;
     if (reader.Open(file, "r") != 1 || describeSource(reader, streams) != 1) return {};
     SourceIndex index;
@@ -62,7 +64,8 @@ std::vector<std::pair<int32_t, int32_t>> partsOf(const std::string& file, const 
                                                  int32_t length, app::UserInterface& ui) {
     std::vector<std::pair<int32_t, int32_t>> parts = splitParts(info.frameCount, length);
     if (parts.size() < 2) return parts;
-    std::vector<std::pair<int32_t, int32_t>> aligned = alignPartsToKeyFrames(parts, keyFramesOf(file, info.frameCount, ui));
+    std::vector<std::pair<int32_t, int32_t>> aligned =
+        alignPartsToKeyFrames(parts, keyFramesOf(file, info.frameCount, ui, info.log));
     if (aligned != parts) showFileMessage(ui, app::loadString(806), file, app::Icon::Warning);
     return aligned;
 }
@@ -106,10 +109,10 @@ std::vector<std::pair<int32_t, int32_t>> splitParts(int32_t frameCount, int32_t 
 }
 
 int buildSplitList(std::vector<std::string> files, const SplitRequest& request, scene::SceneList& list,
-                   app::UserInterface& ui) {
+                   app::UserInterface& ui, const app::DebugLog& log) {
     std::sort(files.begin(), files.end());
     for (size_t f = 0; f < files.size(); ++f) {
-        media::MediaInfo info;
+        media::MediaInfo info(request.fixRatio, log);
         int rc = media::ProbeMedia(files[f], info, ui);
         if (rc != 1) {
             ui.showMessage(
@@ -138,7 +141,7 @@ int SplitFiles(const std::vector<std::string>& files, const SplitRequest& reques
         return code(SplitResult::BothValues);
     }
     scene::SceneList list(&ui);
-    if (int rc = buildSplitList(files, request, list, ui); rc != 1) return rc;
+    if (int rc = buildSplitList(files, request, list, ui, context.log()); rc != 1) return rc;
     list.setNameTemplate(request.nameTemplate.c_str());
     app::ProgressScope progress(ui);
     context.destinationDirectory = request.destinationDirectory;

@@ -18,6 +18,7 @@ struct SplitRequest {
     std::string destinationDirectory;
     std::string nameTemplate = "%Q_%N3";  // "FormatString"
     bool nameFromSource = false;          // "SpecialSwitch1": "%s_s%03d" names
+    std::string fixRatio;                 // "FixRatio", for probing the files
 };
 
 enum class SplitResult : int {
@@ -45,7 +46,7 @@ std::vector<std::pair<int32_t, int32_t>> alignPartsToKeyFrames(const std::vector
 // not all key frames begin on key frames (806 when a boundary moved), so
 // that every part decodes.
 int buildSplitList(std::vector<std::string> files, const SplitRequest& request, scene::SceneList& list,
-                   app::UserInterface& ui);
+                   app::UserInterface& ui, const app::DebugLog& log = app::DebugLog::off());
 
 // The whole operation. 210 or 211 for the values; then the parts are
 // written into the destination folder with the context's overwrite mode

@@ -34,8 +34,9 @@ struct WriteContext {
     bool okStatusOnly = false;
 
     // How the files are written; tests and the benchmark change the segment
-    // size or leave out the fsync.
+    // size or leave out the fsync. Its log is the run's debug log.
     avi::AviWriterOptions writerOptions;
+    const app::DebugLog& log() const { return writerOptions.log; }
     // Frames between two progress updates, pumps and cancel polls.
     int pollFrames = 16;
 

@@ -157,14 +157,15 @@ bool runTemplate(const WriteRunRequest& request, std::string& nameTemplate) {
     return previewTemplate(probe, nameTemplate, request.ui).valid;
 }
 
-void deleteSources(const std::vector<std::string>& sources, WriteRunOutcome& outcome, app::UserInterface& ui) {
+void deleteSources(const std::vector<std::string>& sources, WriteRunOutcome& outcome, app::UserInterface& ui,
+                   const app::DebugLog& log) {
     if (sources.empty()) return;
     if (ui.ask(app::loadString(441), app::Buttons::OkCancel, app::Icon::Question) != app::Answer::Ok) return;
     for (const std::string& path : sources) {
         if (::unlink(path.c_str()) == 0) {
             outcome.deletedSources.push_back(path);
         } else {
-            app::debugLogLine("OnBtWritestart: %s not deleted (errno %d)", path.c_str(), errno);
+            log.write("OnBtWritestart: %s not deleted (errno %d)", path.c_str(), errno);
         }
     }
 }
@@ -178,7 +179,7 @@ bool planRun(const WriteRunRequest& request, const std::string& nameTemplate, Wr
         context.sources.add(std::string(file.group->list().sourceFile(file.scene)));
         destinations.push_back(file.path);
     }
-    return !refuseCollisions(destinations, request.ui);
+    return !refuseCollisions(destinations, request.ui, context.log());
 }
 
 // The one-file run's files: one per group, named after it.
@@ -189,7 +190,7 @@ bool planJoinedRun(const WriteRunRequest& request, WriteContext& context) {
         if (list.count() > 0) destinations.push_back(joinPath(request.settings.destinationPath, group->name() + ".avi"));
         for (int i = 0; i < list.count(); ++i) context.sources.add(std::string(list.sourceFile(i)));
     }
-    return !refuseCollisions(destinations, request.ui);
+    return !refuseCollisions(destinations, request.ui, context.log());
 }
 
 }  // namespace
@@ -296,7 +297,7 @@ WriteRunOutcome OnBtWritestart(WriteRunRequest& request) {
     // written complete now: anything else could lose unwritten frames.
     bool clean = outcome.completed && !outcome.errors && context.failedScenes == 0;
     if (clean && request.settings.deleteSourceFiles)
-        deleteSources(candidates.complete(context.completedSceneSources), outcome, ui);
+        deleteSources(candidates.complete(context.completedSceneSources), outcome, ui, context.log());
     return outcome;
 }
 

@@ -153,9 +153,9 @@ struct SceneLoop {
             return fail(i, code(WriteScenesResult::WriteFailed), false);
         }
         if (context.setFileDates) {
-            int dated = SetCreationDate(list.recordingTime(i), path);
+            int dated = SetCreationDate(list.recordingTime(i), path, context.log());
             if (dated == static_cast<int>(FileDateResult::NoDate)) {
-                app::debugLogLine("WriteScenes: scene %d has no recording date; %s keeps its file times", i + 1,
+                context.log().write("WriteScenes: scene %d has no recording date; %s keeps its file times", i + 1,
                               path.c_str());
             } else if (dated != 1) {
                 context.ui.showMessage(app::stringPrintf("%s SetCreationDate()!\nScene: %d\nFile: %s\nCode: %d",
@@ -186,7 +186,7 @@ struct SceneLoop {
             ++total;
             context.sources.add(std::string(list.sourceFile(i)));
         }
-        if (refuseCollisions(plannedSceneDestinations(context, list, scenesBefore), context.ui)) {
+        if (refuseCollisions(plannedSceneDestinations(context, list, scenesBefore), context.ui, context.log())) {
             context.failedScenes += total;
             return code(WriteScenesResult::NamesCollide);
         }

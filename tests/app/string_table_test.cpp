@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <regex>
 #include <set>
+#include <string_view>
+#include <thread>
+#include <vector>
 
 #include "tests/support/temp_dir.h"
 
@@ -31,6 +34,37 @@ TEST(StringTable, GermanTableHoldsTheQuotedTexts) {
     EXPECT_EQ(de.at(140), "Mehr Szenen können nicht eingefügt werden!");
     EXPECT_EQ(de.at(114), "Mit der restlichen Bearbeitung fortfahren?");
     EXPECT_GT(de.size(), 200u);
+}
+
+// Readers keep every reference they got while the language is switched back
+// and forth; the sanitizer build sees any freed text or racing read.
+TEST(StringTable, ReferencesStayValidWhileALanguageIsLoaded) {
+    test::TempDir dir;
+    std::string path = dir.file("test.lang");
+    test::writeTextFile(path, "140\tno more scenes\n114\tgo on?\n");
+    std::atomic<int> finished{0};
+    std::vector<std::thread> readers;
+    std::vector<std::vector<const std::string*>> seen(3);
+    for (auto& got : seen) {
+        readers.emplace_back([&finished, &got] {
+            for (int i = 0; i < 20000; ++i) got.push_back(&loadString(i % 2 ? 140 : 114));
+            ++finished;
+        });
+    }
+    while (finished.load() < static_cast<int>(readers.size())) {
+        ASSERT_TRUE(loadLanguageFile(path));
+        useGermanStrings();
+    }
+    ASSERT_TRUE(loadLanguageFile(path));
+    for (auto& reader : readers) reader.join();
+    for (const auto& got : seen) {
+        for (const std::string* text : got) EXPECT_TRUE(*text == "no more scenes" || *text == germanStrings().at(140) ||
+                                                        *text == "go on?" || *text == germanStrings().at(114));
+    }
+    EXPECT_EQ(loadString(140), "no more scenes");
+    EXPECT_FALSE(usingGerman());
+    useGermanStrings();
+    EXPECT_TRUE(usingGerman());
 }
 
 std::set<int> numbersUsedInCode() {

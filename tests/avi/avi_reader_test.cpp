@@ -51,20 +51,16 @@ public:
     int headerReads = 0;
 };
 
+// A trace-level log of the test's own; the process level stays 0.
 class LogFolder {
 public:
-    LogFolder() {
-        app::setLogFolder(m_dir.path());
-        app::setDebugLevel(2);
-    }
-    ~LogFolder() {
-        app::setDebugLevel(0);
-        app::setLogFolder("");
-    }
+    LogFolder() : m_log(2, m_dir.path()) {}
+    const app::DebugLog& log() const { return m_log; }
     std::string trace() const { return readTextFile(m_dir.file("findds.log")); }
 
 private:
     TempDir m_dir;
+    app::DebugLog m_log;
 };
 
 TEST(AviReaderOpen, DvTypeFromTheVideoStreamHeader) {
@@ -271,6 +267,7 @@ TEST(AviReaderFrames, InvalidDvChunkKeepsThePreviousFrame) {
         avi.frames[10].resize(143990);
         avi.frames[0].resize(50000);
         AviReader reader;
+        reader.setLog(log.log());
         ASSERT_EQ(reader.OpenSource(memory(buildAvi(avi)), "x"), 1);
         ASSERT_TRUE(reader.isPal());
         ASSERT_EQ(reader.ReadRawPictureData(0, load), 1);
@@ -475,6 +472,7 @@ TEST(AviReaderFiles, ChunkOfThreeGigabytesIsSkippedWithTheLongLimitLine) {
                   static_cast<ssize_t>(frame.bytes.size()));
     }
     AviReader reader;
+    reader.setLog(log.log());
     ASSERT_EQ(reader.Open(path, "r"), 1);
     ASSERT_EQ(reader.ReadRawPictureData(0), 1);
     EXPECT_EQ(reader.currentChunk().dataOffset, frameAt + 8);

@@ -80,6 +80,22 @@ TEST_F(CliDetect, NonDvAndMissingFilesAreReportedAndSkipped) {
                          line(125, 149, "24-12-2006 / 18:05:09", "01:00:03:00"));
 }
 
+// "WriteLogfile" 1 reaches the detection's reader through the log the
+// program hands it: a file that cannot be opened is in "klemoradbg.log".
+TEST_F(CliDetect, TheLogLevelOfTheSettingsReachesTheRun) {
+    std::string documents = m_dir.file("docs");
+    ASSERT_EQ(::mkdir(documents.c_str(), 0700), 0);
+    writeTextFile(m_dir.file("Klemora.ini"), "[Data]\nWriteLogfile=1\n");
+    {
+        ScopedEnv docs("XDG_DOCUMENTS_DIR", documents.c_str());
+        CliResult r = runCli({"--batch", "detect", m_dir.file("missing.avi")}, m_dir.path());
+        EXPECT_NE(r.exitCode, 0);
+    }
+    std::string log = readTextFile(documents + "/klemoradbg.log");
+    EXPECT_NE(log.find("AviReader: cannot open " + m_dir.file("missing.avi")), std::string::npos) << log;
+    EXPECT_FALSE(app::fileExists(documents + "/findds.log"));
+}
+
 TEST_F(CliDetect, TraceAndBadArguments) {
     std::string documents = m_dir.file("docs");
     ASSERT_EQ(::mkdir(documents.c_str(), 0700), 0);

@@ -41,8 +41,8 @@ void patchHeaderFrameCount(const std::string& path, uint32_t frames) {
 detect::SearchSource wholeFile(const std::string& path, int32_t frames) { return {path, 0, frames - 1}; }
 
 void runDetection(DetectionRun& run, const std::vector<detect::SearchSource>& sources, ScriptedUserInterface& ui,
-                  int diff, int trim) {
-    detect::DvDetectionSettings settings{diff, trim};
+                  int diff, int trim, const app::DebugLog& log) {
+    detect::DvDetectionSettings settings{diff, trim, log};
     run.scenes.setUserInterface(&ui);
     run.result = detect::FindPerDvDatestamp(sources, run.scenes, ui, settings);
 }

@@ -46,7 +46,7 @@ struct DetectionRun {
 detect::SearchSource wholeFile(const std::string& path, int32_t frames);
 
 void runDetection(DetectionRun& run, const std::vector<detect::SearchSource>& sources, ScriptedUserInterface& ui,
-                  int diff = 1, int trim = 0);
+                  int diff = 1, int trim = 0, const app::DebugLog& log = app::DebugLog::off());
 
 struct Span {
     int32_t start;

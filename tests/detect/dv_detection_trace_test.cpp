@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <thread>
 
 #include "app/debug_log.h"
 #include "app/file_io.h"
@@ -13,17 +14,8 @@
 namespace klemora::test {
 namespace {
 
-class TraceLevel {
-public:
-    explicit TraceLevel(const std::string& folder) {
-        app::setLogFolder(folder);
-        app::setDebugLevel(2);
-    }
-    ~TraceLevel() {
-        app::setDebugLevel(0);
-        app::setLogFolder("");
-    }
-};
+// The run's own trace-level log; the process level stays 0 throughout.
+app::DebugLog traceLog(const TempDir& dir) { return app::DebugLog(2, dir.path()); }
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
@@ -46,7 +38,6 @@ std::vector<std::string> linesContaining(const std::vector<std::string>& lines, 
 TEST(DvDetectionTrace, WritesEveryLineOfTheRun) {
     ScopedTimeZone zone("UTC");
     TempDir dir;
-    TraceLevel level(dir.path());
 
     fixtures::DvFixtureOptions pal;
     pal.type = 2;
@@ -65,7 +56,9 @@ TEST(DvDetectionTrace, WritesEveryLineOfTheRun) {
 
     ScriptedUserInterface ui;
     DetectionRun run;
-    runDetection(run, {wholeFile(palPath, 75), wholeFile(ntscPath, 70), wholeFile(cut, 70), {missing, 0, 9}}, ui);
+    runDetection(run, {wholeFile(palPath, 75), wholeFile(ntscPath, 70), wholeFile(cut, 70), {missing, 0, 9}}, ui, 1, 0,
+                 traceLog(dir));
+    EXPECT_EQ(app::debugLevel(), 0);
     ASSERT_EQ(run.scenes.count(), 4);
 
     std::string text = readTextFile(dir.file("findds.log"));
@@ -98,7 +91,6 @@ TEST(DvDetectionTrace, WritesEveryLineOfTheRun) {
 TEST(DvDetectionTrace, CancelIsTraced) {
     ScopedTimeZone zone("UTC");
     TempDir dir;
-    TraceLevel level(dir.path());
     fixtures::DvFixtureOptions options;
     options.type = 1;
     options.sessions = {session(stamp(2006, 7, 1, 10, 0, 0), 450)};
@@ -108,7 +100,7 @@ TEST(DvDetectionTrace, CancelIsTraced) {
         if (self.pumps() == 3) self.requestCancel();
     };
     DetectionRun run;
-    runDetection(run, {wholeFile(path, 450)}, ui);
+    runDetection(run, {wholeFile(path, 450)}, ui, 1, 0, traceLog(dir));
     std::vector<std::string> lines = linesOf(readTextFile(dir.file("findds.log")));
     EXPECT_TRUE(hasLine(lines, " 00401  |  ##### Canceled by user"));
     EXPECT_TRUE(hasLine(lines, " 00400  |  00:00:15:24 (1)  |  Sun Jul  1 10:00:15 2006 (1)"));
@@ -119,18 +111,49 @@ TEST(DvDetectionTrace, CancelIsTraced) {
 TEST(DvDetectionTrace, NothingIsWrittenBelowLevelTwo) {
     ScopedTimeZone zone("UTC");
     TempDir dir;
-    app::setLogFolder(dir.path());
-    app::setDebugLevel(1);
     fixtures::DvFixtureOptions options;
     options.type = 1;
     std::string path = writeRecording(dir, "t.avi", options);
     ScriptedUserInterface ui;
     DetectionRun run;
-    runDetection(run, {wholeFile(path, 50)}, ui);
-    app::setDebugLevel(0);
-    app::setLogFolder("");
+    runDetection(run, {wholeFile(path, 50)}, ui, 1, 0, app::DebugLog(1, dir.path()));
     EXPECT_FALSE(app::fileExists(dir.file("findds.log")));
     EXPECT_EQ(readTextFile(dir.file("klemoradbg.log")).find("Frame"), std::string::npos);
+}
+
+// Two runs at once, as the desktop program's worker threads would start them:
+// each trace goes to its own log's folder, and nothing else is written.
+TEST(DvDetectionTrace, RunsOnTwoThreadsWriteOnlyToTheirOwnLogs) {
+    ScopedTimeZone zone("UTC");
+    TempDir dir, firstLogs, secondLogs;
+    fixtures::DvFixtureOptions a;
+    a.type = 2;
+    a.sessions = {session(stamp(2006, 7, 1, 10, 0, 0), 40), session(stamp(2006, 7, 1, 11, 0, 0), 20)};
+    fixtures::DvFixtureOptions b;
+    b.type = 1;
+    b.sessions = {session(stamp(2007, 3, 4, 9, 0, 0), 30)};
+    std::string first = writeRecording(dir, "first.avi", a);
+    std::string second = writeRecording(dir, "second.avi", b);
+    ScriptedUserInterface firstUi, secondUi;
+    DetectionRun firstRun, secondRun;
+    std::thread one([&] { runDetection(firstRun, {wholeFile(first, 60)}, firstUi, 1, 0, traceLog(firstLogs)); });
+    std::thread two([&] { runDetection(secondRun, {wholeFile(second, 30)}, secondUi, 1, 0, traceLog(secondLogs)); });
+    one.join();
+    two.join();
+    EXPECT_EQ(spansOf(firstRun.scenes), (std::vector<Span>{{0, 39}, {40, 59}}));
+    EXPECT_EQ(spansOf(secondRun.scenes), (std::vector<Span>{{0, 29}}));
+
+    std::string firstTrace = readTextFile(firstLogs.file("findds.log"));
+    std::string secondTrace = readTextFile(secondLogs.file("findds.log"));
+    EXPECT_NE(firstTrace.find("New file: " + first), std::string::npos);
+    EXPECT_EQ(firstTrace.find("second.avi"), std::string::npos);
+    EXPECT_EQ(firstTrace.find("2007"), std::string::npos);
+    EXPECT_NE(secondTrace.find("New file: " + second), std::string::npos);
+    EXPECT_EQ(secondTrace.find("first.avi"), std::string::npos);
+    EXPECT_EQ(secondTrace.find("2006"), std::string::npos);
+    EXPECT_EQ(linesContaining(linesOf(firstTrace), "|  Sun Jul  1").size(), 60u);
+    EXPECT_EQ(linesContaining(linesOf(secondTrace), "|  Sun Mar  4").size(), 30u);
+    EXPECT_FALSE(app::fileExists(dir.file("findds.log")));
 }
 
 }  // namespace

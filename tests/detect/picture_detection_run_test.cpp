@@ -37,7 +37,7 @@ protected:
     PictureDetectionResult run(const std::vector<std::string>& files) {
         std::vector<SearchSource> sources;
         for (const std::string& file : files) sources.push_back({file, 0, INT32_MAX});
-        return RunPictureDetection(sources, scenes, detector, settings, power, store);
+        return RunPictureDetection(sources, scenes, detector, settings, power);
     }
 
     test::TempDir dir;
@@ -74,7 +74,7 @@ TEST_F(PictureDetectionRunTest, SettingsAsStoredAndAsTheDialogListsGiveThemBack)
     EXPECT_FALSE(stored.variant1);
     EXPECT_TRUE(stored.variant3 && stored.shutdown && stored.log);
 
-    loadDetector(detector, stored, store);
+    loadDetector(detector, stored);
     EXPECT_EQ(detector.preset(), (PicturePreset{100, 30, 32, 0.2}));
     EXPECT_FALSE(detector.trim);
     EXPECT_EQ(detector.weightMode, WeightMode::Outer);
@@ -83,8 +83,16 @@ TEST_F(PictureDetectionRunTest, SettingsAsStoredAndAsTheDialogListsGiveThemBack)
     stored.detectionSetting = kCustomPreset;
     stored.trimCount = 5;
     store.writeInt("Blocksize", 16);
-    loadDetector(detector, stored, store);
+    store.writeText("FixRatio", "4 / 3");
+    stored.customPreset = readPictureDetectionSettings(store).customPreset;
+    stored.fixRatio = readPictureDetectionSettings(store).fixRatio;
+    store.writeInt("Blocksize", 8);  // after the run's start: not used
+    stored.debugLog = app::DebugLog(2, dir.path());
+    loadDetector(detector, stored);
     EXPECT_EQ(detector.preset(), (PicturePreset{100, 30, 16, 0.2}));
+    EXPECT_EQ(detector.fixRatio, "4 / 3");
+    EXPECT_TRUE(detector.debugLog.tracing());
+    EXPECT_EQ(detector.debugLog.folder(), dir.path());
     EXPECT_TRUE(detector.trim);
     EXPECT_EQ(detector.trimWidth, 5);
 }

@@ -35,7 +35,7 @@ TEST(RunCancel, DvDetectionStopsInTheFileInHandAndNeverClearsTheStop) {
 
 class PictureRunCancel : public ::testing::Test {
 protected:
-    PictureRunCancel() : store(dir.file("Klemora.ini")) {
+    PictureRunCancel() {
         settings.trimCount = 0;
         first = writeRecording(dir, "first.avi", oneSession(200, 10));
         second = writeRecording(dir, "second.avi", oneSession(200, 11));
@@ -44,11 +44,10 @@ protected:
     detect::PictureDetectionResult run(app::UserInterface& ui, scene::SceneList& scenes) {
         detect::PictureDiffDetector detector(ui);
         return detect::RunPictureDetection({{first, 0, INT32_MAX}, {second, 0, INT32_MAX}}, scenes, detector,
-                                           settings, power, store);
+                                           settings, power);
     }
 
     TempDir dir;
-    app::SettingsStore store;
     detect::PictureDetectionSettings settings;
     RecordingPower power;
     std::string first, second;

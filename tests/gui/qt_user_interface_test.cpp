@@ -139,7 +139,7 @@ private slots:
 
         int result = 0;
         ui.resetCancel();
-        runOnWorker([&] { result = output::SavePictureSequences({path}, pictures, ui); });
+        runOnWorker([&] { result = output::SavePictureSequences({path}, pictures, {}, ui); });
         QVERIFY(repaintedMeanwhile);
         QCOMPARE(result, static_cast<int>(output::PictureSequenceResult::Cancelled));
         auto written = std::distance(std::filesystem::directory_iterator(pictures), {});

@@ -6,6 +6,7 @@
 
 #include "app/debug_log.h"
 #include "app/settings_store.h"
+#include "media/media_settings.h"
 #include "tests/fixtures/dv_fixture.h"
 #include "tests/media/media_test_support.h"
 #include "tests/support/scripted_ui.h"
@@ -35,6 +36,9 @@ protected:
     static fixtures::DvFixtureOptions dvOptions(int type, bool ntsc, int32_t frames = 30) {
         return fixtures::singleSessionOptions(frames, type, ntsc);
     }
+
+    // What a run would take from the settings file now.
+    static media::MediaSettings stored() { return media::readMediaSettings(app::settings()); }
 
     TempDir dir;
     ScriptedUserInterface ui;

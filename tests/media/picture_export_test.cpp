@@ -41,7 +41,7 @@ protected:
 TEST_F(ExportTest, ExportFramePictureWritesTheExactFrameNamedFromOne) {
     std::string source = dvFile("src/clip.avi", dvOptions(2, false, 10));
     int32_t frames[] = {4};
-    ASSERT_EQ(ExportFramePicture(source, dir.file("pics"), ui, frames, 0, 0), 1) << ui.allMessages();
+    ASSERT_EQ(ExportFramePicture(source, dir.file("pics"), stored(), ui, frames, 0, 0), 1) << ui.allMessages();
     std::string written = dir.file("pics/clip_f00005.bmp");
     EXPECT_EQ(bmpSize(written), std::make_pair(720, 576));
     EXPECT_GT(ui.pumps(), 0);
@@ -55,12 +55,13 @@ TEST_F(ExportTest, ExportFramePictureWritesTheExactFrameNamedFromOne) {
     EXPECT_TRUE(std::equal(picture.begin() + 40, picture.end(), reinterpret_cast<const uint8_t*>(bytes->data()) + 58));
 
     // Without a target folder the picture lands beside the source.
-    ASSERT_EQ(ExportFramePicture(source, "", ui, frames, 360, 288), 1);
+    ASSERT_EQ(ExportFramePicture(source, "", stored(), ui, frames, 360, 288), 1);
     EXPECT_EQ(bmpSize(dir.file("src/clip_f00005.bmp")), std::make_pair(360, 288));
-    EXPECT_EQ(ExportFramePicture(dir.file("src/none.avi"), "", ui, frames, 0, 0),
+    EXPECT_EQ(ExportFramePicture(dir.file("src/none.avi"), "", stored(), ui, frames, 0, 0),
               static_cast<int>(ExportResult::ProbeFailed));
     int32_t late[] = {10};
-    EXPECT_EQ(ExportFramePicture(source, dir.file("pics"), ui, late, 0, 0), static_cast<int>(ExportResult::SaveFailed));
+    EXPECT_EQ(ExportFramePicture(source, dir.file("pics"), stored(), ui, late, 0, 0),
+              static_cast<int>(ExportResult::SaveFailed));
     EXPECT_FALSE(app::fileExists(dir.file("pics/clip_f00011.bmp")));
 }
 
@@ -84,7 +85,7 @@ TEST_F(ExportTest, AspectCorrectionAndClippingFromTheSettings) {
     for (const Case& c : cases) {
         app::settings().writeInt("As43", c.as43);
         app::settings().writeInt("PictureClipping", c.clipping);
-        ASSERT_EQ(ExportFramePicture(c.source, dir.file("pics"), ui, first, 0, 0), 1) << ui.allMessages();
+        ASSERT_EQ(ExportFramePicture(c.source, dir.file("pics"), stored(), ui, first, 0, 0), 1) << ui.allMessages();
         std::string name = dir.file("pics/" + app::fileNameOf(c.source).substr(0, app::fileNameOf(c.source).size() - 4) +
                                     "_f00001.bmp");
         EXPECT_EQ(bmpSize(name), c.size) << c.as43 << " " << c.clipping;
@@ -97,33 +98,33 @@ TEST_F(ExportTest, DateSuffixForDvFilesWithIncludeDS) {
     std::string source = dvFile("src/clip.avi", dvOptions(2, false, 60));  // from 2006-07-01 10:00:00
     app::settings().writeInt("includeDS", 1);
     int32_t frames[] = {52};
-    ASSERT_EQ(ExportFramePicture(source, dir.file("pics"), ui, frames, 0, 0), 1);
+    ASSERT_EQ(ExportFramePicture(source, dir.file("pics"), stored(), ui, frames, 0, 0), 1);
     EXPECT_TRUE(app::fileExists(dir.file("pics/clip_f00053_2006-07-01_10-00-02.bmp")));
 
     MediaInfo info;
     ASSERT_EQ(ProbeMedia(source, info, ui), 1);
-    EXPECT_EQ(SaveFrameAsBitmap(dir.file("pics/plain.bmp"), info, 0.01, 0, 0, 0, true, ui), 1);
+    EXPECT_EQ(SaveFrameAsBitmap(dir.file("pics/plain.bmp"), info, 0.01, 0, 0, PictureStyle{}, ui), 1);
     EXPECT_TRUE(app::fileExists(dir.file("pics/plain.bmp")));
 }
 
 TEST_F(ExportTest, SaveFrameAsBitmapCodes) {
     MediaInfo unprobed;
-    EXPECT_EQ(SaveFrameAsBitmap(dir.file("x.bmp"), unprobed, 0.01, 0, 0, 0, true, ui),
+    EXPECT_EQ(SaveFrameAsBitmap(dir.file("x.bmp"), unprobed, 0.01, 0, 0, PictureStyle{}, ui),
               static_cast<int>(SaveBitmapResult::NotProbed));
     MediaInfo info;
     ASSERT_EQ(ProbeMedia(dvFile("src/clip.avi", dvOptions(2, false, 5)), info, ui), 1);
-    EXPECT_EQ(SaveFrameAsBitmap(dir.file("nowhere/x.bmp"), info, 0.01, 0, 0, 0, true, ui),
+    EXPECT_EQ(SaveFrameAsBitmap(dir.file("nowhere/x.bmp"), info, 0.01, 0, 0, PictureStyle{}, ui),
               static_cast<int>(SaveBitmapResult::CannotCreate));
-    EXPECT_EQ(SaveFrameAsBitmap(dir.file("pics/x.bmp"), info, 0.5, 0, 0, 0, true, ui),
+    EXPECT_EQ(SaveFrameAsBitmap(dir.file("pics/x.bmp"), info, 0.5, 0, 0, PictureStyle{}, ui),
               static_cast<int>(SaveBitmapResult::GrabFailed));
-    EXPECT_EQ(SaveFrameAsBitmap(dir.file("pics/x.bmp"), info, 0.01, 0, 0, 100, true, ui), 1);  // an empty picture
+    EXPECT_EQ(SaveFrameAsBitmap(dir.file("pics/x.bmp"), info, 0.01, 0, 0, PictureStyle{100}, ui), 1);  // an empty picture
     EXPECT_EQ(bmpSize(dir.file("pics/x.bmp")), std::make_pair(0, 0));
     EXPECT_EQ(fileCount(dir.file("pics")), 1u);  // no temporary file left by the failures
 }
 
 TEST_F(ExportTest, SaveSceneAsBmpWritesEveryFrameFromZero) {
     std::string source = dvFile("src/clip.avi", dvOptions(1, false, 12));
-    ASSERT_EQ(SaveSceneAsBMP(source, dir.file("pics"), ui), 1) << ui.allMessages();
+    ASSERT_EQ(SaveSceneAsBMP(source, dir.file("pics"), stored(), ui), 1) << ui.allMessages();
     EXPECT_EQ(fileCount(dir.file("pics")), 12u);
     EXPECT_EQ(bmpSize(dir.file("pics/clip_f00000.bmp")), std::make_pair(720, 576));
     EXPECT_TRUE(app::fileExists(dir.file("pics/clip_f00011.bmp")));
@@ -135,10 +136,28 @@ TEST_F(ExportTest, SaveSceneAsBmpWritesEveryFrameFromZero) {
     cancelling.onPump = [](test::ScriptedUserInterface& self) {
         if (self.pumps() == 3) self.requestCancel();
     };
-    ASSERT_EQ(SaveSceneAsBMP(source, dir.file("src"), cancelling), 1);
+    ASSERT_EQ(SaveSceneAsBMP(source, dir.file("src"), stored(), cancelling), 1);
     EXPECT_EQ(fileCount(dir.file("src")), 1u + 3u);
-    EXPECT_EQ(SaveSceneAsBMP(dir.file("src/none.avi"), dir.file("pics"), ui),
+    EXPECT_EQ(SaveSceneAsBMP(dir.file("src/none.avi"), dir.file("pics"), stored(), ui),
               static_cast<int>(ExportResult::SceneProbeFailed));
+}
+
+// A settings dialog changing the picture keys while a run goes on changes
+// none of its pictures: the run took its settings when it started.
+TEST_F(ExportTest, ARunKeepsTheSettingsOfItsStart) {
+    test::ScopedEnv tz("TZ", "Europe/Berlin");
+    tzset();
+    std::string source = dvFile("src/clip.avi", dvOptions(2, false, 4));
+    test::ScriptedUserInterface changing;
+    changing.onPump = [](test::ScriptedUserInterface&) {
+        app::settings().writeInt("As43", 1);
+        app::settings().writeInt("PictureClipping", 50);
+        app::settings().writeInt("includeDS", 1);
+    };
+    ASSERT_EQ(SaveSceneAsBMP(source, dir.file("pics"), stored(), changing), 1) << changing.allMessages();
+    EXPECT_EQ(fileCount(dir.file("pics")), 4u);
+    for (const char* name : {"clip_f00000.bmp", "clip_f00001.bmp", "clip_f00003.bmp"})
+        EXPECT_EQ(bmpSize(dir.file(std::string("pics/") + name)), std::make_pair(720, 576)) << name;
 }
 
 }  // namespace

@@ -109,10 +109,9 @@ TEST_F(MediaTest, FailuresShowTheirMessageAndLeaveNothingProbed) {
 }
 
 TEST_F(MediaTest, SamePathIsNotProbedAgainAndReleaseKeepsFixRatio) {
-    app::settings().writeText("FixRatio", " 16 / 9");
     std::string first = dvFile("a.avi", dvOptions(2, false, 10));
     std::string second = dvFile("b.avi", dvOptions(2, true, 12));
-    MediaInfo info;
+    MediaInfo info(" 16 / 9");
     EXPECT_EQ(info.fixRatio, "16:9");
     ASSERT_EQ(ProbeMedia(first, info, ui), 1);
     MediaDetector* detector = info.detector.get();
@@ -145,7 +144,7 @@ TEST_F(MediaTest, FixRatioOverridesTheFilesAspect) {
     };
     for (const Case& c : cases) {
         app::settings().writeText("FixRatio", c.fixRatio);
-        MediaInfo info;
+        MediaInfo info(stored().fixRatio);
         ASSERT_EQ(ProbeMedia(c.path, info, ui), 1);
         ASSERT_EQ(GetExtraData(info, false, ui), 1);
         EXPECT_EQ(info.wideScreen, c.wideScreen) << c.fixRatio << " " << c.path;

@@ -196,7 +196,7 @@ TEST_F(HtmlIndexTest, As43WidthAndClippedPictures) {
     addScene(tree.root().list(), w, 0, 9);
     addScene(tree.root().list(), n, 0, 9);
     HtmlIndexOptions o = options("#PREVIEWPICSIZEXx#PREVIEWPICSIZEY #FRAMEBYNUMBER0\n", 2);
-    readPictureSettings(o);
+    readPictureSettings(o, app::settings());
     EXPECT_EQ(o.clipPercent, 99);
     o.clipPercent = 10;
     ASSERT_EQ(GenerateSceneIndex(tree, o, ui), 1) << ui.allMessages();
@@ -208,6 +208,28 @@ TEST_F(HtmlIndexTest, As43WidthAndClippedPictures) {
     Bitmap clipped = readBitmap(dir.file("web/img_index_Start/wide_00000.bmp"));
     EXPECT_EQ(clipped.width, 116);  // 128 less 6 at each side
     EXPECT_EQ(clipped.height, 66);
+}
+
+// The settings dialog changing the picture keys between two scenes changes
+// nothing in the index being written.
+TEST_F(HtmlIndexTest, TheRunKeepsThePictureSettingsOfItsStart) {
+    fixtures::DvFixtureOptions wide;
+    wide.wideScreen = true;
+    std::string n = source("normal.avi", 10);
+    std::string w = dvFile("src/wide.avi", wide);
+    scene::GroupTree tree;
+    addScene(tree.root().list(), n, 0, 9);
+    addScene(tree.root().list(), w, 0, 9);
+    HtmlIndexOptions o = options("#PREVIEWPICSIZEXx#PREVIEWPICSIZEY #FRAMEBYNUMBER0\n", 2);
+    readPictureSettings(o, app::settings());
+    ui.onPump = [](test::ScriptedUserInterface&) {
+        app::settings().writeInt("As43", 1);
+        app::settings().writeInt("PictureClipping", 50);
+    };
+    ASSERT_EQ(GenerateSceneIndex(tree, o, ui), 1) << ui.allMessages();
+    std::string html = page(dir.file("web/index_01_Start.htm"));
+    EXPECT_NE(html.find("96x72 <img src=\"./img_index_Start/wide_00000.bmp\""), std::string::npos) << html;
+    EXPECT_EQ(readBitmap(dir.file("web/img_index_Start/wide_00000.bmp")).width, 96);
 }
 
 TEST_F(HtmlIndexTest, UnopenableSourceGivesEmptyCellsAndOneMessage) {

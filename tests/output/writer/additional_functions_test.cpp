@@ -151,7 +151,7 @@ TEST(PictureSequence, EveryFrameOfEachFileBecomesAPicture) {
     ASSERT_EQ(::mkdir(out.c_str(), 0755), 0);
     ScriptedUserInterface ui;
     ui.expectQuestion("Mit der restlichen Bearbeitung", app::Answer::Yes);
-    EXPECT_EQ(output::SavePictureSequences({dir.file("missing.avi"), clip}, out, ui), 1);
+    EXPECT_EQ(output::SavePictureSequences({dir.file("missing.avi"), clip}, out, {}, ui), 1);
     EXPECT_TRUE(ui.hasMessage("SaveSceneAsBMP()!\nFile: " + dir.file("missing.avi"))) << ui.allMessages();
     EXPECT_EQ(filesIn(out),
               (std::vector<std::string>{"clip_f00000.bmp", "clip_f00001.bmp", "clip_f00002.bmp", "clip_f00003.bmp"}));

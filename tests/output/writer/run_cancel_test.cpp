@@ -146,7 +146,7 @@ TEST_F(RunCancel, ThePictureSequenceStopsWithinTheFile) {
     int result = 0;
     std::string clip = dir.file("clip.avi");
     ASSERT_TRUE(makeDvSource(clip, 2, false, 40));
-    ui.runAndCancel([&] { result = output::SavePictureSequences({clip, source}, dest, ui); });
+    ui.runAndCancel([&] { result = output::SavePictureSequences({clip, source}, dest, {}, ui); });
     ASSERT_TRUE(ui.stopArrived());
     EXPECT_EQ(result, static_cast<int>(output::PictureSequenceResult::Cancelled));
     std::vector<std::string> pictures = filesIn(dest);

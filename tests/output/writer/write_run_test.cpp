@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/debug_log.h"
 #include "app/file_io.h"
+#include "app/settings_store.h"
 #include "avi/avi_reader.h"
 #include "output/write_run.h"
+#include "output/write_run_settings.h"
 #include "scene/group_tree.h"
 #include "tests/output/writer/scene_test_support.h"
 #include "tests/support/recording_power.h"
@@ -60,6 +63,44 @@ TEST_F(WriteRunTest, GroupsGetFoldersAndTheNumberRunsOnAcrossGroups) {
     EXPECT_EQ(ui.progressOpened, 1);
     EXPECT_EQ(ui.progressClosed, 1);
     EXPECT_EQ(output::groupDirectory("/d/", *tree.root().child(0)->child(0)), "/d/2006/Urlaub/");
+}
+
+// The settings dialog saving other names and switches while the run goes on
+// changes nothing in it; the run's lines go to the log it was handed.
+TEST_F(WriteRunTest, TheRunKeepsItsStartSettingsAndWritesToItsOwnLog) {
+    app::SettingsStore store(dir.file("Klemora.ini"));
+    store.writeText("FormatString", "%M3_%G");
+    store.writeText("Destinationpath", dest);
+    TempDir logs;
+    // Each scene's progress source is a moment inside the run.
+    struct ChangingUi : ScriptedUserInterface {
+        const app::SettingsStore* store = nullptr;
+        int changes = 0;
+        void setProgressSource(std::string_view text) override {
+            ScriptedUserInterface::setProgressSource(text);
+            store->writeText("FormatString", "changed_%N3");
+            store->writeText("Destinationpath", "/nowhere/");
+            store->writeInt("DeleteSrcFiles", 1);
+            ++changes;
+        }
+    } ui;
+    ui.store = &store;
+    output::WriteRunRequest r(tree, ui);
+    r.settings = output::readWriteRunSettings(store);
+    r.writerOptions.log = app::DebugLog(1, logs.path());
+    output::WriteRunOutcome outcome = output::OnBtWritestart(r);
+    ASSERT_EQ(outcome.result, 1) << ui.allMessages();
+    EXPECT_GE(ui.changes, 5);
+    EXPECT_EQ(filesIn(dest), (std::vector<std::string>{"001_Start.avi", "002_Start.avi", "003_Start.avi", "2006"}));
+    EXPECT_EQ(filesIn(dest + "2006/Urlaub"), (std::vector<std::string>{"004_Urlaub.avi", "005_Urlaub.avi"}));
+    EXPECT_TRUE(app::fileExists(source));
+
+    std::string log = readTextFile(logs.file("klemoradbg.log"));
+    size_t written = 0;
+    for (size_t at = log.find("AviWriter: "); at != std::string::npos; at = log.find("AviWriter: ", at + 1))
+        ++written;
+    EXPECT_EQ(written, 5u) << log;
+    EXPECT_EQ(app::debugLevel(), 0);
 }
 
 TEST_F(WriteRunTest, SourcesAreDeletedOnlyAfterACleanRun) {
