@@ -163,7 +163,7 @@ struct Detection {
 Detection searchWholeFile(const std::string& path, int preset, const Variants& variants, bool log) {
     app::SilentUserInterface ui;
     app::SettingsStore store;  // only preset 99 would read it
-    scene::SceneList scenes(&ui);
+    scene::SceneList scenes;
     detect::PictureDiffDetector detector(ui);
     detect::PictureDetectionSettings settings;
     settings.detectionSetting = preset;

@@ -222,7 +222,7 @@ int detectScenes(const DetectOptions& options, TerminalUserInterface& ui) {
             return usage("bad --range \"" + options.range + "\" (expected FIRST-LAST, 0-based, FIRST <= LAST)");
     }
 
-    scene::SceneList scenes(&ui);
+    scene::SceneList scenes;
     DetectOutcome outcome;
     {
         TraceScope trace(options.trace);

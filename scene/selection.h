@@ -41,7 +41,7 @@ EditResult guardMemory(app::UserInterface& ui, Command&& command) {
 }
 
 // Copies the given rows to the end of target, in the order given. Stops at
-// the first append that fails (the list has shown why, if it has a seam);
+// the first append that fails (the caller says what failed);
 // the result is the number of rows copied.
 int appendCopies(SceneList& target, const SceneList& source, std::span<const int> rows);
 // Removes the given ascending rows, from the last to the first.

@@ -28,7 +28,6 @@ protected:
     PictureSceneSearchTest() : detector(ui) {
         detector.variant1 = true;
         detector.progressAttached = true;
-        scenes.setUserInterface(&ui);
     }
 
     std::string recording(const std::vector<int>& lengths, const std::string& name = "clip.avi") {
