@@ -16,7 +16,10 @@ namespace klemora::scene {
 // Row indexes of the list, in any order; duplicates count once.
 using Selection = std::span<const int>;
 
-// Fills rows with the selection in ascending order.
+// The selection in ascending order without showing anything: NothingSelected,
+// BadSelection (rows left empty) or Ok.
+EditResult selectedRows(const SceneList& list, Selection selection, std::vector<int>& rows);
+// Fills rows with the selection in ascending order; a refusal is shown.
 EditResult readSelection(const SceneList& list, Selection selection, std::string_view code,
                          app::UserInterface& ui, std::vector<int>& rows);
 // Exactly one row: 116 for none, 168 (with `icon`) for several.
