@@ -49,8 +49,8 @@ struct EditChange {
 };
 
 bool sameRecord(const SceneRecord& a, const SceneRecord& b);
-// The rows that differ between two states of one list; nullopt-like
-// touched == false when none does.
+// The rows that differ between two states of one list (touched is false
+// when none does).
 ListChange compareLists(const SceneList& before, const SceneList& after);
 // Every field and setting of the list, records compared byte for byte.
 bool sameList(const SceneList& a, const SceneList& b);

@@ -10,7 +10,6 @@
 // command it undoes. The change report comes from comparing the two states.
 #include <cstddef>
 #include <deque>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,12 +18,19 @@
 
 namespace klemora::scene {
 
-// What a command can touch; or-ed together.
-enum EditScope : unsigned {
-    kScopeShown = 1,
-    kScopeTrash = 2,
-    kScopeTree = 4,  // the groups, their names, order and lists
-};
+// What a command can touch; or-ed together into a scope.
+inline constexpr unsigned kScopeShown = 1;
+inline constexpr unsigned kScopeTrash = 2;
+inline constexpr unsigned kScopeTree = 4;  // the groups, their names, order and lists
+
+// The scopes of the commands (a step restores only what its scope holds):
+//   toggleOkStatus, moveScene, applyTrim, sortShownList, replaceByFoundScenes: shown
+//   splitScene, mergeScenes, deleteScenes, restoreFromTrash: shown | trash
+//   deleteFromTrash: trash
+//   newGroup, renameGroup, deleteGroup, moveGroupBelow: tree
+//   newGroupWithScenes, moveScenesToGroup: shown | tree
+// Undoing or redoing a step with the tree replaces every Group object
+// (EditChange::treeRebuilt): Group pointers held from before are void.
 
 // The live state the commands edit. The shown list is the working copy of
 // the selected group's list.
