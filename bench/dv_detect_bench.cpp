@@ -54,7 +54,7 @@ int readerPass(const std::string& path) {
 // Exit code 0 when the scenes found are the sessions written.
 int detection(const std::string& path, int32_t lastFrame, int expectedScenes) {
     app::SilentUserInterface ui;
-    scene::SceneList scenes(&ui);
+    scene::SceneList scenes;
     detect::DvDetectionSettings settings{1, 0};
     detect::DvDetectionResult result = detect::FindPerDvDatestamp({{path, 0, lastFrame}}, scenes, ui, settings);
     if (result.status != 1) return 5;

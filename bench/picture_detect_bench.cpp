@@ -162,7 +162,7 @@ struct Detection {
 
 Detection searchWholeFile(const std::string& path, int preset, const Variants& variants, bool log) {
     app::SilentUserInterface ui;
-    scene::SceneList scenes(&ui);
+    scene::SceneList scenes;
     detect::PictureDiffDetector detector(ui);
     detect::PictureDetectionSettings settings;
     settings.detectionSetting = preset;

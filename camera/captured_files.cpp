@@ -6,6 +6,7 @@
 #include "app/string_table.h"
 #include "app/text_format.h"
 #include "avi/avi_reader.h"
+#include "scene/list_failure.h"
 
 namespace klemora::camera {
 
@@ -28,7 +29,8 @@ int CapturedFiles::add(const std::string& path) {
     int index = m_scenes.AddNewScene();
     int rc = index < 0 ? index : m_scenes.setSourceFile(index, path);
     if (rc < 0) {
-        if (index >= 0) m_scenes.removeRecord(index);
+        if (index >= 0) scene::showShrinkFailure(m_ui, m_scenes.removeRecord(index));
+        scene::showListFailure(m_ui, index);
         m_ui.showMessage(app::stringPrintf("%s AddNewScene()!\nCode: %d", app::loadString(113).c_str(), rc),
                          app::Icon::Stop);
         return rc;

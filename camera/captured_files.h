@@ -10,7 +10,7 @@ namespace klemora::camera {
 
 class CapturedFiles {
 public:
-    explicit CapturedFiles(app::UserInterface& ui) : m_ui(ui), m_scenes(&ui) {}
+    explicit CapturedFiles(app::UserInterface& ui) : m_ui(ui) {}
 
     // 1 added, 0 already listed (names compared without regard to case) or
     // without frames, else the failing code (the reader's open result, or AddNewScene's).

@@ -22,7 +22,6 @@
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
 #include "cli/run_context.h"
-#include "cli/scene_list_formats.h"
 #include "media/source_probe.h"
 #include "app/shutdown.h"
 #include "detect/auto_shutdown.h"
@@ -31,6 +30,7 @@
 #include "detect/picture_scene_search.h"
 #include "detect/search_source.h"
 #include "scene/csv_export.h"
+#include "scene/scene_file_formats.h"
 #include "scene/scene_list.h"
 
 namespace klemora::cli {
@@ -182,7 +182,7 @@ int writeScenes(scene::SceneList& scenes, const std::string& output, const std::
     tree.root().list().copyFrom(scenes);
     media::MediaSourceProbe probe = sourceProbe(ui);
     scene::ProjectSession session(tree, app::settings(), probe);
-    int rc = writeSceneFile(session, output, *saveFilterFor(output, format), ui);
+    int rc = scene::writeSceneFile(session, output, *scene::saveFilterFor(output, format), ui);
     if (rc != 1) {
         ui.showMessage(app::stringPrintf("%s\nFile: %s\nCode: %d", app::loadString(176).c_str(), output.c_str(), rc),
                        app::Icon::Stop);
@@ -204,8 +204,8 @@ int detectScenes(const DetectOptions& options, TerminalUserInterface& ui) {
     for (const Detector& d : kDetectors)
         if (d.type == options.type) detector = &d;
     if (!detector) return usage("unknown --type " + options.type);
-    if (!options.output.empty() && !saveFilterFor(options.output, options.format))
-        return usage("unknown output format of " + options.output + " (known: " + saveFormatNames() + ")");
+    if (!options.output.empty() && !scene::saveFilterFor(options.output, options.format))
+        return usage("unknown output format of " + options.output + " (known: " + scene::saveFormatNames() + ")");
 
     // Said plainly; the run skips them as any file it cannot read.
     inputFilesExist(options.files, ui);
@@ -218,7 +218,7 @@ int detectScenes(const DetectOptions& options, TerminalUserInterface& ui) {
             return usage("bad --range \"" + options.range + "\" (expected FIRST-LAST, 0-based, FIRST <= LAST)");
     }
 
-    scene::SceneList scenes(&ui);
+    scene::SceneList scenes;
     DetectOutcome outcome;
     outcome = detector->run(sources, options, scenes, ui);
     if (options.trace) reportTrace(runLog(options));
@@ -276,7 +276,7 @@ RegisterCommand registration(
                      "documents folder and switch the PC off");
         sub.add_option("-o,--output", options->output,
                        "Write the scene list to this file instead (.scn project, .csv, .txt EDL, .avs)");
-        sub.add_option("--format", options->format, "Format of -o (default: from its extension): " + saveFormatNames());
+        sub.add_option("--format", options->format, "Format of -o (default: from its extension): " + scene::saveFormatNames());
         sub.footer(
             "Exit code 0 when every file was searched, 1 when a file failed, was not DV (datestamp) or the run was "
             "stopped (the scenes found are still given), 2 or more for wrong arguments.");

@@ -5,9 +5,9 @@
 #include "cli/command_registry.h"
 #include "cli/input_checks.h"
 #include "cli/run_context.h"
-#include "cli/scene_list_formats.h"
 #include "media/source_probe.h"
 #include "output/name_template.h"
+#include "scene/scene_file_formats.h"
 
 namespace klemora::cli {
 namespace {
@@ -21,7 +21,7 @@ int names(const NamesOptions& options, TerminalUserInterface& ui) {
     scene::GroupTree tree;
     media::MediaSourceProbe probe = sourceProbe(ui);
     scene::ProjectSession session(tree, app::settings(), probe);
-    if (scene::loadProject(session, options.list, loadFilterFor(options.list), ui) != 1) return 1;
+    if (scene::loadProject(session, options.list, scene::loadFilterFor(options.list), ui) != 1) return 1;
     int scenesBefore = 0;
     int failures = 0;
     for (scene::Group* group : tree.depthFirst()) {

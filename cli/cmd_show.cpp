@@ -9,10 +9,10 @@
 #include "app/settings_store.h"
 #include "cli/command_registry.h"
 #include "cli/run_context.h"
-#include "cli/scene_list_formats.h"
 #include "media/source_probe.h"
 #include "output/write_run.h"
 #include "output/write_run_settings.h"
+#include "scene/scene_file_formats.h"
 #include "scene/time_text.h"
 
 namespace klemora::cli {
@@ -42,7 +42,7 @@ int show(const std::string& path, const std::string& nameTemplate, TerminalUserI
     scene::GroupTree tree;
     media::MediaSourceProbe probe = sourceProbe(ui);
     scene::ProjectSession session(tree, app::settings(), probe);
-    if (scene::loadProject(session, path, loadFilterFor(path), ui) != 1) return 1;
+    if (scene::loadProject(session, path, scene::loadFilterFor(path), ui) != 1) return 1;
     output::WriteRunSettings settings = output::readWriteRunSettings(app::settings());
     if (!nameTemplate.empty()) settings.formatString = nameTemplate;
     // Planned below a stand-in destination "/", so that the names come out

@@ -6,6 +6,7 @@
 #include "app/string_table.h"
 #include "avi/avi_result.h"
 #include "avi/dv_pack.h"
+#include "scene/list_failure.h"
 
 namespace klemora::detect {
 namespace {
@@ -171,6 +172,7 @@ bool DvFileScan::addScene(SceneBounds bounds, int32_t frame, int failureCode) {
     int index = m_scenes.AddNewScene();
     if (index < 0) {
         m_trace.addSceneFailed(frame, failureCode, m_result.readerResult);
+        scene::showListFailure(m_ui, index);
         m_ui.showMessage(app::loadString(113) + " AddNewScene()!\nCode: " + std::to_string(index), app::Icon::Stop);
         return false;
     }

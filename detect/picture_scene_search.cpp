@@ -14,6 +14,7 @@
 #include "media/media_result.h"
 #include "media/picture_grab.h"
 #include "scene/field_checks.h"
+#include "scene/list_failure.h"
 #include "scene/time_text.h"
 
 extern "C" {
@@ -133,6 +134,7 @@ int FileSearch::run() {
         m_ui.setProgressDestination(app::stringPrintf("%s %d", app::loadString(341).c_str(), m_scenes.count() + 1));
         int index = m_scenes.AddNewScene();
         if (index < 0) {
+            scene::showListFailure(m_ui, index);
             m_ui.showMessage(app::stringPrintf("%s AddNewScene()!\nCode: %d", app::loadString(113).c_str(), index),
                              app::Icon::Stop);
             return code(PictureSearchResult::AddSceneFailed);

@@ -11,6 +11,7 @@
 #include "media/media_probe.h"
 #include "output/html_page_file.h"
 #include "output/html_result.h"
+#include "scene/list_failure.h"
 
 namespace klemora::output {
 namespace {
@@ -27,12 +28,13 @@ int addFileScene(scene::SceneList& list, const std::string& path, const media::M
                  app::UserInterface& ui) {
     int index = list.AddNewScene();
     if (index < 0) {
+        scene::showListFailure(ui, index);
         ui.showMessage(app::stringPrintf("%s AddNewScene()!\nCode: %d", app::loadString(113).c_str(), index),
                        app::Icon::Stop);
         return code(HtmlIndexResult::AddSceneFailed);
     }
     if (list.setSourceFile(index, path) != 1) {  // a path beyond the record's 260 characters
-        list.removeRecord(index);
+        scene::showShrinkFailure(ui, list.removeRecord(index));
         showFileMessage(ui, app::loadString(138), path);
         return code(HtmlIndexResult::AddSceneFailed);
     }
@@ -87,7 +89,6 @@ std::vector<std::string> aviFilesIn(const std::string& folder) {
 int readAviFolder(const std::string& folder, scene::SceneList& list, app::UserInterface& ui, std::string_view fixRatio,
                   const app::DebugLog& log) {
     list.clear();
-    list.setUserInterface(&ui);
     std::vector<std::string> names = aviFilesIn(folder);
     if (names.empty()) {
         ui.showMessage(app::stringPrintf("%s FindFirstFile()! %s\nPath: %s", app::loadString(113).c_str(),

@@ -12,6 +12,7 @@
 #include "output/stream_index.h"
 #include "output/write_messages.h"
 #include "output/write_scenes.h"
+#include "scene/list_failure.h"
 
 namespace klemora::output {
 namespace {
@@ -23,7 +24,8 @@ int appendPart(scene::SceneList& list, const std::string& file, const media::Med
                int32_t last, app::UserInterface& ui) {
     int index = list.AddNewScene();
     if (index < 0) {
-        if (list.count() >= scene::kMaxScenes) return code(SplitResult::ListFull);  // 140 shown by the list
+        scene::showListFailure(ui, index);
+        if (list.count() >= scene::kMaxScenes) return code(SplitResult::ListFull);
         ui.showMessage(app::stringPrintf("%s AddNewScene()!\nCode: %d", app::loadString(113).c_str(), index),
                        app::Icon::Stop);
         return code(SplitResult::AppendFailed);
@@ -140,7 +142,7 @@ int SplitFiles(const std::vector<std::string>& files, const SplitRequest& reques
         ui.showMessage(app::loadString(211), app::Icon::Warning);
         return code(SplitResult::BothValues);
     }
-    scene::SceneList list(&ui);
+    scene::SceneList list;
     if (int rc = buildSplitList(files, request, list, ui, context.log()); rc != 1) return rc;
     list.setNameTemplate(request.nameTemplate.c_str());
     app::ProgressScope progress(ui);

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <new>
 
-#include "app/string_table.h"
-
 namespace klemora::scene {
 
 void SceneList::init() {
@@ -17,16 +15,11 @@ void SceneList::init() {
     m_nameTemplate = std::string(kDefaultNameTemplate);
 }
 
-void SceneList::message(int id) {
-    if (m_ui) m_ui->showMessage(app::loadString(id), app::Icon::Stop);
-}
-
 int SceneList::grow() {
     if (m_count < capacity()) return 1;
     try {
         m_records.resize(m_records.size() + kSlotStep);
     } catch (const std::bad_alloc&) {
-        message(109);
         return -2;
     }
     return 1;
@@ -42,7 +35,6 @@ int SceneList::shrinkAfterRemoval() {
             m_records.shrink_to_fit();
         }
     } catch (const std::bad_alloc&) {
-        message(141);
         return -1;
     }
     return 1;
@@ -50,7 +42,6 @@ int SceneList::shrinkAfterRemoval() {
 
 int SceneList::AddNewScene() {
     if (m_count >= kMaxScenes) {
-        message(140);
         return -1;
     }
     if (int rc = grow(); rc != 1) return rc;
@@ -62,7 +53,6 @@ int SceneList::AddNewScene() {
 int SceneList::InsertNewScene(int index) {
     if (index < 0 || index > m_count) return -1;
     if (m_count >= kMaxScenes) {
-        message(140);
         return -1;
     }
     if (int rc = grow(); rc != 1) return rc;
@@ -117,7 +107,6 @@ int SceneList::copyFrom(const SceneList& other) {
     try {
         m_records = other.m_records;
     } catch (const std::bad_alloc&) {
-        message(109);
         return -2;
     }
     m_count = other.m_count;

@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ui.h"
 #include "scene/scene_record.h"
 
 namespace klemora::scene {
@@ -17,12 +16,9 @@ inline constexpr std::string_view kDefaultNameTemplate = "%Q_%N3";
 
 class SceneList {
 public:
+    // The list shows no messages: its callers show what its codes stand for
+    // (scene/list_failure.h), so that a list can be copied and kept for undo.
     SceneList() { init(); }
-    explicit SceneList(app::UserInterface* ui) : m_ui(ui) { init(); }
-
-    // Messages of failed appends go here; none are shown without one.
-    void setUserInterface(app::UserInterface* ui) { m_ui = ui; }
-    app::UserInterface* userInterface() const { return m_ui; }
 
     void init();
     void clear() { init(); }
@@ -33,14 +29,17 @@ public:
     void setModified(bool modified) { m_modified = modified; }
     bool validIndex(int i) const { return i >= 0 && i < m_count; }
 
+    // Appends: the new index, -1 when kMaxScenes are held (140), -2 when memory
+    // runs out (109). InsertNewScene also gives -1 for an index beyond count.
     int AddNewScene();
     int InsertNewScene(int index);
+    // -1 for a bad index, or (after the removal) when the storage could not shrink (141).
     int removeRecord(int index) { return removeRecords(index, 1); }
     int removeRecords(int index, int number);
     int moveRecord(int from, int to);
     int swapWithNeighbour(int index, int direction);
     int replaceRecord(int index, const SceneRecord* record);
-    int copyFrom(const SceneList& other);
+    int copyFrom(const SceneList& other);  // -2 when memory runs out (109)
     int64_t totalFrames() const;
 
     // nullptr for an index out of range.
@@ -104,7 +103,6 @@ public:
 private:
     int grow();
     int shrinkAfterRemoval();
-    void message(int id);
 
     std::vector<SceneRecord> m_records;  // capacity slots, the first count in use
     int m_count = 0;
@@ -112,7 +110,6 @@ private:
     std::string m_projectPath;
     std::string m_nameTemplate;
     std::string m_groupName;
-    app::UserInterface* m_ui = nullptr;
 };
 
 }  // namespace klemora::scene

@@ -17,22 +17,25 @@ void showCallFailure(app::UserInterface& ui, std::string_view call, int code, ap
 
 void showOutOfMemory(app::UserInterface& ui) { ui.showMessage(app::loadString(109), app::Icon::Stop); }
 
-EditResult readSelection(const SceneList& list, Selection selection, std::string_view code,
-                         app::UserInterface& ui, std::vector<int>& rows) {
+EditResult selectedRows(const SceneList& list, Selection selection, std::vector<int>& rows) {
     rows.clear();
-    if (selection.empty()) {
-        ui.showMessage(app::loadString(116), app::Icon::Stop);
-        return EditResult::NothingSelected;
-    }
+    if (selection.empty()) return EditResult::NothingSelected;
     rows.assign(selection.begin(), selection.end());
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     if (!list.validIndex(rows.front()) || !list.validIndex(rows.back())) {
         rows.clear();
-        showInternalError(ui, code);
         return EditResult::BadSelection;
     }
     return EditResult::Ok;
+}
+
+EditResult readSelection(const SceneList& list, Selection selection, std::string_view code,
+                         app::UserInterface& ui, std::vector<int>& rows) {
+    EditResult rc = selectedRows(list, selection, rows);
+    if (rc == EditResult::NothingSelected) ui.showMessage(app::loadString(116), app::Icon::Stop);
+    if (rc == EditResult::BadSelection) showInternalError(ui, code);
+    return rc;
 }
 
 EditResult readSingleSelection(const SceneList& list, Selection selection, std::string_view code,

@@ -16,7 +16,10 @@ namespace klemora::scene {
 // Row indexes of the list, in any order; duplicates count once.
 using Selection = std::span<const int>;
 
-// Fills rows with the selection in ascending order.
+// The selection in ascending order without showing anything: NothingSelected,
+// BadSelection (rows left empty) or Ok.
+EditResult selectedRows(const SceneList& list, Selection selection, std::vector<int>& rows);
+// Fills rows with the selection in ascending order; a refusal is shown.
 EditResult readSelection(const SceneList& list, Selection selection, std::string_view code,
                          app::UserInterface& ui, std::vector<int>& rows);
 // Exactly one row: 116 for none, 168 (with `icon`) for several.
@@ -41,7 +44,7 @@ EditResult guardMemory(app::UserInterface& ui, Command&& command) {
 }
 
 // Copies the given rows to the end of target, in the order given. Stops at
-// the first append that fails (the list has shown why, if it has a seam);
+// the first append that fails (the caller says what failed);
 // the result is the number of rows copied.
 int appendCopies(SceneList& target, const SceneList& source, std::span<const int> rows);
 // Removes the given ascending rows, from the last to the first.

@@ -43,7 +43,6 @@ detect::SearchSource wholeFile(const std::string& path, int32_t frames) { return
 void runDetection(DetectionRun& run, const std::vector<detect::SearchSource>& sources, ScriptedUserInterface& ui,
                   int diff, int trim, const app::DebugLog& log) {
     detect::DvDetectionSettings settings{diff, trim, log};
-    run.scenes.setUserInterface(&ui);
     run.result = detect::FindPerDvDatestamp(sources, run.scenes, ui, settings);
 }
 

@@ -28,7 +28,6 @@ fixtures::DvFixtureOptions twoSessions(int first, int second) {
 class PictureDetectionRunTest : public ::testing::Test {
 protected:
     PictureDetectionRunTest() : store(dir.file("Klemora.ini")), detector(ui) {
-        scenes.setUserInterface(&ui);
         settings.trimCount = 0;
         first = test::writeRecording(dir, "first.avi", twoSessions(100, 100));
         second = test::writeRecording(dir, "second.avi", twoSessions(120, 80));

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "app/string_table.h"
 #include "scene/time_text.h"
 #include "tests/detect/dv_detection_support.h"
 
@@ -28,7 +30,6 @@ protected:
     PictureSceneSearchTest() : detector(ui) {
         detector.variant1 = true;
         detector.progressAttached = true;
-        scenes.setUserInterface(&ui);
     }
 
     std::string recording(const std::vector<int>& lengths, const std::string& name = "clip.avi") {
@@ -185,6 +186,12 @@ TEST_F(PictureSceneSearchTest, AFullSceneListEndsTheFile) {
     EXPECT_EQ(scenes.startFrame(scene::kMaxScenes - 1), 0);
     EXPECT_EQ(scenes.stopFrame(scene::kMaxScenes - 1), 99);
     EXPECT_TRUE(ui.hasMessage("Fehler in AddNewScene()!\nCode: "));
+    // The full list's own message comes once, before the failed step's.
+    ASSERT_GE(ui.messages().size(), 2u);
+    const auto& shown = ui.messages();
+    auto isFull = [](const auto& m) { return m.text == app::loadString(140); };
+    EXPECT_EQ(std::count_if(shown.begin(), shown.end(), isFull), 1);
+    EXPECT_EQ(shown[shown.size() - 2].text, app::loadString(140));
 }
 
 TEST_F(PictureSceneSearchTest, DetectionLogTracesTheLastFile) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/string_table.h"
+#include "scene/list_failure.h"
 #include "scene/time_text.h"
 #include "tests/support/scripted_ui.h"
 
@@ -11,8 +12,8 @@ namespace {
 
 using test::ScriptedUserInterface;
 
-SceneList listOf(int n, ScriptedUserInterface* ui = nullptr) {
-    SceneList list(ui);
+SceneList listOf(int n) {
+    SceneList list;
     for (int i = 0; i < n; ++i) {
         int index = list.AddNewScene();
         list.setStartFrame(index, i * 10);
@@ -39,16 +40,24 @@ TEST(SceneList, FreshRecordDefaults) {
     EXPECT_TRUE(list.modified());
 }
 
-TEST(SceneList, HoldsAtMost2000ScenesAndSaysSo) {
+TEST(SceneList, HoldsAtMost2000ScenesAndItsCallersSaySo) {
     ScriptedUserInterface ui;
-    SceneList list = listOf(2000, &ui);
+    SceneList list = listOf(2000);
     EXPECT_EQ(list.capacity(), 2000);
-    EXPECT_EQ(list.AddNewScene(), -1);
+    int added = list.AddNewScene();
+    EXPECT_EQ(added, -1);
     EXPECT_EQ(list.InsertNewScene(0), -1);
     EXPECT_EQ(list.count(), 2000);
-    ASSERT_EQ(ui.messages().size(), 2u);
+    EXPECT_TRUE(ui.messages().empty());  // the list itself shows nothing
+    showListFailure(ui, added);
+    showListFailure(ui, -2);
+    showShrinkFailure(ui, -1);
+    showListFailure(ui, 1);
+    ASSERT_EQ(ui.messages().size(), 3u);
     EXPECT_EQ(ui.messages()[0].text, app::loadString(140));
     EXPECT_EQ(ui.messages()[0].icon, app::Icon::Stop);
+    EXPECT_EQ(ui.messages()[1].text, app::loadString(109));
+    EXPECT_EQ(ui.messages()[2].text, app::loadString(141));
 }
 
 TEST(SceneList, GrowsAndShrinksInStepsOfFifty) {

@@ -1,24 +1,24 @@
-#include "cli/scene_list_formats.h"
+#include "scene/scene_file_formats.h"
 
 #include <algorithm>
 #include <cctype>
 
-namespace klemora::cli {
+namespace klemora::scene {
 namespace {
 
 struct FormatName {
     const char* name;
-    scene::SaveFilter filter;
+    SaveFilter filter;
 };
 
 constexpr FormatName kFormats[] = {
-    {"scn", scene::SaveFilter::Project},
-    {"csv", scene::SaveFilter::Csv},
-    {"edl4", scene::SaveFilter::Edl4},
-    {"edl56", scene::SaveFilter::Edl56},
-    {"avs-avisource", scene::SaveFilter::AvsAviSource},
-    {"avs-avifilesource", scene::SaveFilter::AvsAviFileSource},
-    {"avs-directshowsource", scene::SaveFilter::AvsDirectShowSource},
+    {"scn", SaveFilter::Project},
+    {"csv", SaveFilter::Csv},
+    {"edl4", SaveFilter::Edl4},
+    {"edl56", SaveFilter::Edl56},
+    {"avs-avisource", SaveFilter::AvsAviSource},
+    {"avs-avifilesource", SaveFilter::AvsAviFileSource},
+    {"avs-directshowsource", SaveFilter::AvsDirectShowSource},
 };
 
 std::string lowerExtension(const std::string& path) {
@@ -32,7 +32,7 @@ std::string lowerExtension(const std::string& path) {
 
 }  // namespace
 
-std::optional<scene::SaveFilter> saveFilterFor(const std::string& path, const std::string& formatName) {
+std::optional<SaveFilter> saveFilterFor(const std::string& path, const std::string& formatName) {
     std::string name = formatName;
     if (name.empty()) {
         std::string ext = lowerExtension(path);
@@ -49,18 +49,17 @@ std::string saveFormatNames() {
     return names;
 }
 
-scene::LoadFilter loadFilterFor(const std::string& path) {
+LoadFilter loadFilterFor(const std::string& path) {
     std::string ext = lowerExtension(path);
-    if (ext == "csv") return scene::LoadFilter::Csv;
-    if (ext == "txt") return scene::LoadFilter::Edl;
-    return scene::LoadFilter::Project;
+    if (ext == "csv") return LoadFilter::Csv;
+    if (ext == "txt") return LoadFilter::Edl;
+    return LoadFilter::Project;
 }
 
-int writeSceneFile(scene::ProjectSession& session, const std::string& path, scene::SaveFilter filter,
-                   app::UserInterface& ui) {
+int writeSceneFile(ProjectSession& session, const std::string& path, SaveFilter filter, app::UserInterface& ui) {
     // An existing file is replaced only after question 139 (Yes in batch mode),
     // and only once the new one is complete.
-    return scene::saveProjectAs(session, path, filter, session.tree.root().list(), ui);
+    return saveProjectAs(session, path, filter, session.tree.root().list(), ui);
 }
 
-}  // namespace klemora::cli
+}  // namespace klemora::scene
