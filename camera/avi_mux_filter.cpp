@@ -1,12 +1,10 @@
 #include "camera/avi_mux_filter.h"
 
-#include <fcntl.h>
 #include <sys/statvfs.h>
 
 #include <cerrno>
 
 #include "app/debug_log.h"
-#include "app/unique_fd.h"
 #include "avi/avi_stream_layout.h"
 #include "camera/camera_codes.h"
 
@@ -28,7 +26,12 @@ std::optional<int64_t> statvfsFreeBytes(const std::string& path) {
 }  // namespace
 
 AviMuxFilter::AviMuxFilter(std::string path, int dvType, bool pal, const avi::AviWriterOptions& options)
-    : Filter(kMuxFilterName), m_path(std::move(path)), m_dvType(dvType), m_pal(pal), m_options(options) {
+    : Filter(kMuxFilterName),
+      m_path(std::move(path)),
+      m_dvType(dvType),
+      m_pal(pal),
+      m_options(options),
+      m_file(m_path) {
     if (m_dvType == 2) {
         addPin("Input 01", PinDirection::Input, MediaKind::DvVideo);
         addPin("Input 02", PinDirection::Input, MediaKind::PcmAudio);
@@ -38,10 +41,7 @@ AviMuxFilter::AviMuxFilter(std::string path, int dvType, bool pal, const avi::Av
     m_freeSpaceProbe = statvfsFreeBytes;
 }
 
-int AviMuxFilter::prepare() {
-    app::UniqueFd fd(::open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    return fd ? 0 : -errno;
-}
+int AviMuxFilter::prepare() { return m_file.open() ? 0 : -m_file.lastError(); }
 
 int AviMuxFilter::run() {
     m_failed = false;
@@ -56,7 +56,7 @@ int AviMuxFilter::run() {
 int AviMuxFilter::openWriter(bool pal, std::span<const uint8_t> firstFrame, std::optional<avi::PcmFormat> audio) {
     avi::DvInfo info = avi::dvInfoFromFrame(firstFrame, pal);
     avi::AviLayout layout = m_dvType == 2 ? avi::dvType2Layout(pal, info, audio) : avi::dvType1Layout(pal, info);
-    return m_writer.open(m_path, std::move(layout), m_options);
+    return m_writer.open(m_file.fd(), m_path, std::move(layout), m_options);
 }
 
 void AviMuxFilter::fail(int code) {
@@ -133,7 +133,10 @@ int AviMuxFilter::finishFile() {
     }
     if (!m_writer.isOpen())
         return m_writer.result() < 0 ? m_writer.result() : static_cast<int>(avi::WriterResult::BadState);
-    return m_writer.finish();
+    if (int rc = m_writer.finish(); rc != 1) return rc;  // the temporary goes with the filter
+    if (m_file.commit()) return 1;
+    m_failureErrno = -m_file.lastError();
+    return m_failureErrno;
 }
 
 }  // namespace klemora::camera

@@ -10,6 +10,7 @@
 #include "camera/avi_mux_filter.h"
 #include "camera/camera_codes.h"
 #include "camera/camera_filter.h"
+#include "camera/capture_worker.h"
 #include "camera/dv_splitter.h"
 #include "camera/preview_renderer.h"
 #include "media/dx_error_text.h"

@@ -11,6 +11,8 @@
 #include "camera/camera_codes.h"
 #include "camera/camera_filter.h"
 #include "camera/camera_io.h"
+#include "camera/capture_stop.h"
+#include "camera/capture_worker.h"
 #include "camera/dv_splitter.h"
 #include "camera/preview_renderer.h"
 #include "media/dx_error_text.h"
@@ -42,24 +44,25 @@ int CameraIO::connectCapturePath(AviMuxFilter& mux) {
     return m_graph->connect(m_splitter->videoOutput(), mux.videoInput());
 }
 
-int CameraIO::captureLoop(int& code) {
+int CameraIO::captureLoop(int& code, const CaptureStop* stop) {
     m_running = true;
+    m_worker = std::make_unique<CaptureWorker>(*m_graph, m_camera->device(), m_clock);
     for (;;) {
         GraphEventRecord event;
-        if (m_graph->waitForEvent(kEventWaitMicroseconds, event) == 1) {
+        if (m_graph->waitForPostedEvent(kEventWaitMicroseconds, event) == 1) {
             app::debugLogLine("CameraIO: StartCapture: DXEvent-Code: %x", static_cast<unsigned>(event.code));
             if (int result = resultForEvent(event, code); result != 0) return result;
         }
+        if (m_renderer) m_renderer->present();
         m_ui.pump();
         if (onCaptureWait) onCaptureWait(*this);
-        // The seam's cancel is the user closing the capture: an abort. The
-        // dialog's capture button clears the running flag: a normal end.
-        if (m_ui.cancelled()) return 2;
-        if (!m_running) return 1;
+        if (m_ui.cancelled()) return stop && stop->normalEnd() ? 1 : 2;
     }
 }
 
-int CameraIO::StartCapture(PreviewWindow* window, const std::string& fileName) {
+int64_t CameraIO::previewFramesDropped() const { return m_renderer ? m_renderer->framesDropped() : 0; }
+
+int CameraIO::StartCapture(PreviewWindow* window, const std::string& fileName, const CaptureStop* stop) {
     if (!m_captureGraphAdded) {
         message(app::stringPrintf("%s StartCapture()!\nCode: -1", app::loadString(113).c_str()));
         return -1;
@@ -96,14 +99,18 @@ int CameraIO::StartCapture(PreviewWindow* window, const std::string& fileName) {
     if (step == 0 && m_splitter && (code = m_graph->connect(m_splitter->audioOutput(), *mux->audioInput())) != 0)
         step = -6;
     if (step == 0 && m_previewWanted && !m_renderer) {
-        if (renderPreview() == 0 && window) SetPreviewWindow(window);
+        if (renderPreview() == 0) {
+            m_videoWindow = &m_renderer->videoWindow();
+            if (window) SetPreviewWindow(window);
+        }
     }
     if (step == 0 && (code = m_graph->run()) != 0) step = -7;
-    int result = step != 0 ? step : captureLoop(code);
+    int result = step != 0 ? step : captureLoop(code, stop);
     return finishCapture(result, code, mux, fileName);
 }
 
 int CameraIO::finishCapture(int result, int code, AviMuxFilter* mux, const std::string& fileName) {
+    m_worker.reset();  // joined: the graph and the device are this thread's again
     if (int rc = m_graph->stop(); rc != 0)
         app::debugLogLine("CameraIO: StartCapture: pControl->Stop: %x %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));

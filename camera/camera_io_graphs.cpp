@@ -200,7 +200,9 @@ void CameraIO::StopGraph() {
 void CameraIO::ServiceGraph(int64_t timeoutMicroseconds) {
     if (!m_graph || !m_graph->running()) return;
     GraphEventRecord event;
-    if (m_graph->waitForEvent(timeoutMicroseconds, event) != 1) return;
+    const int got = m_graph->waitForEvent(timeoutMicroseconds, event);
+    if (m_renderer) m_renderer->present();
+    if (got != 1) return;
     app::debugLogLine("CameraIO: Preview: DXEvent-Code: %x", static_cast<unsigned>(event.code));
     if (event.code == static_cast<int>(GraphEvent::DeviceLost)) StopGraph();
 }

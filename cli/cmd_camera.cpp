@@ -120,6 +120,8 @@ int capture(camera::CameraIO& io, const CameraOptions& options, TerminalUserInte
     request.preview = false;
     request.restorePreview = false;
     request.cameraControl = !options.noControl && app::settings().readInt("CameraCtrl", 1) != 0;
+    camera::CaptureStop stop;  // any other Stop (a termination signal) aborts
+    request.stop = &stop;
 
     bool statusOn = false;
     int64_t nextStatus = 0, captureStart = -1;
@@ -139,7 +141,7 @@ int capture(camera::CameraIO& io, const CameraOptions& options, TerminalUserInte
         }
         // Ctrl+C and the time limit are the capture button: a normal end.
         if (g_stopRequested || (options.seconds > 0 && now - captureStart >= options.seconds * kStatusPeriod))
-            camera.setRunning(false);
+            stop.finish(ui);
     };
     auto previous = std::signal(SIGINT, requestStop);
     camera::CapturedFiles captured(ui);
