@@ -25,12 +25,14 @@ std::optional<int64_t> statvfsFreeBytes(const std::string& path) {
 
 }  // namespace
 
-AviMuxFilter::AviMuxFilter(std::string path, int dvType, bool pal, const avi::AviWriterOptions& options)
+AviMuxFilter::AviMuxFilter(std::string path, int dvType, bool pal, const avi::AviWriterOptions& options,
+                           const app::DebugLog& log)
     : Filter(kMuxFilterName),
       m_path(std::move(path)),
       m_dvType(dvType),
       m_pal(pal),
       m_options(options),
+      m_log(log),
       m_file(m_path) {
     if (m_dvType == 2) {
         addPin("Input 01", PinDirection::Input, MediaKind::DvVideo);
@@ -64,7 +66,7 @@ void AviMuxFilter::fail(int code) {
     m_failed = true;
     if (m_writer.lastErrno() != 0) m_failureErrno = -m_writer.lastErrno();
     else m_failureErrno = code == static_cast<int>(avi::WriterResult::DiskFull) ? -ENOSPC : -EIO;
-    app::debugLogLine("CameraIO: AVI Mux: writing %s failed / %d / %s", m_path.c_str(), code,
+    m_log.write("CameraIO: AVI Mux: writing %s failed / %d / %s", m_path.c_str(), code,
                   std::string(avi::writerResultName(code)).c_str());
     if (graph()) graph()->postEvent(static_cast<int>(GraphEvent::ErrorAbort), m_failureErrno);
 }
@@ -76,7 +78,7 @@ bool AviMuxFilter::roomForMore() {
     int64_t needed = kFreeSpaceReserveBytes + kIndexBytesPerChunk * (m_framesWritten + 1) * 2;
     if (*free >= needed) return true;
     m_stoppedForSpace = true;
-    app::debugLogLine("CameraIO: AVI Mux: disk nearly full (%lld bytes free), capture ends after %lld frames",
+    m_log.write("CameraIO: AVI Mux: disk nearly full (%lld bytes free), capture ends after %lld frames",
                   static_cast<long long>(*free), static_cast<long long>(m_framesWritten));
     fail(static_cast<int>(avi::WriterResult::DiskFull));
     return false;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "app/file_io.h"
 #include "avi/avi_writer.h"
 #include "camera/filter_graph.h"
@@ -28,7 +29,8 @@ inline constexpr int64_t kFreeSpaceReserveBytes = int64_t{16} << 20;
 class AviMuxFilter : public Filter {
 public:
     // `pal` is the camera's signal, used only for a file that got no frame.
-    AviMuxFilter(std::string path, int dvType, bool pal, const avi::AviWriterOptions& options);
+    AviMuxFilter(std::string path, int dvType, bool pal, const avi::AviWriterOptions& options,
+                 const app::DebugLog& log);
 
     // Creates the (empty) temporary beside the destination, so that a bad
     // name or folder shows at once: 0 or a negative errno value.
@@ -64,6 +66,7 @@ private:
     int m_dvType;
     bool m_pal;
     avi::AviWriterOptions m_options;
+    const app::DebugLog m_log;
     app::AtomicFileWriter m_file;  // before the writer, which writes through its descriptor
     avi::AviWriter m_writer;
     std::vector<uint8_t> m_heldFrame;  // type 2: the first video frame, until its audio says the format

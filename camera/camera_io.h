@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "app/ui.h"
 #include "avi/avi_writer.h"
 #include "camera/camera_clock.h"
@@ -53,7 +54,8 @@ struct DeviceEntry {
 
 class CameraIO {
 public:
-    CameraIO(app::UserInterface& ui, Clock& clock, BusFactory buses);
+    // Every step is logged to `log`; without one nothing is.
+    CameraIO(app::UserInterface& ui, Clock& clock, BusFactory buses, app::DebugLog log = {});
     ~CameraIO();
     CameraIO(const CameraIO&) = delete;
     CameraIO& operator=(const CameraIO&) = delete;
@@ -104,6 +106,7 @@ public:
     bool running() const { return m_running; }
     // Preview frames left out while the caller was busy (never a file's).
     int64_t previewFramesDropped() const;
+    const app::DebugLog& log() const { return m_log; }
     bool baseGraphReady() const { return m_baseGraphReady; }
     bool cameraAdded() const { return m_cameraAdded; }
     bool previewGraphAdded() const { return m_previewGraphAdded; }
@@ -146,6 +149,7 @@ private:
 
     app::UserInterface& m_ui;
     Clock& m_clock;
+    const app::DebugLog m_log;
     BusFactory m_busFactory;
     avi::AviWriterOptions m_writerOptions;
     FreeSpaceProbe m_freeSpaceProbe = nullptr;

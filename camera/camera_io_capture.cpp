@@ -50,7 +50,7 @@ int CameraIO::captureLoop(int& code, const CaptureStop* stop) {
     for (;;) {
         GraphEventRecord event;
         if (m_graph->waitForPostedEvent(kEventWaitMicroseconds, event) == 1) {
-            app::debugLogLine("CameraIO: StartCapture: DXEvent-Code: %x", static_cast<unsigned>(event.code));
+            m_log.write("CameraIO: StartCapture: DXEvent-Code: %x", static_cast<unsigned>(event.code));
             if (int result = resultForEvent(event, code); result != 0) return result;
         }
         if (m_renderer) m_renderer->present();
@@ -76,14 +76,14 @@ int CameraIO::StartCapture(PreviewWindow* window, const std::string& fileName, c
         return -3;
     }
     if (::unlink(fileName.c_str()) != 0 && errno != ENOENT)
-        app::debugLogLine("CameraIO: StartCapture: cannot delete %s / %x / %s", fileName.c_str(),
+        m_log.write("CameraIO: StartCapture: cannot delete %s / %x / %s", fileName.c_str(),
                       static_cast<unsigned>(-errno), media::DxErrorText(-errno));
 
     AviMuxFilter* mux = nullptr;
     int step = 0, code = 0;
     try {
         auto owned = std::make_unique<AviMuxFilter>(fileName, m_captureType, m_videoFormat != kFormatNtsc,
-                                                    m_writerOptions);
+                                                    m_writerOptions, m_log);
         if (m_freeSpaceProbe) owned->setFreeSpaceProbe(m_freeSpaceProbe);
         code = owned->prepare();
         if (code == 0) {
@@ -112,7 +112,7 @@ int CameraIO::StartCapture(PreviewWindow* window, const std::string& fileName, c
 int CameraIO::finishCapture(int result, int code, AviMuxFilter* mux, const std::string& fileName) {
     m_worker.reset();  // joined: the graph and the device are this thread's again
     if (int rc = m_graph->stop(); rc != 0)
-        app::debugLogLine("CameraIO: StartCapture: pControl->Stop: %x %s", static_cast<unsigned>(rc),
+        m_log.write("CameraIO: StartCapture: pControl->Stop: %x %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
     m_running = false;
     bool fileComplete = false;
@@ -124,15 +124,15 @@ int CameraIO::finishCapture(int result, int code, AviMuxFilter* mux, const std::
             result = -8;
         }
         if (int rc = m_graph->removeFilter(mux); rc != 0)
-            app::debugLogLine("CameraIO: StartCapture: RemoveFilter: %x %s", static_cast<unsigned>(rc),
+            m_log.write("CameraIO: StartCapture: RemoveFilter: %x %s", static_cast<unsigned>(rc),
                           media::DxErrorText(rc));
     } else {
-        app::debugLogLine("CameraIO: StartCapture: ppf == NULL!");
+        m_log.write("CameraIO: StartCapture: ppf == NULL!");
     }
     // A run that failed before any frame leaves no empty file behind.
     if (!fileComplete && result < 0 && result >= -7) ::unlink(fileName.c_str());
     if (result > 0) {
-        app::debugLogLine("CameraIO: StartCapture: Stopped because %d", result);
+        m_log.write("CameraIO: StartCapture: Stopped because %d", result);
     } else {
         message(app::stringPrintf("DirectX %s StartCapture()!\nCode 1: %d\nCode 2: %x\nCode 3: %s\nCamera: %d",
                                   app::loadString(113).c_str(), result, static_cast<unsigned>(code),

@@ -14,7 +14,7 @@ namespace klemora::camera {
 int CameraIO::transportCommand(int mode, const char* name) {
     if (!m_transport) return -1;
     if (int rc = m_transport->setMode(mode); rc != 0) {
-        app::debugLogLine("CameraIO: %s failed / %x / %s", name, static_cast<unsigned>(rc), media::DxErrorText(rc));
+        m_log.write("CameraIO: %s failed / %x / %s", name, static_cast<unsigned>(rc), media::DxErrorText(rc));
         return -1;
     }
     return 1;
@@ -38,7 +38,7 @@ int CameraIO::GetCameraState() {
     if (!m_transport) return -1;
     int mode = 0;
     if (int rc = m_transport->getMode(mode); rc != 0) {
-        app::debugLogLine("CameraIO: GetCameraState failed / %x / %s", static_cast<unsigned>(rc), media::DxErrorText(rc));
+        m_log.write("CameraIO: GetCameraState failed / %x / %s", static_cast<unsigned>(rc), media::DxErrorText(rc));
         return -2;
     }
     return mode;
@@ -49,7 +49,7 @@ int CameraIO::GetCameraState() {
 int CameraIO::GetDroppedFramesInfo(int64_t* dropped, int64_t* notDropped) {
     if (!m_camera) return -1;
     if (!m_camera->device().droppedFrameCounter()) {
-        app::debugLogLine("CameraIO: GetDroppedFramesInfo: No Interface / %x / %s", static_cast<unsigned>(-ENOTSUP),
+        m_log.write("CameraIO: GetDroppedFramesInfo: No Interface / %x / %s", static_cast<unsigned>(-ENOTSUP),
                       media::DxErrorText(-ENOTSUP));
         return -2;
     }
@@ -57,13 +57,13 @@ int CameraIO::GetDroppedFramesInfo(int64_t* dropped, int64_t* notDropped) {
     if (m_worker) reading = m_worker->reading();
     else readCounts(m_camera->device(), reading);
     if (int rc = reading.droppedRc; rc != 0) {
-        app::debugLogLine("CameraIO: GetDroppedFramesInfo: GetNumDropped failed / %x / %s", static_cast<unsigned>(rc),
+        m_log.write("CameraIO: GetDroppedFramesInfo: GetNumDropped failed / %x / %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
         return -3;
     }
     if (dropped) *dropped = reading.dropped;
     if (int rc = reading.notDroppedRc; rc != 0) {
-        app::debugLogLine("CameraIO: GetDroppedFramesInfo: GetNumNotDropped failed / %x / %s",
+        m_log.write("CameraIO: GetDroppedFramesInfo: GetNumNotDropped failed / %x / %s",
                       static_cast<unsigned>(rc), media::DxErrorText(rc));
         return -4;
     }
@@ -77,7 +77,7 @@ int CameraIO::GetTimecodeString(std::string* text) {
     if (m_worker) reading = m_worker->reading();
     else readTimecode(m_camera->device(), reading);
     if (int rc = reading.timecodeRc; rc != 0) {
-        app::debugLogLine("CameraIO: GetTimecodeString(): GetTimecode: %x %s", static_cast<unsigned>(rc),
+        m_log.write("CameraIO: GetTimecodeString(): GetTimecode: %x %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
         if (text) *text = kNoTimecodeText;
         return -2;

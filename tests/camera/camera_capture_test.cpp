@@ -162,7 +162,7 @@ TEST_F(CaptureTest, AbortAndUnplugEachLeaveACompleteFile) {
         ASSERT_EQ(io->AddCamera(static_cast<int>(list.size()) - 1), 1);
         ASSERT_EQ(io->CameraPlay(), 1);
 
-        LogCapture log;
+        LogCapture& log = bench.log;
         std::string aborted = dir.file("aborted" + std::to_string(dvType) + ".avi");
         EXPECT_EQ(capture(*io, dvType, aborted, 15, [&](camera::CameraIO&) { bench.ui.requestCancel(); }), 2);
         bench.ui.resetCancel();

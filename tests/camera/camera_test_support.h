@@ -52,7 +52,22 @@ private:
 // Time a test releases per wait of the capture loop: five PAL frames.
 inline constexpr int64_t kReleasePerWait = 200000;
 
+// The debug log of a test: level 1 into a temporary folder.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    std::string text() const;
+    bool contains(const std::string& line) const { return text().find(line) != std::string::npos; }
+    // What the camera code is handed.
+    app::DebugLog object() const { return app::DebugLog(1, m_dir.path()); }
+
+private:
+    TempDir m_dir;
+};
+
 struct CameraBench {
+    LogCapture log;  // first: the component logs from its construction on
     LockstepClock clock{1000000};
     ScriptedUserInterface ui;
     std::shared_ptr<camera::SimulatedCameraSet> units = std::make_shared<camera::SimulatedCameraSet>();
@@ -68,7 +83,7 @@ struct CameraBench {
         };
     }
     std::unique_ptr<camera::CameraIO> makeIo() {
-        return std::make_unique<camera::CameraIO>(ui, clock, factory());
+        return std::make_unique<camera::CameraIO>(ui, clock, factory(), log.object());
     }
 };
 
@@ -116,18 +131,6 @@ public:
     }
     int raiseVideo() override { return failStep == 7 ? -EIO : 0; }
     void showFrame(std::span<const uint8_t>, bool) override { ++frames; }
-};
-
-// The debug log of a test: level 1 into a temporary folder.
-class LogCapture {
-public:
-    LogCapture();
-    ~LogCapture();
-    std::string text() const;
-    bool contains(const std::string& line) const { return text().find(line) != std::string::npos; }
-
-private:
-    TempDir m_dir;
 };
 
 bool haveFfmpeg();
