@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <new>
+#include <system_error>
 
 #include "app/debug_log.h"
 #include "app/string_table.h"
@@ -46,7 +47,15 @@ int CameraIO::connectCapturePath(AviMuxFilter& mux) {
 
 int CameraIO::captureLoop(int& code, const CaptureStop* stop) {
     m_running = true;
-    m_worker = std::make_unique<CaptureWorker>(*m_graph, m_camera->device(), m_clock);
+    try {
+        m_worker = std::make_unique<CaptureWorker>(*m_graph, m_camera->device(), m_clock);
+    } catch (const std::system_error& error) {  // no thread to be had: the graph cannot run
+        code = -error.code().value();
+        return -7;
+    } catch (const std::bad_alloc&) {
+        code = -ENOMEM;
+        return -7;
+    }
     for (;;) {
         GraphEventRecord event;
         if (m_graph->waitForPostedEvent(kEventWaitMicroseconds, event) == 1) {

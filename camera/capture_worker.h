@@ -5,6 +5,7 @@
 // touches the seam: the caller learns what happened from the graph's event
 // queue, the preview's frame queue and the device readings below (the
 // latest wins), and keeps the device to this thread while it runs.
+#include <cerrno>
 #include <cstdint>
 #include <mutex>
 #include <stop_token>
