@@ -65,6 +65,8 @@ int CameraIO::captureLoop(int& code, const CaptureStop* stop) {
         if (m_renderer) m_renderer->present();
         m_ui.pump();
         if (onCaptureWait) onCaptureWait(*this);
+        // The seam's Stop: the capture button's is a normal end, any other
+        // (the dialog or the program closing) an abort.
         if (m_ui.cancelled()) return stop && stop->normalEnd() ? 1 : 2;
     }
 }
