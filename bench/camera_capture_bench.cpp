@@ -21,6 +21,7 @@
 #include "avi/avi_reader.h"
 #include "camera/camera_clock.h"
 #include "camera/camera_io.h"
+#include "camera/capture_stop.h"
 #include "camera/simulated_camera.h"
 #include "tests/fixtures/dv_fixture.h"
 
@@ -42,6 +43,7 @@ long peakRssKilobytes() {
 // Seconds of wall time to capture the whole tape; -1 on failure.
 double captureTape(const std::string& tape, const std::string& out, int dvType, int32_t frames) {
     app::SilentUserInterface ui;
+    camera::CaptureStop stop;
     camera::ManualClock clock;
     auto units = std::make_shared<camera::SimulatedCameraSet>();
     units->add(clock, {.tapePath = tape});
@@ -55,10 +57,10 @@ double captureTape(const std::string& tape, const std::string& out, int dvType, 
     io.onCaptureWait = [&](camera::CameraIO& camera) {
         int64_t saved = 0;
         camera.GetDroppedFramesInfo(nullptr, &saved);
-        if (saved >= frames) camera.setRunning(false);
+        if (saved >= frames) stop.finish(ui);
     };
     auto start = WallClock::now();
-    int rc = io.StartCapture(nullptr, out);
+    int rc = io.StartCapture(nullptr, out, &stop);
     double seconds = secondsSince(start);
     io.ReleaseCaptureGraph();
     avi::AviReader check;  // the whole tape must be in the file

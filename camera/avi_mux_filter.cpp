@@ -1,12 +1,10 @@
 #include "camera/avi_mux_filter.h"
 
-#include <fcntl.h>
 #include <sys/statvfs.h>
 
 #include <cerrno>
 
 #include "app/debug_log.h"
-#include "app/unique_fd.h"
 #include "avi/avi_stream_layout.h"
 #include "camera/camera_codes.h"
 
@@ -27,8 +25,15 @@ std::optional<int64_t> statvfsFreeBytes(const std::string& path) {
 
 }  // namespace
 
-AviMuxFilter::AviMuxFilter(std::string path, int dvType, bool pal, const avi::AviWriterOptions& options)
-    : Filter(kMuxFilterName), m_path(std::move(path)), m_dvType(dvType), m_pal(pal), m_options(options) {
+AviMuxFilter::AviMuxFilter(std::string path, int dvType, bool pal, const avi::AviWriterOptions& options,
+                           const app::DebugLog& log)
+    : Filter(kMuxFilterName),
+      m_path(std::move(path)),
+      m_dvType(dvType),
+      m_pal(pal),
+      m_options(options),
+      m_log(log),
+      m_file(m_path) {
     if (m_dvType == 2) {
         addPin("Input 01", PinDirection::Input, MediaKind::DvVideo);
         addPin("Input 02", PinDirection::Input, MediaKind::PcmAudio);
@@ -38,10 +43,7 @@ AviMuxFilter::AviMuxFilter(std::string path, int dvType, bool pal, const avi::Av
     m_freeSpaceProbe = statvfsFreeBytes;
 }
 
-int AviMuxFilter::prepare() {
-    app::UniqueFd fd(::open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    return fd ? 0 : -errno;
-}
+int AviMuxFilter::prepare() { return m_file.open() ? 0 : -m_file.lastError(); }
 
 int AviMuxFilter::run() {
     m_failed = false;
@@ -56,7 +58,7 @@ int AviMuxFilter::run() {
 int AviMuxFilter::openWriter(bool pal, std::span<const uint8_t> firstFrame, std::optional<avi::PcmFormat> audio) {
     avi::DvInfo info = avi::dvInfoFromFrame(firstFrame, pal);
     avi::AviLayout layout = m_dvType == 2 ? avi::dvType2Layout(pal, info, audio) : avi::dvType1Layout(pal, info);
-    return m_writer.open(m_path, std::move(layout), m_options);
+    return m_writer.open(m_file.fd(), m_path, std::move(layout), m_options);
 }
 
 void AviMuxFilter::fail(int code) {
@@ -64,7 +66,7 @@ void AviMuxFilter::fail(int code) {
     m_failed = true;
     if (m_writer.lastErrno() != 0) m_failureErrno = -m_writer.lastErrno();
     else m_failureErrno = code == static_cast<int>(avi::WriterResult::DiskFull) ? -ENOSPC : -EIO;
-    app::debugLogLine("CameraIO: AVI Mux: writing %s failed / %d / %s", m_path.c_str(), code,
+    m_log.write("CameraIO: AVI Mux: writing %s failed / %d / %s", m_path.c_str(), code,
                   std::string(avi::writerResultName(code)).c_str());
     if (graph()) graph()->postEvent(static_cast<int>(GraphEvent::ErrorAbort), m_failureErrno);
 }
@@ -76,7 +78,7 @@ bool AviMuxFilter::roomForMore() {
     int64_t needed = kFreeSpaceReserveBytes + kIndexBytesPerChunk * (m_framesWritten + 1) * 2;
     if (*free >= needed) return true;
     m_stoppedForSpace = true;
-    app::debugLogLine("CameraIO: AVI Mux: disk nearly full (%lld bytes free), capture ends after %lld frames",
+    m_log.write("CameraIO: AVI Mux: disk nearly full (%lld bytes free), capture ends after %lld frames",
                   static_cast<long long>(*free), static_cast<long long>(m_framesWritten));
     fail(static_cast<int>(avi::WriterResult::DiskFull));
     return false;
@@ -133,7 +135,10 @@ int AviMuxFilter::finishFile() {
     }
     if (!m_writer.isOpen())
         return m_writer.result() < 0 ? m_writer.result() : static_cast<int>(avi::WriterResult::BadState);
-    return m_writer.finish();
+    if (int rc = m_writer.finish(); rc != 1) return rc;  // the temporary goes with the filter
+    if (m_file.commit()) return 1;
+    m_failureErrno = -m_file.lastError();
+    return m_failureErrno;
 }
 
 }  // namespace klemora::camera

@@ -3,14 +3,18 @@
 // interleaved frames on one input ('iavs', chunks "00__"), DV type 2 the
 // split video and audio on two ('vids' "00dc" + 'auds' "01wb"). The file's
 // stream formats come from the first frame (system, DVINFO packs, sampling
-// rate), so the writer opens when it arrives. Stopping always leaves a
-// complete AVI: the frames so far, or none at all. When the disk is about to
+// rate), so the writer opens when it arrives. The file grows under a
+// temporary name beside the destination and takes the destination's name
+// only once it is complete. Stopping always leaves a complete AVI: the
+// frames so far, or none at all. When the disk is about to
 // run full the mux stops taking frames and posts an error-abort event, so the
 // indexes still fit and the file stays valid.
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/debug_log.h"
+#include "app/file_io.h"
 #include "avi/avi_writer.h"
 #include "camera/filter_graph.h"
 
@@ -25,10 +29,11 @@ inline constexpr int64_t kFreeSpaceReserveBytes = int64_t{16} << 20;
 class AviMuxFilter : public Filter {
 public:
     // `pal` is the camera's signal, used only for a file that got no frame.
-    AviMuxFilter(std::string path, int dvType, bool pal, const avi::AviWriterOptions& options);
+    AviMuxFilter(std::string path, int dvType, bool pal, const avi::AviWriterOptions& options,
+                 const app::DebugLog& log);
 
-    // Creates the (empty) destination, so that a bad name or folder shows at
-    // once: 0 or a negative errno value.
+    // Creates the (empty) temporary beside the destination, so that a bad
+    // name or folder shows at once: 0 or a negative errno value.
     int prepare();
 
     Pin& videoInput() { return *pin(0); }
@@ -61,6 +66,8 @@ private:
     int m_dvType;
     bool m_pal;
     avi::AviWriterOptions m_options;
+    const app::DebugLog m_log;
+    app::AtomicFileWriter m_file;  // before the writer, which writes through its descriptor
     avi::AviWriter m_writer;
     std::vector<uint8_t> m_heldFrame;  // type 2: the first video frame, until its audio says the format
     bool m_heldPal = true;

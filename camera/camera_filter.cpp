@@ -9,8 +9,8 @@
 
 namespace klemora::camera {
 
-CameraFilter::CameraFilter(std::unique_ptr<CameraDevice> device, Clock& clock)
-    : Filter(kCaptureFilterName), m_device(std::move(device)), m_clock(clock) {
+CameraFilter::CameraFilter(std::unique_ptr<CameraDevice> device, Clock& clock, const app::DebugLog& log)
+    : Filter(kCaptureFilterName), m_device(std::move(device)), m_clock(clock), m_log(log) {
     addPin("Capture", PinDirection::Output, MediaKind::InterleavedDv);
     addPin("Preview", PinDirection::Output, MediaKind::InterleavedDv);
 }
@@ -40,7 +40,7 @@ int CameraFilter::service(int64_t timeoutMicroseconds) {
         if (graph()) graph()->postEvent(static_cast<int>(GraphEvent::DeviceLost));
     } else if (rc < 0 && rc != -ENODEV && rc != m_lastError) {
         // Reception troubles that may pass (a bus reset) are logged once each.
-        app::debugLogLine("CameraIO: Capture: receive failed / %x / %s", static_cast<unsigned>(rc),
+        m_log.write("CameraIO: Capture: receive failed / %x / %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
     }
     if (rc < 0) {

@@ -5,6 +5,7 @@
 // unit's.
 #include <memory>
 
+#include "app/debug_log.h"
 #include "camera/camera_clock.h"
 #include "camera/camera_device.h"
 #include "camera/filter_graph.h"
@@ -15,7 +16,7 @@ inline constexpr const char* kCaptureFilterName = "Capture";
 
 class CameraFilter : public Filter, private FrameSink {
 public:
-    CameraFilter(std::unique_ptr<CameraDevice> device, Clock& clock);
+    CameraFilter(std::unique_ptr<CameraDevice> device, Clock& clock, const app::DebugLog& log);
     ~CameraFilter() override;
 
     CameraDevice& device() { return *m_device; }
@@ -34,6 +35,7 @@ private:
 
     std::unique_ptr<CameraDevice> m_device;
     Clock& m_clock;
+    const app::DebugLog m_log;
     int64_t m_framesDelivered = 0;
     bool m_lost = false;
     int m_lastError = 0;

@@ -10,6 +10,7 @@
 #include "camera/avi_mux_filter.h"
 #include "camera/camera_codes.h"
 #include "camera/camera_filter.h"
+#include "camera/capture_worker.h"
 #include "camera/dv_splitter.h"
 #include "camera/preview_renderer.h"
 #include "media/dx_error_text.h"
@@ -37,17 +38,17 @@ int DeviceEnumerator::open(const std::string& devicePath, std::unique_ptr<Camera
     return result;
 }
 
-CameraIO::CameraIO(app::UserInterface& ui, Clock& clock, BusFactory buses)
-    : m_ui(ui), m_clock(clock), m_busFactory(std::move(buses)) {
-    app::debugLogLine("---------");
-    app::debugLogLine("CameraIO: Constructor: Start");
-    if (buildBaseGraph("Constructor") == 1) app::debugLogLine("CameraIO: Constructor: Ok");
+CameraIO::CameraIO(app::UserInterface& ui, Clock& clock, BusFactory buses, app::DebugLog log)
+    : m_ui(ui), m_clock(clock), m_log(std::move(log)), m_busFactory(std::move(buses)) {
+    m_log.write("---------");
+    m_log.write("CameraIO: Constructor: Start");
+    if (buildBaseGraph("Constructor") == 1) m_log.write("CameraIO: Constructor: Ok");
 }
 
 CameraIO::~CameraIO() {
-    app::debugLogLine("CameraIO: Destructor: Start");
+    m_log.write("CameraIO: Destructor: Start");
     tearDown();
-    app::debugLogLine("CameraIO: Destructor: Ok");
+    m_log.write("CameraIO: Destructor: Ok");
 }
 
 // Building the graph on Linux has two steps that can fail: the graph itself
@@ -55,7 +56,7 @@ CameraIO::~CameraIO() {
 // 5) and the device enumerator over the buses (6).
 int CameraIO::buildBaseGraph(const char* caption) {
     auto failed = [&](int step, int code) {
-        app::debugLogLine("CameraIO: %s: %d failed/ %x / %s", caption, step, static_cast<unsigned>(code),
+        m_log.write("CameraIO: %s: %d failed/ %x / %s", caption, step, static_cast<unsigned>(code),
                       media::DxErrorText(code));
         releaseBaseGraph();
         return -step;
@@ -96,12 +97,12 @@ void CameraIO::tearDown() {
 int CameraIO::RestartBaseGraph() {
     tearDown();
     int rc = buildBaseGraph("RestartBaseGraph");
-    if (rc == 1) app::debugLogLine("CameraIO: BaseGraph restarted");
+    if (rc == 1) m_log.write("CameraIO: BaseGraph restarted");
     return rc;
 }
 
 int CameraIO::ListCaptureDevices(std::vector<std::string>* list) {
-    app::debugLogLine("CameraIO: ListCaptureDevices: Start");
+    m_log.write("CameraIO: ListCaptureDevices: Start");
     if (!list) return -1;
     list->clear();
     std::string currentPath;
@@ -114,7 +115,7 @@ int CameraIO::ListCaptureDevices(std::vector<std::string>* list) {
     int rc = m_enumerator ? m_enumerator->enumerate(found) : -ENODEV;
     if (found.empty()) {
         if (rc == 0) rc = -ENODEV;
-        app::debugLogLine("CameraIO: ListCaptureDevices: No devices / %x / %s", static_cast<unsigned>(rc),
+        m_log.write("CameraIO: ListCaptureDevices: No devices / %x / %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
         return -3;
     }
@@ -122,34 +123,34 @@ int CameraIO::ListCaptureDevices(std::vector<std::string>* list) {
         const DeviceProperties& device = found[i];
         const int n = static_cast<int>(i);
         if (!device.friendlyName) {
-            app::debugLogLine("CameraIO: CaptureDeviceFriendlyName %d: Error", n);
+            m_log.write("CameraIO: CaptureDeviceFriendlyName %d: Error", n);
             continue;
         }
-        app::debugLogLine("CameraIO: CaptureDeviceFriendlyName %d: %s", n, device.friendlyName->c_str());
+        m_log.write("CameraIO: CaptureDeviceFriendlyName %d: %s", n, device.friendlyName->c_str());
         std::string text = *device.friendlyName;
         if (device.description) {
-            app::debugLogLine("CameraIO: CaptureDeviceDescription %d: %s", n, device.description->c_str());
+            m_log.write("CameraIO: CaptureDeviceDescription %d: %s", n, device.description->c_str());
             text += " / " + *device.description;
         } else {
-            app::debugLogLine("CameraIO: CaptureDeviceDescription %d: Error", n);
+            m_log.write("CameraIO: CaptureDeviceDescription %d: Error", n);
             text += " / ---";
         }
         if (!device.devicePath) {
-            app::debugLogLine("CameraIO: CaptureDeviceDevicePath %d: Error", n);
+            m_log.write("CameraIO: CaptureDeviceDevicePath %d: Error", n);
             continue;
         }
-        app::debugLogLine("CameraIO: CaptureDeviceDevicePath: %d: %s", n, device.devicePath->c_str());
+        m_log.write("CameraIO: CaptureDeviceDevicePath: %d: %s", n, device.devicePath->c_str());
         list->push_back(text);
         m_devices.push_back({*device.friendlyName, device.description.value_or(""), *device.devicePath});
         if (!currentPath.empty() && *device.devicePath == currentPath)
             m_currentDevice = static_cast<int>(m_devices.size()) - 1;
     }
-    app::debugLogLine("CameraIO: ListCaptureDevices: Ok");
+    m_log.write("CameraIO: ListCaptureDevices: Ok");
     return 1;
 }
 
 void CameraIO::message(const std::string& text) {
-    app::debugLogLine("%s", text.c_str());
+    m_log.write("%s", text.c_str());
     m_ui.showMessage(text, app::Icon::Stop);
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "app/ui.h"
 #include "avi/avi_writer.h"
 #include "camera/camera_clock.h"
@@ -23,6 +24,8 @@ namespace klemora::camera {
 
 class AviMuxFilter;
 class CameraFilter;
+class CaptureStop;
+class CaptureWorker;
 class DvSplitter;
 class PreviewRenderer;
 class VideoWindow;
@@ -51,7 +54,8 @@ struct DeviceEntry {
 
 class CameraIO {
 public:
-    CameraIO(app::UserInterface& ui, Clock& clock, BusFactory buses);
+    // Every step is logged to `log`; without one nothing is.
+    CameraIO(app::UserInterface& ui, Clock& clock, BusFactory buses, app::DebugLog log = {});
     ~CameraIO();
     CameraIO(const CameraIO&) = delete;
     CameraIO& operator=(const CameraIO&) = delete;
@@ -67,11 +71,17 @@ public:
     void ReleasePreviewGraph();
     int AddCaptureGraph(int dvType, bool preview);
     // 1 normal end, 2 user abort, 3 device lost; -1..-7 the failing step,
-    // -8 the file could not be written to its end.
-    int StartCapture(PreviewWindow* window, const std::string& fileName);
+    // -8 the file could not be written to its end. The seam's Stop ends the
+    // capture: normally when `stop` says it was the capture button, else as
+    // an abort. Reception, the file and its writes run on a capture thread;
+    // this thread waits for its events, shows the preview and pumps.
+    int StartCapture(PreviewWindow* window, const std::string& fileName, const CaptureStop* stop = nullptr);
     void ReleaseCaptureGraph();
     int SetPreviewWindow(PreviewWindow* window);
 
+    // During a capture the unit belongs to the capture thread: only the
+    // dropped-frame counts and the timecode are answered (from its latest
+    // reading); the dialog leaves the transport alone meanwhile.
     int GetCameraState();
     int CameraPlay();
     int CameraPause();
@@ -94,8 +104,9 @@ public:
     int videoFormat() const { return m_videoFormat; }
     int currentDevice() const { return m_currentDevice; }
     bool running() const { return m_running; }
-    // The dialog's capture button: clearing it ends StartCapture normally.
-    void setRunning(bool running) { m_running = running; }
+    // Preview frames left out while the caller was busy (never a file's).
+    int64_t previewFramesDropped() const;
+    const app::DebugLog& log() const { return m_log; }
     bool baseGraphReady() const { return m_baseGraphReady; }
     bool cameraAdded() const { return m_cameraAdded; }
     bool previewGraphAdded() const { return m_previewGraphAdded; }
@@ -115,8 +126,9 @@ public:
     // What the capture's free-space check sees (tests); null: the file system.
     using FreeSpaceProbe = std::optional<int64_t> (*)(const std::string& path);
     void setFreeSpaceProbe(FreeSpaceProbe probe) { m_freeSpaceProbe = probe; }
-    // Called once per wait of the capture loop, after the pump (tests unplug
-    // the camera or press the capture button here).
+    // Called once per wait of the capture loop on the caller's thread, after
+    // the pump (the command line's status and time limit; tests unplug the
+    // camera or press the capture button here).
     std::function<void(CameraIO&)> onCaptureWait;
 
 private:
@@ -131,12 +143,13 @@ private:
     void message(const std::string& text);
     int transportCommand(int mode, const char* name);
     int connectCapturePath(AviMuxFilter& mux);
-    int captureLoop(int& code);
+    int captureLoop(int& code, const CaptureStop* stop);
     int finishCapture(int result, int code, AviMuxFilter* mux, const std::string& fileName);
     void removeDownstream(const char* operation);
 
     app::UserInterface& m_ui;
     Clock& m_clock;
+    const app::DebugLog m_log;
     BusFactory m_busFactory;
     avi::AviWriterOptions m_writerOptions;
     FreeSpaceProbe m_freeSpaceProbe = nullptr;
@@ -164,6 +177,8 @@ private:
     PreviewRenderer* m_renderer = nullptr;
     VideoWindow* m_videoWindow = nullptr;
     DvSplitter* m_splitter = nullptr;
+    // While a capture runs: the thread that owns the device and the file.
+    std::unique_ptr<CaptureWorker> m_worker;
 };
 
 }  // namespace klemora::camera

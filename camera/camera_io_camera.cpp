@@ -13,13 +13,13 @@
 namespace klemora::camera {
 
 int CameraIO::InitCaptureDevice(int deviceIndex, std::unique_ptr<CameraDevice>& device) {
-    app::debugLogLine("CameraIO: InitCaptureDevice: Start");
-    app::debugLogLine("CameraIO: InitCaptureDevice: Device: %d/Now %d", deviceIndex, m_currentDevice);
+    m_log.write("CameraIO: InitCaptureDevice: Start");
+    m_log.write("CameraIO: InitCaptureDevice: Device: %d/Now %d", deviceIndex, m_currentDevice);
     std::vector<DeviceProperties> found;
     int rc = m_enumerator ? m_enumerator->enumerate(found) : -ENODEV;
     if (rc != 0 || found.empty()) {
         if (rc == 0) rc = -ENODEV;
-        app::debugLogLine("CameraIO: InitCaptureDevice: Obtain video comp enum failed / %x / %s",
+        m_log.write("CameraIO: InitCaptureDevice: Obtain video comp enum failed / %x / %s",
                       static_cast<unsigned>(rc), media::DxErrorText(rc));
         return rc;
     }
@@ -28,25 +28,25 @@ int CameraIO::InitCaptureDevice(int deviceIndex, std::unique_ptr<CameraDevice>& 
     int result = -ENODEV;  // the device has gone since the list was made
     for (size_t i = 0; i < found.size(); ++i) {
         if (!found[i].devicePath) {
-            app::debugLogLine("CameraIO: InitCaptureDevice: Bind failed / %x / %s", static_cast<unsigned>(-ENOENT),
+            m_log.write("CameraIO: InitCaptureDevice: Bind failed / %x / %s", static_cast<unsigned>(-ENOENT),
                           media::DxErrorText(-ENOENT));
             continue;
         }
         if (*found[i].devicePath != wanted || device) {
-            app::debugLogLine("CameraIO: InitCaptureDevice: Device index %d not used", static_cast<int>(i));
+            m_log.write("CameraIO: InitCaptureDevice: Device index %d not used", static_cast<int>(i));
             continue;
         }
         result = m_enumerator->open(wanted, device);
         if (result != 0) {
-            app::debugLogLine("CameraIO: InitCaptureDevice: Bind failed / %x / %s", static_cast<unsigned>(result),
+            m_log.write("CameraIO: InitCaptureDevice: Bind failed / %x / %s", static_cast<unsigned>(result),
                           media::DxErrorText(result));
             continue;
         }
         m_currentDevice = deviceIndex;
-        app::debugLogLine("CameraIO: InitCaptureDevice: Bind to device index %d", deviceIndex);
+        m_log.write("CameraIO: InitCaptureDevice: Bind to device index %d", deviceIndex);
     }
     if (!device) return result;
-    app::debugLogLine("CameraIO: InitCaptureDevice: Ok");
+    m_log.write("CameraIO: InitCaptureDevice: Ok");
     return 0;
 }
 
@@ -63,7 +63,7 @@ int CameraIO::failAddCamera(int step, int code, int deviceIndex) {
 int CameraIO::readSignal(int& step) {
     bool present = false;
     if (int rc = m_transport->mediumPresent(present); rc != 0) {
-        app::debugLogLine("CameraIO: AddCamera: Transport GetStatus failed / %x / %s", static_cast<unsigned>(rc),
+        m_log.write("CameraIO: AddCamera: Transport GetStatus failed / %x / %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
         step = -5;
         return rc;
@@ -71,7 +71,7 @@ int CameraIO::readSignal(int& step) {
     if (!present) return 0;
     VideoSignal signal = VideoSignal::Unknown;
     if (int rc = m_transport->inputSignal(signal); rc != 0) {
-        app::debugLogLine("CameraIO: AddCamera: Transport GetTransportBasicParameters failed / %x / %s",
+        m_log.write("CameraIO: AddCamera: Transport GetTransportBasicParameters failed / %x / %s",
                       static_cast<unsigned>(rc), media::DxErrorText(rc));
         step = -7;
         return rc;
@@ -83,7 +83,7 @@ int CameraIO::readSignal(int& step) {
 }
 
 int CameraIO::AddCamera(int deviceIndex) {
-    app::debugLogLine("CameraIO: AddCamera: Start");
+    m_log.write("CameraIO: AddCamera: Start");
     m_frameRate = kFrameRatePal;
     m_videoFormat = kFormatNone;
     m_cameraAdded = false;
@@ -95,16 +95,16 @@ int CameraIO::AddCamera(int deviceIndex) {
 
     std::unique_ptr<CameraDevice> device;
     if (int rc = InitCaptureDevice(deviceIndex, device); rc != 0) {
-        app::debugLogLine("CameraIO: AddCamera: InitCaptureDevice failed / %x / %s", static_cast<unsigned>(rc),
+        m_log.write("CameraIO: AddCamera: InitCaptureDevice failed / %x / %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
         return failAddCamera(-2, rc, deviceIndex);
     }
     CameraDevice* unit = device.get();
     try {
-        auto filter = std::make_unique<CameraFilter>(std::move(device), m_clock);
+        auto filter = std::make_unique<CameraFilter>(std::move(device), m_clock, m_log);
         CameraFilter* view = filter.get();
         if (int rc = m_graph->addFilter(std::move(filter)); rc != 0) {
-            app::debugLogLine("CameraIO: AddCamera: AddFilter failed / %x / %s", static_cast<unsigned>(rc),
+            m_log.write("CameraIO: AddCamera: AddFilter failed / %x / %s", static_cast<unsigned>(rc),
                           media::DxErrorText(rc));
             return failAddCamera(-3, rc, deviceIndex);
         }
@@ -115,18 +115,18 @@ int CameraIO::AddCamera(int deviceIndex) {
 
     m_transport = unit->transport();
     if (!m_transport) {
-        app::debugLogLine("CameraIO: AddCamera: No Transport Interface / %x / %s", static_cast<unsigned>(-ENOTSUP),
+        m_log.write("CameraIO: AddCamera: No Transport Interface / %x / %s", static_cast<unsigned>(-ENOTSUP),
                       media::DxErrorText(-ENOTSUP));
     } else if (int step = 0, rc = readSignal(step); rc != 0) {
         return failAddCamera(step, rc, deviceIndex);
     }
     m_timecodeReader = unit->timecodeReader();
     if (!m_timecodeReader)
-        app::debugLogLine("CameraIO: AddCamera: No Timecode Reader / %x / %s", static_cast<unsigned>(-ENOTSUP),
+        m_log.write("CameraIO: AddCamera: No Timecode Reader / %x / %s", static_cast<unsigned>(-ENOTSUP),
                       media::DxErrorText(-ENOTSUP));
     m_cameraAdded = true;
-    app::debugLogLine("CameraIO: AddCamera-Idx: %d", m_currentDevice);
-    app::debugLogLine("CameraIO: AddCamera Ok");
+    m_log.write("CameraIO: AddCamera-Idx: %d", m_currentDevice);
+    m_log.write("CameraIO: AddCamera Ok");
     return 1;
 }
 

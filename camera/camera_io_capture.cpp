@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <new>
+#include <system_error>
 
 #include "app/debug_log.h"
 #include "app/string_table.h"
@@ -11,6 +12,8 @@
 #include "camera/camera_codes.h"
 #include "camera/camera_filter.h"
 #include "camera/camera_io.h"
+#include "camera/capture_stop.h"
+#include "camera/capture_worker.h"
 #include "camera/dv_splitter.h"
 #include "camera/preview_renderer.h"
 #include "media/dx_error_text.h"
@@ -42,24 +45,35 @@ int CameraIO::connectCapturePath(AviMuxFilter& mux) {
     return m_graph->connect(m_splitter->videoOutput(), mux.videoInput());
 }
 
-int CameraIO::captureLoop(int& code) {
+int CameraIO::captureLoop(int& code, const CaptureStop* stop) {
     m_running = true;
+    try {
+        m_worker = std::make_unique<CaptureWorker>(*m_graph, m_camera->device(), m_clock);
+    } catch (const std::system_error& error) {  // no thread to be had: the graph cannot run
+        code = -error.code().value();
+        return -7;
+    } catch (const std::bad_alloc&) {
+        code = -ENOMEM;
+        return -7;
+    }
     for (;;) {
         GraphEventRecord event;
-        if (m_graph->waitForEvent(kEventWaitMicroseconds, event) == 1) {
-            app::debugLogLine("CameraIO: StartCapture: DXEvent-Code: %x", static_cast<unsigned>(event.code));
+        if (m_graph->waitForPostedEvent(kEventWaitMicroseconds, event) == 1) {
+            m_log.write("CameraIO: StartCapture: DXEvent-Code: %x", static_cast<unsigned>(event.code));
             if (int result = resultForEvent(event, code); result != 0) return result;
         }
+        if (m_renderer) m_renderer->present();
         m_ui.pump();
         if (onCaptureWait) onCaptureWait(*this);
-        // The seam's cancel is the user closing the capture: an abort. The
-        // dialog's capture button clears the running flag: a normal end.
-        if (m_ui.cancelled()) return 2;
-        if (!m_running) return 1;
+        // The seam's Stop: the capture button's is a normal end, any other
+        // (the dialog or the program closing) an abort.
+        if (m_ui.cancelled()) return stop && stop->normalEnd() ? 1 : 2;
     }
 }
 
-int CameraIO::StartCapture(PreviewWindow* window, const std::string& fileName) {
+int64_t CameraIO::previewFramesDropped() const { return m_renderer ? m_renderer->framesDropped() : 0; }
+
+int CameraIO::StartCapture(PreviewWindow* window, const std::string& fileName, const CaptureStop* stop) {
     if (!m_captureGraphAdded) {
         message(app::stringPrintf("%s StartCapture()!\nCode: -1", app::loadString(113).c_str()));
         return -1;
@@ -73,14 +87,14 @@ int CameraIO::StartCapture(PreviewWindow* window, const std::string& fileName) {
         return -3;
     }
     if (::unlink(fileName.c_str()) != 0 && errno != ENOENT)
-        app::debugLogLine("CameraIO: StartCapture: cannot delete %s / %x / %s", fileName.c_str(),
+        m_log.write("CameraIO: StartCapture: cannot delete %s / %x / %s", fileName.c_str(),
                       static_cast<unsigned>(-errno), media::DxErrorText(-errno));
 
     AviMuxFilter* mux = nullptr;
     int step = 0, code = 0;
     try {
         auto owned = std::make_unique<AviMuxFilter>(fileName, m_captureType, m_videoFormat != kFormatNtsc,
-                                                    m_writerOptions);
+                                                    m_writerOptions, m_log);
         if (m_freeSpaceProbe) owned->setFreeSpaceProbe(m_freeSpaceProbe);
         code = owned->prepare();
         if (code == 0) {
@@ -96,16 +110,20 @@ int CameraIO::StartCapture(PreviewWindow* window, const std::string& fileName) {
     if (step == 0 && m_splitter && (code = m_graph->connect(m_splitter->audioOutput(), *mux->audioInput())) != 0)
         step = -6;
     if (step == 0 && m_previewWanted && !m_renderer) {
-        if (renderPreview() == 0 && window) SetPreviewWindow(window);
+        if (renderPreview() == 0) {
+            m_videoWindow = &m_renderer->videoWindow();
+            if (window) SetPreviewWindow(window);
+        }
     }
     if (step == 0 && (code = m_graph->run()) != 0) step = -7;
-    int result = step != 0 ? step : captureLoop(code);
+    int result = step != 0 ? step : captureLoop(code, stop);
     return finishCapture(result, code, mux, fileName);
 }
 
 int CameraIO::finishCapture(int result, int code, AviMuxFilter* mux, const std::string& fileName) {
+    m_worker.reset();  // joined: the graph and the device are this thread's again
     if (int rc = m_graph->stop(); rc != 0)
-        app::debugLogLine("CameraIO: StartCapture: pControl->Stop: %x %s", static_cast<unsigned>(rc),
+        m_log.write("CameraIO: StartCapture: pControl->Stop: %x %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
     m_running = false;
     bool fileComplete = false;
@@ -117,15 +135,15 @@ int CameraIO::finishCapture(int result, int code, AviMuxFilter* mux, const std::
             result = -8;
         }
         if (int rc = m_graph->removeFilter(mux); rc != 0)
-            app::debugLogLine("CameraIO: StartCapture: RemoveFilter: %x %s", static_cast<unsigned>(rc),
+            m_log.write("CameraIO: StartCapture: RemoveFilter: %x %s", static_cast<unsigned>(rc),
                           media::DxErrorText(rc));
     } else {
-        app::debugLogLine("CameraIO: StartCapture: ppf == NULL!");
+        m_log.write("CameraIO: StartCapture: ppf == NULL!");
     }
     // A run that failed before any frame leaves no empty file behind.
     if (!fileComplete && result < 0 && result >= -7) ::unlink(fileName.c_str());
     if (result > 0) {
-        app::debugLogLine("CameraIO: StartCapture: Stopped because %d", result);
+        m_log.write("CameraIO: StartCapture: Stopped because %d", result);
     } else {
         message(app::stringPrintf("DirectX %s StartCapture()!\nCode 1: %d\nCode 2: %x\nCode 3: %s\nCamera: %d",
                                   app::loadString(113).c_str(), result, static_cast<unsigned>(code),

@@ -96,7 +96,7 @@ int CameraIO::AddCaptureGraph(int dvType, bool preview) {
     if (m_captureType == 2) {
         std::unique_ptr<DvSplitter> splitter;
         try {
-            splitter = std::make_unique<DvSplitter>();
+            splitter = std::make_unique<DvSplitter>(m_log);
         } catch (const std::bad_alloc&) {
             failGraph("AddCaptureGraph", -2, -ENOMEM);
             return -2;
@@ -151,7 +151,7 @@ int CameraIO::SetPreviewWindow(PreviewWindow* window) {
 
 int CameraIO::DeleteFiltersFromGraph(Filter* filter, bool recursive) {
     if (!filter || !m_graph || !m_graph->contains(filter)) {
-        app::debugLogLine("CameraIO: DeleteFiltersFromGraph: EnumPins: %x %s", static_cast<unsigned>(-EINVAL),
+        m_log.write("CameraIO: DeleteFiltersFromGraph: EnumPins: %x %s", static_cast<unsigned>(-EINVAL),
                       media::DxErrorText(-EINVAL));
         return -1;
     }
@@ -160,19 +160,19 @@ int CameraIO::DeleteFiltersFromGraph(Filter* filter, bool recursive) {
         Pin* own = filter->pin(i);
         Pin* other = own->connected;
         if (!other) {
-            app::debugLogLine("CameraIO: DeleteFiltersFromGraph: ConnectTo: %x %s", static_cast<unsigned>(-ENOTCONN),
+            m_log.write("CameraIO: DeleteFiltersFromGraph: ConnectTo: %x %s", static_cast<unsigned>(-ENOTCONN),
                           media::DxErrorText(-ENOTCONN));
             continue;
         }
         Filter* neighbour = other->owner;
         if (!neighbour) {
-            app::debugLogLine("CameraIO: DeleteFiltersFromGraph: QueryPinInfo: %x %s", static_cast<unsigned>(-ENOENT),
+            m_log.write("CameraIO: DeleteFiltersFromGraph: QueryPinInfo: %x %s", static_cast<unsigned>(-ENOENT),
                           media::DxErrorText(-ENOENT));
             continue;
         }
         if (!recursive || other->direction != PinDirection::Input) continue;
         if (DeleteFiltersFromGraph(neighbour, true) != 1) {
-            app::debugLogLine("CameraIO: DeleteFiltersFromGraph: DFFG Error: %x %s", static_cast<unsigned>(-EIO),
+            m_log.write("CameraIO: DeleteFiltersFromGraph: DFFG Error: %x %s", static_cast<unsigned>(-EIO),
                           media::DxErrorText(-EIO));
             result = -1;
         }
@@ -184,7 +184,7 @@ int CameraIO::DeleteFiltersFromGraph(Filter* filter, bool recursive) {
         }
         if (neighbour == m_splitter) m_splitter = nullptr;
         if (int rc = m_graph->removeFilter(neighbour); rc != 0 && rc != -ENOENT) {
-            app::debugLogLine("CameraIO: DeleteFiltersFromGraph: RemoveFilter: %x %s", static_cast<unsigned>(rc),
+            m_log.write("CameraIO: DeleteFiltersFromGraph: RemoveFilter: %x %s", static_cast<unsigned>(rc),
                           media::DxErrorText(rc));
             result = -1;
         }
@@ -200,8 +200,10 @@ void CameraIO::StopGraph() {
 void CameraIO::ServiceGraph(int64_t timeoutMicroseconds) {
     if (!m_graph || !m_graph->running()) return;
     GraphEventRecord event;
-    if (m_graph->waitForEvent(timeoutMicroseconds, event) != 1) return;
-    app::debugLogLine("CameraIO: Preview: DXEvent-Code: %x", static_cast<unsigned>(event.code));
+    const int got = m_graph->waitForEvent(timeoutMicroseconds, event);
+    if (m_renderer) m_renderer->present();
+    if (got != 1) return;
+    m_log.write("CameraIO: Preview: DXEvent-Code: %x", static_cast<unsigned>(event.code));
     if (event.code == static_cast<int>(GraphEvent::DeviceLost)) StopGraph();
 }
 

@@ -5,6 +5,7 @@
 #include "camera/camera_codes.h"
 #include "camera/camera_filter.h"
 #include "camera/camera_io.h"
+#include "camera/capture_worker.h"
 #include "camera/timecode_text.h"
 #include "media/dx_error_text.h"
 
@@ -13,7 +14,7 @@ namespace klemora::camera {
 int CameraIO::transportCommand(int mode, const char* name) {
     if (!m_transport) return -1;
     if (int rc = m_transport->setMode(mode); rc != 0) {
-        app::debugLogLine("CameraIO: %s failed / %x / %s", name, static_cast<unsigned>(rc), media::DxErrorText(rc));
+        m_log.write("CameraIO: %s failed / %x / %s", name, static_cast<unsigned>(rc), media::DxErrorText(rc));
         return -1;
     }
     return 1;
@@ -37,46 +38,51 @@ int CameraIO::GetCameraState() {
     if (!m_transport) return -1;
     int mode = 0;
     if (int rc = m_transport->getMode(mode); rc != 0) {
-        app::debugLogLine("CameraIO: GetCameraState failed / %x / %s", static_cast<unsigned>(rc), media::DxErrorText(rc));
+        m_log.write("CameraIO: GetCameraState failed / %x / %s", static_cast<unsigned>(rc), media::DxErrorText(rc));
         return -2;
     }
     return mode;
 }
 
+// While a capture runs the unit belongs to the capture thread: the counts
+// and the timecode are its latest reading.
 int CameraIO::GetDroppedFramesInfo(int64_t* dropped, int64_t* notDropped) {
     if (!m_camera) return -1;
-    DroppedFrameCounter* counter = m_camera->device().droppedFrameCounter();
-    if (!counter) {
-        app::debugLogLine("CameraIO: GetDroppedFramesInfo: No Interface / %x / %s", static_cast<unsigned>(-ENOTSUP),
+    if (!m_camera->device().droppedFrameCounter()) {
+        m_log.write("CameraIO: GetDroppedFramesInfo: No Interface / %x / %s", static_cast<unsigned>(-ENOTSUP),
                       media::DxErrorText(-ENOTSUP));
         return -2;
     }
-    int64_t value = 0;
-    if (int rc = counter->numDropped(value); rc != 0) {
-        app::debugLogLine("CameraIO: GetDroppedFramesInfo: GetNumDropped failed / %x / %s", static_cast<unsigned>(rc),
+    DeviceReading reading;
+    if (m_worker) reading = m_worker->reading();
+    else readCounts(m_camera->device(), reading);
+    if (int rc = reading.droppedRc; rc != 0) {
+        m_log.write("CameraIO: GetDroppedFramesInfo: GetNumDropped failed / %x / %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
         return -3;
     }
-    if (dropped) *dropped = value;
-    if (int rc = counter->numNotDropped(value); rc != 0) {
-        app::debugLogLine("CameraIO: GetDroppedFramesInfo: GetNumNotDropped failed / %x / %s",
+    if (dropped) *dropped = reading.dropped;
+    if (int rc = reading.notDroppedRc; rc != 0) {
+        m_log.write("CameraIO: GetDroppedFramesInfo: GetNumNotDropped failed / %x / %s",
                       static_cast<unsigned>(rc), media::DxErrorText(rc));
         return -4;
     }
-    if (notDropped) *notDropped = value;
+    if (notDropped) *notDropped = reading.notDropped;
     return 1;
 }
 
 int CameraIO::GetTimecodeString(std::string* text) {
-    if (!m_timecodeReader) return -1;
-    uint32_t bcd = 0;
-    if (int rc = m_timecodeReader->readTimecode(bcd); rc != 0) {
-        app::debugLogLine("CameraIO: GetTimecodeString(): GetTimecode: %x %s", static_cast<unsigned>(rc),
+    if (!m_timecodeReader || !m_camera) return -1;
+    DeviceReading reading;
+    if (m_worker) reading = m_worker->reading();
+    else readTimecode(m_camera->device(), reading);
+    if (int rc = reading.timecodeRc; rc != 0) {
+        m_log.write("CameraIO: GetTimecodeString(): GetTimecode: %x %s", static_cast<unsigned>(rc),
                       media::DxErrorText(rc));
         if (text) *text = kNoTimecodeText;
         return -2;
     }
-    if (text) *text = timecodeText(bcd);
+    if (text) *text = timecodeText(reading.bcdTimecode);
     return 1;
 }
 

@@ -53,7 +53,7 @@ int captureWithControl(CameraIO& io, const CaptureRequest& request, const std::s
         io.CameraPlay();
         waitPumping(clock, ui, kPlaySettle);
     }
-    int result = io.StartCapture(request.window, path);
+    int result = io.StartCapture(request.window, path, request.stop);
     if (hooks.statusTimer) hooks.statusTimer(false);
     if (control) stopCamera(io, hooks);
     return result;

@@ -9,6 +9,7 @@
 
 #include "app/ui.h"
 #include "camera/camera_clock.h"
+#include "camera/capture_stop.h"
 #include "camera/captured_files.h"
 #include "camera/preview_window.h"
 
@@ -23,6 +24,7 @@ struct CaptureRequest {
     bool cameraControl = true;     // "Kamerasteuerung aktivieren"; off by itself without a transport
     PreviewWindow* window = nullptr;
     bool restorePreview = true;    // rebuild the preview after a capture that did not fail
+    const CaptureStop* stop = nullptr;  // the capture button's; without it every Stop aborts
 };
 
 // What the dialog shows while the sequence runs; each may be empty.

@@ -23,7 +23,7 @@ int CapturedFiles::add(const std::string& path) {
     const int32_t frames = reader.GetFrameCount();
     if (frames < 1) {
         // A capture that got no frame has no scene to show.
-        app::debugLogLine("CameraIO: captured file %s has no frames, not listed", path.c_str());
+        m_log.write("CameraIO: captured file %s has no frames, not listed", path.c_str());
         return 0;
     }
     int index = m_scenes.AddNewScene();

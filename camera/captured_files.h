@@ -3,6 +3,7 @@
 // covering the whole file, for the main window to take over.
 #include <string>
 
+#include "app/debug_log.h"
 #include "app/ui.h"
 #include "scene/scene_list.h"
 
@@ -10,7 +11,7 @@ namespace klemora::camera {
 
 class CapturedFiles {
 public:
-    explicit CapturedFiles(app::UserInterface& ui) : m_ui(ui) {}
+    explicit CapturedFiles(app::UserInterface& ui, app::DebugLog log = {}) : m_ui(ui), m_log(std::move(log)) {}
 
     // 1 added, 0 already listed (names compared without regard to case) or
     // without frames, else the failing code (the reader's open result, or AddNewScene's).
@@ -20,6 +21,7 @@ public:
 
 private:
     app::UserInterface& m_ui;
+    const app::DebugLog m_log;
     scene::SceneList m_scenes;
 };
 

@@ -4,7 +4,7 @@
 
 namespace klemora::camera {
 
-DvSplitter::DvSplitter() : Filter(kSplitterFilterName) {
+DvSplitter::DvSplitter(const app::DebugLog& log) : Filter(kSplitterFilterName), m_log(log) {
     addPin("Input", PinDirection::Input, MediaKind::InterleavedDv);
     addPin("DVVidOut0", PinDirection::Output, MediaKind::DvVideo);
     addPin("AudOut00", PinDirection::Output, MediaKind::PcmAudio);
@@ -35,13 +35,13 @@ void DvSplitter::deliverAudio(const MediaSample& video) {
     } else if (!m_formatKnown) {
         m_format = avi::PcmFormat{};  // 48 kHz stereo until a frame tells otherwise
         m_formatKnown = true;
-        app::debugLogLine("CameraIO: DV Splitter: first frame without sound, audio taken as %u Hz",
+        m_log.write("CameraIO: DV Splitter: first frame without sound, audio taken as %u Hz",
                       m_format.samplesPerSecond);
     }
     const bool usable = rc == 1 && format.samplesPerSecond == m_format.samplesPerSecond;
     if (!usable) {
         if (m_silentFrames == 0)
-            app::debugLogLine("CameraIO: DV Splitter: frame %lld without usable sound (%d), silence written",
+            m_log.write("CameraIO: DV Splitter: frame %lld without usable sound (%d), silence written",
                           static_cast<long long>(m_frames), rc);
         ++m_silentFrames;
         m_silence.assign(static_cast<size_t>(samplesForFrame(m_frames, m_format.samplesPerSecond, video.pal)) *

@@ -5,6 +5,7 @@
 // rate than the stream began with, so sound and picture stay in step.
 #include <vector>
 
+#include "app/debug_log.h"
 #include "camera/dv_audio_extractor.h"
 #include "camera/filter_graph.h"
 
@@ -14,7 +15,7 @@ inline constexpr const char* kSplitterFilterName = "DV Splitter";
 
 class DvSplitter : public Filter {
 public:
-    DvSplitter();
+    explicit DvSplitter(const app::DebugLog& log);
     Pin& input() { return *pin(0); }
     Pin& videoOutput() { return *pin(1); }
     Pin& audioOutput() { return *pin(2); }
@@ -27,6 +28,7 @@ public:
 private:
     void deliverAudio(const MediaSample& video);
 
+    const app::DebugLog m_log;
     DvAudioExtractor m_extractor;
     std::vector<uint8_t> m_pcm;
     std::vector<uint8_t> m_silence;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 
 namespace klemora::camera {
 
@@ -113,7 +114,21 @@ int FilterGraph::stop() {
     return first;
 }
 
-void FilterGraph::postEvent(int code, int64_t param1, int64_t param2) { m_events.push_back({code, param1, param2}); }
+void FilterGraph::postEvent(int code, int64_t param1, int64_t param2) {
+    {
+        std::lock_guard lock(m_eventMutex);
+        m_events.push_back({code, param1, param2});
+    }
+    m_eventPosted.notify_all();
+}
+
+bool FilterGraph::takeEvent(GraphEventRecord& event) {
+    std::lock_guard lock(m_eventMutex);
+    if (m_events.empty()) return false;
+    event = m_events.front();
+    m_events.pop_front();
+    return true;
+}
 
 int FilterGraph::serviceSources(int64_t timeoutMicroseconds) {
     bool serviced = false;
@@ -127,13 +142,17 @@ int FilterGraph::serviceSources(int64_t timeoutMicroseconds) {
 }
 
 int FilterGraph::waitForEvent(int64_t timeoutMicroseconds, GraphEventRecord& event) {
-    if (m_events.empty()) {
-        if (!m_running || serviceSources(timeoutMicroseconds) == 0) m_clock.sleepMicroseconds(timeoutMicroseconds);
+    if (takeEvent(event)) return 1;
+    if (!m_running || serviceSources(timeoutMicroseconds) == 0) m_clock.sleepMicroseconds(timeoutMicroseconds);
+    return takeEvent(event) ? 1 : 0;
+}
+
+int FilterGraph::waitForPostedEvent(int64_t timeoutMicroseconds, GraphEventRecord& event) {
+    {
+        std::unique_lock lock(m_eventMutex);
+        m_eventPosted.wait_for(lock, std::chrono::microseconds(timeoutMicroseconds), [&] { return !m_events.empty(); });
     }
-    if (m_events.empty()) return 0;
-    event = m_events.front();
-    m_events.pop_front();
-    return 1;
+    return takeEvent(event) ? 1 : 0;
 }
 
 }  // namespace klemora::camera

@@ -2,12 +2,16 @@
 // A small filter graph in the manner of the platform's media graphs: filters
 // with named input and output pins, connections between pins, samples pushed
 // downstream along the connections, and an event queue the capture loop
-// reads. Everything runs on the caller's thread: waitForEvent lets the
+// reads. The preview runs on the caller's thread: waitForEvent lets the
 // source filters fetch what their devices have, which pushes it through the
-// graph, before it looks at the queue.
+// graph, before it looks at the queue. A capture services the sources on a
+// thread of its own (serviceSources) while the caller only waits for events
+// (waitForPostedEvent); the event queue is the one part both threads share.
 #include <cstdint>
+#include <condition_variable>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <vector>
@@ -110,15 +114,24 @@ public:
     int stop();
     bool running() const { return m_running; }
 
+    // Any thread.
     void postEvent(int code, int64_t param1 = 0, int64_t param2 = 0);
     // 1 and the event, or 0 when none came within the timeout.
     int waitForEvent(int64_t timeoutMicroseconds, GraphEventRecord& event);
+    // The same without servicing the sources: the wait of a thread other
+    // than the one that services them, in wall time.
+    int waitForPostedEvent(int64_t timeoutMicroseconds, GraphEventRecord& event);
+    // Lets every source fetch from its device (up to the timeout); 0 when
+    // the graph has no source. The graph must not change meanwhile.
+    int serviceSources(int64_t timeoutMicroseconds);
 
 private:
-    int serviceSources(int64_t timeoutMicroseconds);
+    bool takeEvent(GraphEventRecord& event);
 
     Clock& m_clock;
     std::vector<std::unique_ptr<Filter>> m_filters;
+    std::mutex m_eventMutex;
+    std::condition_variable m_eventPosted;
     std::deque<GraphEventRecord> m_events;
     bool m_running = false;
 };

@@ -4,7 +4,9 @@
 
 namespace klemora::camera {
 
-void addPlatformBuses(BusList& buses, Clock& clock) { buses.push_back(firewire::makeFireWireBus(clock)); }
+void addPlatformBuses(BusList& buses, Clock& clock, const app::DebugLog& log) {
+    buses.push_back(firewire::makeFireWireBus(clock, log));
+}
 
 bool fireWireBuiltIn() { return true; }
 

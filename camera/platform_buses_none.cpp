@@ -3,7 +3,7 @@
 
 namespace klemora::camera {
 
-void addPlatformBuses(BusList&, Clock&) {}
+void addPlatformBuses(BusList&, Clock&, const app::DebugLog&) {}
 
 bool fireWireBuiltIn() { return false; }
 

@@ -66,10 +66,46 @@ PreviewRenderer::PreviewRenderer() : Filter(kRendererFilterName) {
 
 PreviewRenderer::~PreviewRenderer() { m_window.detach(); }
 
+int PreviewRenderer::run() {
+    std::lock_guard lock(m_mutex);
+    m_first = 0;
+    m_count = 0;
+    m_dropped = 0;
+    return 0;
+}
+
 void PreviewRenderer::receive(Pin&, const MediaSample& sample) {
-    if (!m_window.owner() || !m_window.visible()) return;
-    m_window.owner()->showFrame(sample.data, sample.pal);
-    ++m_framesShown;
+    std::lock_guard lock(m_mutex);
+    if (m_count == m_queue.size()) {
+        m_first = (m_first + 1) % m_queue.size();
+        --m_count;
+        ++m_dropped;
+    }
+    QueuedFrame& slot = m_queue[(m_first + m_count) % m_queue.size()];
+    slot.data.assign(sample.data.begin(), sample.data.end());  // keeps its capacity: no allocation per frame
+    slot.pal = sample.pal;
+    ++m_count;
+}
+
+int64_t PreviewRenderer::framesDropped() const {
+    std::lock_guard lock(m_mutex);
+    return m_dropped;
+}
+
+void PreviewRenderer::present() {
+    for (;;) {
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_count == 0) return;
+            std::swap(m_showing, m_queue[m_first]);
+            m_first = (m_first + 1) % m_queue.size();
+            --m_count;
+        }
+        // A window that is not placed and shown takes no frames.
+        if (!m_window.owner() || !m_window.visible()) continue;
+        m_window.owner()->showFrame(m_showing.data, m_showing.pal);
+        ++m_framesShown;
+    }
 }
 
 }  // namespace klemora::camera

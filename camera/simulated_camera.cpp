@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <deque>
+#include <mutex>
 
 #include "app/file_io.h"
 #include "camera/camera_codes.h"
@@ -27,6 +28,7 @@ public:
     }
 
     int startStream() override {
+        std::lock_guard lock(m_unit->mutex());
         if (!m_unit->plugged()) return -ENODEV;
         m_unit->deck().update();  // what went out before is not ours
         m_pending.clear();
@@ -38,6 +40,7 @@ public:
     }
     void stopStream() override {
         if (!m_streaming) return;
+        std::lock_guard lock(m_unit->mutex());
         m_unit->deck().setOutput(nullptr);
         m_pending.clear();
         m_streaming = false;
@@ -46,24 +49,31 @@ public:
     int receive(int64_t timeoutMicroseconds, FrameSink& sink) override;
 
 private:
-    int setMode(int mode) override { return m_unit->plugged() ? m_unit->deck().setMode(mode) : -ENODEV; }
+    int setMode(int mode) override {
+        std::lock_guard lock(m_unit->mutex());
+        return m_unit->plugged() ? m_unit->deck().setMode(mode) : -ENODEV;
+    }
     int getMode(int& mode) override {
+        std::lock_guard lock(m_unit->mutex());
         if (!m_unit->plugged()) return -ENODEV;
         mode = m_unit->deck().mode();
         return 0;
     }
     int mediumPresent(bool& present) override {
+        std::lock_guard lock(m_unit->mutex());
         if (!m_unit->plugged()) return -ENODEV;
         present = m_unit->deck().mediumPresent();
         return 0;
     }
     int inputSignal(VideoSignal& signal) override {
+        std::lock_guard lock(m_unit->mutex());
         if (!m_unit->plugged()) return -ENODEV;
         if (!m_unit->deck().mediumPresent()) return -ENOMEDIUM;
         signal = m_unit->tape().pal() ? VideoSignal::Line625Field50 : VideoSignal::Line525Field60;
         return 0;
     }
     int readTimecode(uint32_t& bcd) override {
+        std::lock_guard lock(m_unit->mutex());
         if (!m_unit->plugged()) return -ENODEV;
         if (!m_unit->deck().mediumPresent()) return -ENOMEDIUM;
         std::optional<scene::Timecode> timecode = m_unit->tape().timecodeAt(m_unit->deck().position());
@@ -72,17 +82,19 @@ private:
         return 0;
     }
     int numDropped(int64_t& frames) override {
+        std::lock_guard lock(m_unit->mutex());
         if (!m_unit->plugged()) return -ENODEV;
         frames = m_dropped;
         return 0;
     }
     int numNotDropped(int64_t& frames) override {
+        std::lock_guard lock(m_unit->mutex());
         if (!m_unit->plugged()) return -ENODEV;
         frames = m_delivered;
         return 0;
     }
     void framePictured(int32_t frameIndex, int64_t) override {
-        if (m_unit->takeDrop() || m_pending.size() >= kSimulatedReceiveFrames) {
+        if (m_unit->takeDrop() || m_pending.size() >= m_unit->spec().receiveFrames) {
             ++m_dropped;
             return;
         }
@@ -122,10 +134,16 @@ int SimulatedDevice::receive(int64_t timeoutMicroseconds, FrameSink& sink) {
         clock.sleepUntil(deadline);
         return 0;
     }
-    m_unit->deck().update();
-    if (deliverPending(sink) > 0) return 0;
+    int64_t nextTick = 0;
+    {
+        std::lock_guard lock(m_unit->mutex());
+        m_unit->deck().update();
+        if (deliverPending(sink) > 0) return 0;
+        nextTick = m_unit->deck().nextTickTime();
+    }
     // Wait for the next frame tick, or the end of the wait if it comes first.
-    clock.sleepUntil(std::min(m_unit->deck().nextTickTime(), deadline));
+    clock.sleepUntil(std::min(nextTick, deadline));
+    std::lock_guard lock(m_unit->mutex());
     if (!m_unit->plugged()) return -ENODEV;
     m_unit->deck().update();
     deliverPending(sink);
@@ -176,6 +194,7 @@ DeviceProperties SimulatedCamera::properties() const {
 }
 
 void SimulatedCamera::unplug() {
+    std::lock_guard lock(m_mutex);
     m_plugged = false;
     m_deck->setOutput(nullptr);
 }

@@ -5,8 +5,10 @@
 // transport, without a device path, NTSC), re-order them, drop frames and
 // unplug them; users get one only when they name a tape file, so nobody
 // sees a fake camera by accident.
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,10 +41,14 @@ struct SimulatedCameraSpec {
     // The deck plays from the start by itself, as a camcorder in camera mode
     // sends its picture without being told (for units without a transport).
     bool startPlaying = false;
+    // Frames the unit holds for a late reader before it drops them.
+    size_t receiveFrames = kSimulatedReceiveFrames;
 };
 
 // One unit: its properties, its deck and its cassette. Shared by the bus and
-// the device opened on it, so the deck keeps its state between uses.
+// the device opened on it, so the deck keeps its state between uses. The
+// capture thread receives from it while a test may unplug it: the device
+// holds mutex() around every use of the deck.
 class SimulatedCamera {
 public:
     SimulatedCamera(Clock& clock, SimulatedCameraSpec spec);
@@ -54,12 +60,13 @@ public:
     const SimulatedTape& tape() const { return m_tape; }
     int tapeResult() const { return m_tapeResult; }  // 0, or why the cassette could not be loaded
 
-    bool plugged() const { return m_plugged; }
+    bool plugged() const { return m_plugged.load(); }
     void unplug();
     void plug() { m_plugged = true; }
     // The next `frames` pictured frames of a running stream get lost.
     void dropFrames(int frames) { m_framesToDrop += frames; }
     int takeDrop();
+    std::mutex& mutex() { return m_mutex; }
 
 private:
     Clock& m_clock;
@@ -67,8 +74,9 @@ private:
     SimulatedTape m_tape;
     int m_tapeResult = 0;
     std::unique_ptr<SimulatedDeck> m_deck;
-    bool m_plugged = true;
-    int m_framesToDrop = 0;
+    std::mutex m_mutex;
+    std::atomic<bool> m_plugged{true};
+    std::atomic<int> m_framesToDrop{0};
 };
 
 // The units on the simulated bus, in enumeration order.

@@ -3,32 +3,29 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/debug_log.h"
-#include "app/settings_store.h"
 #include "camera/simulated_camera.h"
 
 namespace klemora::camera {
 
-std::string simulatedTapeFile() {
+std::string simulatedTapeFile(const std::string& setting) {
     if (const char* value = std::getenv(kSimulatedCameraVariable); value && *value) return value;
-    return app::settings().readText(kSimulatedCameraKey, "");
+    return setting;
 }
 
 // Defined by the back-end file the build chose: with FireWire or without.
-void addPlatformBuses(BusList& buses, Clock& clock);
+void addPlatformBuses(BusList& buses, Clock& clock, const app::DebugLog& log);
 
-BusFactory systemBusFactory(Clock& clock) {
+BusFactory systemBusFactory(Clock& clock, const std::string& simulatedTape, const app::DebugLog& log) {
     std::shared_ptr<SimulatedCameraSet> simulated;
-    std::string tape = simulatedTapeFile();
-    if (!tape.empty()) {
+    if (!simulatedTape.empty()) {
         simulated = std::make_shared<SimulatedCameraSet>();
-        auto unit = simulated->add(clock, SimulatedCameraSpec{.tapePath = tape});
+        auto unit = simulated->add(clock, SimulatedCameraSpec{.tapePath = simulatedTape});
         if (unit->tapeResult() != 0)
-            app::debugLogLine("CameraIO: Simulated camera: tape %s not usable (%d), deck without cassette",
-                          tape.c_str(), unit->tapeResult());
+            log.write("CameraIO: Simulated camera: tape %s not usable (%d), deck without cassette",
+                      simulatedTape.c_str(), unit->tapeResult());
     }
-    return [&clock, simulated](BusList& buses) {
-        addPlatformBuses(buses, clock);
+    return [&clock, simulated, log](BusList& buses) {
+        addPlatformBuses(buses, clock, log);
         if (simulated) buses.push_back(makeSimulatedBus(simulated));
         return 0;
     };

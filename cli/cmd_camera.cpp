@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/debug_log.h"
 #include "app/settings_store.h"
 #include "camera/camera_codes.h"
 #include "camera/camera_io.h"
@@ -120,6 +121,8 @@ int capture(camera::CameraIO& io, const CameraOptions& options, TerminalUserInte
     request.preview = false;
     request.restorePreview = false;
     request.cameraControl = !options.noControl && app::settings().readInt("CameraCtrl", 1) != 0;
+    camera::CaptureStop stop;  // any other Stop (a termination signal) aborts
+    request.stop = &stop;
 
     bool statusOn = false;
     int64_t nextStatus = 0, captureStart = -1;
@@ -139,10 +142,10 @@ int capture(camera::CameraIO& io, const CameraOptions& options, TerminalUserInte
         }
         // Ctrl+C and the time limit are the capture button: a normal end.
         if (g_stopRequested || (options.seconds > 0 && now - captureStart >= options.seconds * kStatusPeriod))
-            camera.setRunning(false);
+            stop.finish(ui);
     };
     auto previous = std::signal(SIGINT, requestStop);
-    camera::CapturedFiles captured(ui);
+    camera::CapturedFiles captured(ui, io.log());
     camera::CaptureOutcome outcome;
     int result = camera::RunCapture(io, request, ui, clock, captured, hooks, &outcome);
     std::signal(SIGINT, previous);
@@ -155,8 +158,7 @@ int capture(camera::CameraIO& io, const CameraOptions& options, TerminalUserInte
 }
 
 // A tape the user named but that cannot play is worth a word before anything else.
-void checkSimulatedTape() {
-    std::string tape = camera::simulatedTapeFile();
+void checkSimulatedTape(const std::string& tape) {
     if (tape.empty()) return;
     camera::SimulatedTape probe;
     if (probe.load(tape) != 0)
@@ -165,9 +167,13 @@ void checkSimulatedTape() {
 }
 
 int run(const std::string& name, const CameraOptions& options, TerminalUserInterface& ui) {
-    checkSimulatedTape();
+    // The settings as the run starts; the camera code reads none itself.
+    const std::string tape = camera::simulatedTapeFile(app::settings().readText(camera::kSimulatedCameraKey, ""));
+    checkSimulatedTape(tape);
+    // The command line's log; to be handed in by the program once it makes one.
+    const app::DebugLog log(app::debugLevel(), app::logFolder());
     camera::Clock& clock = camera::systemClock();
-    camera::CameraIO io(ui, clock, camera::systemBusFactory(clock));
+    camera::CameraIO io(ui, clock, camera::systemBusFactory(clock, tape, log), log);
     if (!io.baseGraphReady()) return 1;
     if (name == "list") return listDevices(io);
     if (name == "capture") return capture(io, options, ui, clock);

@@ -46,11 +46,11 @@ bool isTapeUnit(raw1394handle_t handle, nodeid_t node, rom1394_directory& direct
     return avc && avc1394_check_subunit_type(handle, node, AVC1394_SUBUNIT_TYPE_VCR);
 }
 
-void scanPort(int port, std::vector<NodeInfo>& found) {
+void scanPort(int port, std::vector<NodeInfo>& found, const app::DebugLog& log) {
     int error = 0;
     Raw1394Handle handle = openPort(port, &error);
     if (!handle) {
-        app::debugLogLine("CameraIO: FireWire: port %d not usable / %x / %s", port, static_cast<unsigned>(error),
+        log.write("CameraIO: FireWire: port %d not usable / %x / %s", port, static_cast<unsigned>(error),
                       media::DxErrorText(error));
         return;
     }
@@ -81,12 +81,12 @@ void scanPort(int port, std::vector<NodeInfo>& found) {
 }
 
 // 0 and the units, or the failure of the first handle (no FireWire at all).
-int scanBus(std::vector<NodeInfo>& found) {
+int scanBus(std::vector<NodeInfo>& found, const app::DebugLog& log) {
     errno = 0;
     Raw1394Handle handle(raw1394_new_handle());
     if (!handle) {
         int error = errno ? -errno : -ENODEV;
-        app::debugLogLine("CameraIO: FireWire: raw1394_new_handle failed / %x / %s (no FireWire access)",
+        log.write("CameraIO: FireWire: raw1394_new_handle failed / %x / %s (no FireWire access)",
                       static_cast<unsigned>(error), media::DxErrorText(error));
         return error;
     }
@@ -94,23 +94,23 @@ int scanBus(std::vector<NodeInfo>& found) {
     const int count = raw1394_get_port_info(handle.get(), ports, kMaxPorts);
     if (count < 0) {
         int error = errno ? -errno : -EIO;
-        app::debugLogLine("CameraIO: FireWire: raw1394_get_port_info failed / %x / %s", static_cast<unsigned>(error),
+        log.write("CameraIO: FireWire: raw1394_get_port_info failed / %x / %s", static_cast<unsigned>(error),
                       media::DxErrorText(error));
         return error;
     }
-    if (count == 0) app::debugLogLine("CameraIO: FireWire: no ports");
+    if (count == 0) log.write("CameraIO: FireWire: no ports");
     handle.reset();
-    for (int port = 0; port < count && port < kMaxPorts; ++port) scanPort(port, found);
+    for (int port = 0; port < count && port < kMaxPorts; ++port) scanPort(port, found, log);
     return 0;
 }
 
 class FireWireBus : public CameraBus {
 public:
-    explicit FireWireBus(Clock& clock) : m_clock(clock) {}
+    FireWireBus(Clock& clock, app::DebugLog log) : m_clock(clock), m_log(std::move(log)) {}
 
     int enumerate(std::vector<DeviceProperties>& devices) override {
         std::vector<NodeInfo> found;
-        int rc = scanBus(found);
+        int rc = scanBus(found, m_log);
         for (auto& info : found) devices.push_back(std::move(info.properties));
         return rc;
     }
@@ -119,20 +119,23 @@ public:
         uint64_t guid = 0;
         if (!guidFromDevicePath(devicePath, guid)) return -ENODEV;
         std::vector<NodeInfo> found;
-        if (int rc = scanBus(found); rc != 0) return rc;
+        if (int rc = scanBus(found, m_log); rc != 0) return rc;
         for (const auto& info : found) {
             if (info.guid != guid) continue;
-            return openFireWireDevice(info.port, info.node, guid, m_clock, device);
+            return openFireWireDevice(info.port, info.node, guid, m_clock, m_log, device);
         }
         return -ENODEV;
     }
 
 private:
     Clock& m_clock;
+    const app::DebugLog m_log;
 };
 
 }  // namespace
 
-std::unique_ptr<CameraBus> makeFireWireBus(Clock& clock) { return std::make_unique<FireWireBus>(clock); }
+std::unique_ptr<CameraBus> makeFireWireBus(Clock& clock, app::DebugLog log) {
+    return std::make_unique<FireWireBus>(clock, std::move(log));
+}
 
 }  // namespace klemora::camera::firewire

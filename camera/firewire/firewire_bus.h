@@ -5,11 +5,12 @@
 // registers and DV reception).
 #include <memory>
 
+#include "app/debug_log.h"
 #include "camera/camera_clock.h"
 #include "camera/camera_device.h"
 
 namespace klemora::camera::firewire {
 
-std::unique_ptr<CameraBus> makeFireWireBus(Clock& clock);
+std::unique_ptr<CameraBus> makeFireWireBus(Clock& clock, app::DebugLog log = {});
 
 }  // namespace klemora::camera::firewire

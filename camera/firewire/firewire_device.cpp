@@ -22,8 +22,14 @@ class FireWireDevice : public CameraDevice,
                        private TimecodeReader,
                        private DroppedFrameCounter {
 public:
-    FireWireDevice(Raw1394Handle control, Raw1394Handle stream, nodeid_t node, uint64_t guid, Clock& clock)
-        : m_control(std::move(control)), m_stream(std::move(stream)), m_node(node), m_guid(guid), m_clock(clock) {}
+    FireWireDevice(Raw1394Handle control, Raw1394Handle stream, nodeid_t node, uint64_t guid, Clock& clock,
+                   app::DebugLog log)
+        : m_control(std::move(control)),
+          m_stream(std::move(stream)),
+          m_node(node),
+          m_guid(guid),
+          m_clock(clock),
+          m_log(std::move(log)) {}
     ~FireWireDevice() override { stopStream(); }
 
     CameraTransport* transport() override { return this; }
@@ -61,6 +67,7 @@ private:
     nodeid_t m_node;
     uint64_t m_guid;
     Clock& m_clock;
+    const app::DebugLog m_log;
     FrameSink* m_sink = nullptr;
     int m_channel = -1;
     int m_outputPlug = -1;
@@ -172,7 +179,7 @@ int FireWireDevice::startStream() {
     }
     raw1394_set_bus_reset_handler(m_control.get(), &FireWireDevice::busReset);
     raw1394_set_userdata(m_control.get(), this);
-    app::debugLogLine("CameraIO: FireWire: receiving DV on channel %d (plug %s)", m_channel,
+    m_log.write("CameraIO: FireWire: receiving DV on channel %d (plug %s)", m_channel,
                   m_connected ? "connected" : "broadcast");
     return 0;
 }
@@ -216,13 +223,14 @@ int FireWireDevice::receive(int64_t timeoutMicroseconds, FrameSink& sink) {
 
 }  // namespace
 
-int openFireWireDevice(int port, nodeid_t node, uint64_t guid, Clock& clock, std::unique_ptr<CameraDevice>& device) {
+int openFireWireDevice(int port, nodeid_t node, uint64_t guid, Clock& clock, const app::DebugLog& log,
+                       std::unique_ptr<CameraDevice>& device) {
     int error = 0;
     Raw1394Handle control = openPort(port, &error);
     if (!control) return error;
     Raw1394Handle stream = openPort(port, &error);
     if (!stream) return error;
-    device = std::make_unique<FireWireDevice>(std::move(control), std::move(stream), node, guid, clock);
+    device = std::make_unique<FireWireDevice>(std::move(control), std::move(stream), node, guid, clock, log);
     return 0;
 }
 

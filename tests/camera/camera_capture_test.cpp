@@ -14,18 +14,21 @@ namespace {
 
 class CaptureTest : public ::testing::Test {
 protected:
-    // Plays the tape and captures until `stopAfterWaits` loop waits have
-    // passed (then `ending` runs; by default the capture button).
-    int capture(camera::CameraIO& io, int dvType, const std::string& file, int stopAfterWaits,
+    // Plays the tape and captures until `frames` frames are saved, or the
+    // tape gives no more (then `ending` runs; by default the capture button).
+    int capture(camera::CameraIO& io, int dvType, const std::string& file, int frames,
                 std::function<void(camera::CameraIO&)> ending = nullptr) {
         if (io.AddCaptureGraph(dvType, false) != 1) return -100;
-        int waits = 0;
+        bench.ui.resetCancel();  // the user side, before each capture
+        stop.clear();
+        FramesSaved enough(frames);
         io.onCaptureWait = [&](camera::CameraIO& camera) {
-            if (++waits < stopAfterWaits) return;
+            bench.clock.release(kReleasePerWait);
+            if (!enough.reached(camera)) return;
             if (ending) ending(camera);
-            else camera.setRunning(false);
+            else stop.finish(bench.ui);
         };
-        int rc = io.StartCapture(nullptr, file);
+        int rc = io.StartCapture(nullptr, file, &stop);
         io.onCaptureWait = nullptr;
         io.ReleaseCaptureGraph();
         return rc;
@@ -33,6 +36,7 @@ protected:
 
     TempDir dir;
     CameraBench bench;
+    camera::CaptureStop stop;
 };
 
 // Index of the tape frame the capture began with, from the checksums.
@@ -158,7 +162,7 @@ TEST_F(CaptureTest, AbortAndUnplugEachLeaveACompleteFile) {
         ASSERT_EQ(io->AddCamera(static_cast<int>(list.size()) - 1), 1);
         ASSERT_EQ(io->CameraPlay(), 1);
 
-        LogCapture log;
+        LogCapture& log = bench.log;
         std::string aborted = dir.file("aborted" + std::to_string(dvType) + ".avi");
         EXPECT_EQ(capture(*io, dvType, aborted, 15, [&](camera::CameraIO&) { bench.ui.requestCancel(); }), 2);
         bench.ui.resetCancel();
@@ -250,25 +254,19 @@ TEST_F(CaptureTest, StepFailuresAndDroppedFrames) {
     io->ReleaseCaptureGraph();
 
     ASSERT_EQ(io->CameraPlay(), 1);
+    // The counts since the stream started, read once the capture has ended
+    // (during it they are the capture thread's latest reading).
     int64_t dropped = -1, saved = -1;
     std::string out = dir.file("dropped.avi");
-    EXPECT_EQ(capture(*io, 1, out, 30,
-                      [&](camera::CameraIO& camera) {
-                          EXPECT_EQ(camera.GetDroppedFramesInfo(&dropped, &saved), 1);
-                          camera.setRunning(false);
-                      }),
-              1);
+    EXPECT_EQ(capture(*io, 1, out, 30), 1);
+    EXPECT_EQ(io->GetDroppedFramesInfo(&dropped, &saved), 1);
     EXPECT_EQ(dropped, 0);
     ASSERT_EQ(io->CameraStop(), 1);
     unit->deck().cue(0);
     ASSERT_EQ(io->CameraPlay(), 1);
     unit->dropFrames(4);
-    EXPECT_EQ(capture(*io, 1, out, 30,
-                      [&](camera::CameraIO& camera) {
-                          EXPECT_EQ(camera.GetDroppedFramesInfo(&dropped, &saved), 1);
-                          camera.setRunning(false);
-                      }),
-              1);
+    EXPECT_EQ(capture(*io, 1, out, 30), 1);
+    EXPECT_EQ(io->GetDroppedFramesInfo(&dropped, &saved), 1);
     EXPECT_EQ(dropped, 4);
     avi::AviReader reader;
     ASSERT_EQ(reader.Open(out, "r"), 1);

@@ -2,11 +2,14 @@
 // format, transport, timecode, preview graph and window placement.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "avi/avi_reader.h"
 #include "camera/camera_codes.h"
 #include "camera/camera_filter.h"
 #include "camera/preview_window.h"
 #include "camera/simulated_tape.h"
+#include "camera/system_buses.h"
 #include "camera/timecode_text.h"
 #include "tests/camera/camera_test_support.h"
 
@@ -23,7 +26,7 @@ protected:
 };
 
 TEST_F(CameraIoTest, ListsNameAndDescriptionAndLeavesOutDevicesWithoutPath) {
-    LogCapture log;
+    LogCapture& log = bench.log;
     bench.add({.tapePath = tape});
     bench.add({.tapePath = tape, .friendlyName = "Deck B", .devicePath = "sim:b", .withoutDescription = true});
     bench.add({.tapePath = tape, .friendlyName = "Deck C", .withoutDevicePath = true});
@@ -45,7 +48,7 @@ TEST_F(CameraIoTest, ListsNameAndDescriptionAndLeavesOutDevicesWithoutPath) {
 }
 
 TEST_F(CameraIoTest, NoDevicesGivesMinusThreeAndAnEmptyList) {
-    LogCapture log;
+    LogCapture& log = bench.log;
     auto io = bench.makeIo();
     std::vector<std::string> list{"stale"};
     EXPECT_EQ(io->ListCaptureDevices(&list), -3);
@@ -90,7 +93,7 @@ TEST_F(CameraIoTest, CurrentDeviceIsFoundAgainByItsPathAfterReordering) {
 }
 
 TEST_F(CameraIoTest, DeckWithoutCassetteKeepsPalRateAndNoFormat) {
-    LogCapture log;
+    LogCapture& log = bench.log;
     auto deck = bench.add({.tapePath = ""});
     auto io = bench.makeIo();
     bindFirst(*io);
@@ -119,7 +122,7 @@ TEST_F(CameraIoTest, SignalGivesFormatAndRate) {
 }
 
 TEST_F(CameraIoTest, CameraWithoutTransportReadsMinusOne) {
-    LogCapture log;
+    LogCapture& log = bench.log;
     bench.add({.tapePath = tape, .transport = false});
     auto io = bench.makeIo();
     bindFirst(*io);
@@ -161,7 +164,7 @@ TEST_F(CameraIoTest, TransportCommandsSetTheirModes) {
     bindFirst(*io);
 
     unit->unplug();
-    LogCapture log;
+    LogCapture& log = bench.log;
     EXPECT_EQ(io->GetCameraState(), -2);
     EXPECT_TRUE(log.contains("CameraIO: GetCameraState failed / ffffffed / ENODEV"));
 }
@@ -201,7 +204,7 @@ TEST_F(CameraIoTest, TimecodeTextAndItsFailure) {
     EXPECT_EQ(io->GetTimecodeString(&text), 1);
     EXPECT_EQ(text, "01:23:46:00");
 
-    LogCapture log;
+    LogCapture& log = bench.log;
     ASSERT_EQ(io->AddCamera(1), 1);
     EXPECT_EQ(io->GetTimecodeString(&text), -2);
     EXPECT_EQ(text, "--:--:--:--");
@@ -241,8 +244,8 @@ TEST(TimecodeText, BcdBytesHoursFirst) {
 }
 
 TEST_F(CameraIoTest, FailuresWithoutBaseGraphOrDevice) {
-    LogCapture log;
-    camera::CameraIO broken(bench.ui, bench.clock, [](camera::BusList&) { return -EACCES; });
+    LogCapture& log = bench.log;
+    camera::CameraIO broken(bench.ui, bench.clock, [](camera::BusList&) { return -EACCES; }, log.object());
     EXPECT_FALSE(broken.baseGraphReady());
     EXPECT_TRUE(log.contains("CameraIO: Constructor: 6 failed/ fffffff3 / EACCES"));
     EXPECT_EQ(broken.AddCamera(0), -1);
@@ -264,7 +267,7 @@ TEST_F(CameraIoTest, FailuresWithoutBaseGraphOrDevice) {
 }
 
 TEST_F(CameraIoTest, RestartBaseGraphReleasesTheCamera) {
-    LogCapture log;
+    LogCapture& log = bench.log;
     bench.add({.tapePath = tape});
     auto io = bench.makeIo();
     bindFirst(*io);
@@ -324,7 +327,7 @@ TEST_F(CameraIoTest, PreviewGraphShowsFramesInThePlacedWindow) {
 }
 
 TEST_F(CameraIoTest, DeleteFiltersFromGraphKeepsTheCamera) {
-    LogCapture log;
+    LogCapture& log = bench.log;
     bench.add({.tapePath = tape});
     auto io = bench.makeIo();
     bindFirst(*io);
@@ -337,6 +340,45 @@ TEST_F(CameraIoTest, DeleteFiltersFromGraphKeepsTheCamera) {
     EXPECT_EQ(io->DeleteFiltersFromGraph(nullptr, true), -1);
     io->ReleaseCaptureGraph();
     EXPECT_EQ(io->graph()->filterCount(), 1);
+}
+
+}  // namespace
+}  // namespace klemora::test
+
+namespace klemora::test {
+namespace {
+
+// The component, its filters and its buses write to the log they were
+// handed, whatever the process-wide level says; the simulated camera is the
+// tape the caller names, not a setting read later.
+TEST(CameraLog, EveryLineGoesToTheHandedLog) {
+    TempDir dir;
+    std::string tape = makeTape(dir, "tape.avi", tapeOptions(40, 2));
+    app::setDebugLevel(0);
+    ::unsetenv(camera::kSimulatedCameraVariable);
+    const app::DebugLog log(1, dir.path());
+    ScriptedUserInterface ui;
+    camera::CameraIO io(ui, camera::systemClock(), camera::systemBusFactory(camera::systemClock(), tape, log), log);
+    std::vector<std::string> list;
+    ASSERT_EQ(io.ListCaptureDevices(&list), 1);
+    ASSERT_EQ(list.back(), "Simulated DV Camera / DV tape tape.avi");
+    ASSERT_EQ(io.AddCamera(static_cast<int>(list.size()) - 1), 1);
+    ASSERT_EQ(io.AddCaptureGraph(2, false), 1);
+    EXPECT_EQ(io.StartCapture(nullptr, dir.file("no-such-folder/x.avi")), -4);
+    // The multiplexer's own line: a disk full from the first frame on.
+    io.setFreeSpaceProbe([](const std::string&) { return std::optional<int64_t>(0); });
+    ASSERT_EQ(io.CameraPlay(), 1);
+    EXPECT_EQ(io.StartCapture(nullptr, dir.file("take.avi")), -8);
+    io.ReleaseCaptureGraph();
+    std::string text = readTextFile(dir.file("klemoradbg.log"));
+    for (const char* line : {"CameraIO: Constructor: Ok", "CameraIO: ListCaptureDevices: Ok", "CameraIO: AddCamera Ok",
+                             "StartCapture()!\nCode 1: -4", "CameraIO: AVI Mux: disk nearly full",
+                             "CameraIO: StartCapture: DXEvent-Code: "})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+
+    // A tape that cannot be played is logged when the factory is made.
+    camera::systemBusFactory(camera::systemClock(), dir.file("missing.avi"), log);
+    EXPECT_NE(readTextFile(dir.file("klemoradbg.log")).find("Simulated camera: tape "), std::string::npos);
 }
 
 }  // namespace

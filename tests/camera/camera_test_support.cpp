@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -33,6 +35,42 @@ void bindFirst(camera::CameraIO& io) {
     ASSERT_EQ(io.ListCaptureDevices(&list), 1);
     ASSERT_FALSE(list.empty());
     ASSERT_EQ(io.AddCamera(0), 1);
+}
+
+int64_t LockstepClock::nowMicroseconds() const {
+    std::lock_guard lock(m_mutex);
+    return m_now;
+}
+
+void LockstepClock::sleepMicroseconds(int64_t duration) {
+    std::unique_lock lock(m_mutex);
+    const int64_t target = m_now + std::max<int64_t>(duration, 0);
+    if (std::this_thread::get_id() == m_driver) {
+        m_now = target;
+        m_limit = std::max(m_limit, m_now);
+        m_released.notify_all();
+        return;
+    }
+    m_released.wait_for(lock, std::chrono::milliseconds(2), [&] { return m_limit >= target; });
+    m_now = std::max(m_now, std::min(target, m_limit));
+}
+
+void LockstepClock::release(int64_t duration) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_limit = std::max(m_limit, m_now) + duration;
+    }
+    m_released.notify_all();
+}
+
+bool FramesSaved::reached(camera::CameraIO& io) {
+    constexpr int kStallWaits = 25;  // of 40 ms each
+    int64_t saved = 0;
+    io.GetDroppedFramesInfo(nullptr, &saved);
+    if (saved >= m_frames) return true;
+    m_stalledWaits = saved == m_last ? m_stalledWaits + 1 : 0;
+    m_last = saved;
+    return m_stalledWaits >= kStallWaits;
 }
 
 LogCapture::LogCapture() {

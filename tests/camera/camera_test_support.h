@@ -3,13 +3,17 @@
 // from the fixture generator, a preview window that records what it got,
 // the debug log, and ffmpeg's per-frame checksums as the independent check.
 #include <cerrno>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "camera/camera_clock.h"
 #include "camera/camera_io.h"
+#include "camera/capture_stop.h"
 #include "camera/simulated_camera.h"
 #include "tests/fixtures/dv_fixture.h"
 #include "tests/support/scripted_ui.h"
@@ -23,8 +27,48 @@ std::string makeTape(const TempDir& dir, const std::string& name, const fixtures
 fixtures::DvFixtureOptions tapeOptions(int frames, int type = 1, bool ntsc = false,
                                        scene::Timecode start = {0, 0, 0, 0});
 
+// Virtual time for captures. The test's own thread drives it: its sleeps
+// move time on at once. Any other thread (the capture thread) gets no
+// further than the test has let it with release(), so a capture delivers
+// the frames of the time released and no more, however fast the machine.
+// A sleeper held at the limit returns after a moment of wall time, so a
+// thread asked to stop is never kept waiting.
+class LockstepClock : public camera::Clock {
+public:
+    explicit LockstepClock(int64_t start) : m_now(start), m_limit(start) {}
+    int64_t nowMicroseconds() const override;
+    void sleepMicroseconds(int64_t duration) override;
+    // Lets the other threads' time run on by `duration` past now.
+    void release(int64_t duration);
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_released;
+    int64_t m_now;
+    int64_t m_limit;
+    const std::thread::id m_driver = std::this_thread::get_id();
+};
+
+// Time a test releases per wait of the capture loop: five PAL frames.
+inline constexpr int64_t kReleasePerWait = 200000;
+
+// The debug log of a test: level 1 into a temporary folder.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    std::string text() const;
+    bool contains(const std::string& line) const { return text().find(line) != std::string::npos; }
+    // What the camera code is handed.
+    app::DebugLog object() const { return app::DebugLog(1, m_dir.path()); }
+
+private:
+    TempDir m_dir;
+};
+
 struct CameraBench {
-    camera::ManualClock clock{1000000};
+    LogCapture log;  // first: the component logs from its construction on
+    LockstepClock clock{1000000};
     ScriptedUserInterface ui;
     std::shared_ptr<camera::SimulatedCameraSet> units = std::make_shared<camera::SimulatedCameraSet>();
 
@@ -39,12 +83,27 @@ struct CameraBench {
         };
     }
     std::unique_ptr<camera::CameraIO> makeIo() {
-        return std::make_unique<camera::CameraIO>(ui, clock, factory());
+        return std::make_unique<camera::CameraIO>(ui, clock, factory(), log.object());
     }
 };
 
 // Lists the devices and binds the first; fails the test otherwise.
 void bindFirst(camera::CameraIO& io);
+
+// When a capture has what a test wants: `frames` frames saved, or no new
+// frame for a second of the caller's waits (the tape stopped or ended). The
+// capture thread runs the virtual clock on its own, so a count of waits
+// says nothing about the frames.
+class FramesSaved {
+public:
+    explicit FramesSaved(int64_t frames) : m_frames(frames) {}
+    bool reached(camera::CameraIO& io);
+
+private:
+    int64_t m_frames;
+    int64_t m_last = -1;
+    int m_stalledWaits = 0;
+};
 
 class RecordingPreviewWindow : public camera::PreviewWindow {
 public:
@@ -72,18 +131,6 @@ public:
     }
     int raiseVideo() override { return failStep == 7 ? -EIO : 0; }
     void showFrame(std::span<const uint8_t>, bool) override { ++frames; }
-};
-
-// The debug log of a test: level 1 into a temporary folder.
-class LogCapture {
-public:
-    LogCapture();
-    ~LogCapture();
-    std::string text() const;
-    bool contains(const std::string& line) const { return text().find(line) != std::string::npos; }
-
-private:
-    TempDir m_dir;
 };
 
 bool haveFfmpeg();

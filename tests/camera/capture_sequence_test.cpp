@@ -49,14 +49,18 @@ protected:
         tape = makeTape(dir, "tape.avi", options);
     }
 
-    // Captures for `waits` loop waits, then presses the capture button.
-    int run(camera::CameraIO& io, camera::CaptureRequest request, int waits,
+    // Captures until `frames` frames are saved, then presses the capture button.
+    int run(camera::CameraIO& io, camera::CaptureRequest request, int frames,
             std::function<void(camera::CameraIO&)> ending = nullptr) {
-        int count = 0;
+        bench.ui.resetCancel();  // the user side, before each capture
+        stop.clear();
+        request.stop = &stop;
+        FramesSaved enough(frames);
         io.onCaptureWait = [&](camera::CameraIO& camera) {
-            if (++count < waits) return;
+            bench.clock.release(kReleasePerWait);
+            if (!enough.reached(camera)) return;
             if (ending) ending(camera);
-            else camera.setRunning(false);
+            else stop.finish(bench.ui);
         };
         camera::CaptureHooks hooks;
         hooks.showState = [&](std::string_view text) { states.emplace_back(text); };
@@ -72,6 +76,7 @@ protected:
     std::string tape;
     camera::CapturedFiles captured{bench.ui};
     camera::CaptureOutcome outcome;
+    camera::CaptureStop stop;
     std::vector<std::string> states;
     std::vector<bool> timer;
 };

@@ -82,7 +82,7 @@ TEST(AvcVcr, DevicePathsCarryTheGuid) {
 TEST(FireWireBus, WithoutHardwareListsNothing) {
     LogCapture log;
     camera::ManualClock clock;
-    auto bus = fw::makeFireWireBus(clock);
+    auto bus = fw::makeFireWireBus(clock, log.object());
     std::vector<camera::DeviceProperties> devices;
     int rc = bus->enumerate(devices);
     EXPECT_TRUE(devices.empty());
