@@ -20,6 +20,7 @@
 #include "camera/system_buses.h"
 #include "cli/command_registry.h"
 #include "cli/option_checks.h"
+#include "cli/run_context.h"
 #include "scene/time_text.h"
 
 namespace klemora::cli {
@@ -170,8 +171,7 @@ int run(const std::string& name, const CameraOptions& options, TerminalUserInter
     // The settings as the run starts; the camera code reads none itself.
     const std::string tape = camera::simulatedTapeFile(app::settings().readText(camera::kSimulatedCameraKey, ""));
     checkSimulatedTape(tape);
-    // The command line's log; to be handed in by the program once it makes one.
-    const app::DebugLog log(app::debugLevel(), app::logFolder());
+    const app::DebugLog& log = commandLog();
     camera::Clock& clock = camera::systemClock();
     camera::CameraIO io(ui, clock, camera::systemBusFactory(clock, tape, log), log);
     if (!io.baseGraphReady()) return 1;
