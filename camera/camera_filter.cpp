@@ -5,7 +5,7 @@
 #include "app/debug_log.h"
 #include "avi/avi_format.h"
 #include "camera/camera_codes.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 namespace klemora::camera {
 

@@ -8,7 +8,7 @@
 #include "camera/camera_codes.h"
 #include "camera/camera_filter.h"
 #include "camera/camera_io.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 namespace klemora::camera {
 

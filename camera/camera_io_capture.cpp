@@ -13,7 +13,7 @@
 #include "camera/camera_io.h"
 #include "camera/dv_splitter.h"
 #include "camera/preview_renderer.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 namespace klemora::camera {
 namespace {

@@ -6,7 +6,7 @@
 #include "camera/camera_filter.h"
 #include "camera/camera_io.h"
 #include "camera/timecode_text.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 namespace klemora::camera {
 

@@ -4,7 +4,7 @@
 
 #include "app/string_table.h"
 #include "media/bitmap_header.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 #include "media/frame_grabber.h"
 #include "media/media_detector.h"
 #include "app/text_format.h"

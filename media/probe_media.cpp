@@ -6,7 +6,7 @@
 #include "app/string_table.h"
 #include "avi/avi_reader.h"
 #include "media/dv_audio_pack.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 #include "media/file_scan.h"
 #include "media/media_detector.h"
 #include "media/media_probe.h"
