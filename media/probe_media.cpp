@@ -5,7 +5,7 @@
 
 #include "app/string_table.h"
 #include "avi/avi_reader.h"
-#include "media/dv_audio_pack.h"
+#include "avi/dv_pack.h"
 #include "app/error_text.h"
 #include "media/file_scan.h"
 #include "media/media_detector.h"
@@ -90,7 +90,7 @@ std::optional<int32_t> firstFrameAudioRate(const std::string& path) {
     avi::AviReader reader;
     if (reader.Open(path, "r") != 1 || !reader.isDv() || reader.ReadRawPictureData(0) != 1) return std::nullopt;
     std::span<const uint8_t> frame = reader.frameBuffer();
-    return dvAudioSampleRate(frame.first(std::min<size_t>(frame.size(), reader.currentChunk().size)));
+    return avi::dvAudioSampleRate(frame.first(std::min<size_t>(frame.size(), reader.currentChunk().size)));
 }
 
 // DV type-1 files used to be described with 32 kHz audio where they held
