@@ -53,7 +53,6 @@ int captureWithControl(CameraIO& io, const CaptureRequest& request, const std::s
         io.CameraPlay();
         waitPumping(clock, ui, kPlaySettle);
     }
-    ui.resetCancel();
     int result = io.StartCapture(request.window, path);
     if (hooks.statusTimer) hooks.statusTimer(false);
     if (control) stopCamera(io, hooks);

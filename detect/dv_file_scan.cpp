@@ -46,7 +46,6 @@ FileScanResult DvFileScan::scan(const SearchSource& source) {
     } else if (m_reader.GetDvType() == 0) {
         if (!keepNonDvFile(source)) {
             m_reader.Close();
-            m_ui.resetCancel();
             m_ui.setProgressPosition(0);
             m_result.status = statusCode(DvDetectionStatus::Stopped);
             m_result.endRun = true;
@@ -60,7 +59,6 @@ FileScanResult DvFileScan::scan(const SearchSource& source) {
     }
     m_trace.chunkStatistics(m_reader.chunkStatistics());
     m_reader.Close();
-    m_ui.resetCancel();
     return m_result;
 }
 

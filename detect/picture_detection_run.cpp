@@ -87,7 +87,6 @@ PictureDetectionResult RunPictureDetection(const std::vector<SearchSource>& sour
         loadDetector(detector, settings, store);
         for (size_t i = 0; i < sources.size(); ++i) {
             ui.setProgressSource(sources[i].path);
-            ui.resetCancel();
             result.lastResult =
                 SearchScenes(sources[i].path, scenes, detector, sources[i].firstFrame, sources[i].lastFrame);
             if (result.lastResult < 0) {

@@ -65,7 +65,6 @@ int checkIndexRequest(int columns, std::string_view templatePath, app::UserInter
 
 int GenerateSceneIndex(const scene::GroupTree& tree, const HtmlIndexOptions& options, app::UserInterface& ui) {
     if (int rc = checkColumnCount(options.columns, ui); rc != 1) return rc;
-    ui.resetCancel();
     app::ProgressScope progress(ui);
     PageFile index(options.mainFile);
     if (int rc = index.open(ui); rc != 1) return rc;
@@ -89,7 +88,6 @@ int GenerateDirectoryIndex(std::string folder, const HtmlIndexOptions& options, 
 
     scene::SceneList list;
     if (int rc = readAviFolder(folder, list, ui); rc != 1) return rc;
-    ui.resetCancel();
     app::ProgressScope progress(ui);
     GroupPage page;
     page.list = &list;

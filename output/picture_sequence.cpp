@@ -8,7 +8,6 @@ namespace klemora::output {
 
 int SavePictureSequences(const std::vector<std::string>& files, const std::string& folder, app::UserInterface& ui) {
     app::ProgressScope progress(ui);
-    ui.resetCancel();
     ui.setProgressLine(1, " [...]");
     for (size_t f = 0; f < files.size(); ++f) {
         ui.setProgressSource(files[f]);

@@ -40,7 +40,6 @@ int SpeedCopies(const std::vector<std::string>& files, float speedFactor, const 
     }
     speedFactor = std::min(speedFactor, kMaxSpeedFactor);
     app::ProgressScope progress(ui);
-    context.clearCancel();
     for (const std::string& source : files) context.sources.add(source);
     for (size_t f = 0; f < files.size(); ++f) {
         const std::string& source = files[f];

@@ -143,7 +143,6 @@ int SplitFiles(const std::vector<std::string>& files, const SplitRequest& reques
     app::ProgressScope progress(ui);
     context.destinationDirectory = request.destinationDirectory;
     context.groupName.clear();
-    context.clearCancel();
     context.nameFromSource = request.nameFromSource;
     context.setFileDates = false;
     context.okStatusOnly = false;

@@ -23,7 +23,6 @@ struct WriteContext {
     // Put before every generated name; empty: the folder of the scene's source.
     std::string destinationDirectory;
     std::string groupName;  // for %G
-    bool cancelRequested = false;
     // A Stop keeps the part of the scene written so far as a shorter,
     // complete file. False drops the scene in progress instead: the command
     // line's only Stop is Ctrl+C or SIGTERM, after which no part of a scene
@@ -53,14 +52,10 @@ struct WriteContext {
     int failedScenes = 0;
     int keptExisting = 0;
 
-    // The Stop button of the progress window or of the caller.
-    bool cancelled() const { return cancelRequested || ui.cancelled(); }
+    // The Stop of the run: the seam's cancel token, set only by the user side.
+    bool cancelled() const { return ui.cancelled(); }
     // A stopped write whose scene in progress was dropped (no file written).
     bool droppedStoppedPart() const { return cancelled() && !keepStoppedPart; }
-    void clearCancel() {
-        cancelRequested = false;
-        ui.resetCancel();
-    }
 };
 
 }  // namespace klemora::output

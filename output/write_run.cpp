@@ -145,7 +145,6 @@ WriteContext makeContext(const WriteRunRequest& request) {
     context.keepStoppedPart = request.keepStoppedPart;
     context.setFileDates = request.settings.setDatestamp;
     context.okStatusOnly = request.settings.okOnly;
-    context.clearCancel();
     return context;
 }
 
@@ -280,7 +279,6 @@ WriteRunOutcome OnBtWritestart(WriteRunRequest& request) {
             }
             context.destinationDirectory = directory;
             context.groupName = group->name();
-            context.cancelRequested = false;
             context.nameFromSource = false;
             int written = WriteScenes(context, list, scenesBefore);
             scenesBefore += list.count();
@@ -330,7 +328,6 @@ WriteRunOutcome WriteScenes1File(WriteRunRequest& request) {
             ui.setProgressDestination(path);
             context.destinationDirectory.clear();
             context.groupName = group->name();
-            context.cancelRequested = false;
             int written = WriteScenesToOneFile(context, group->list(), path);
             if (!goOnAfterGroup(request, context, written, "WriteScenes1File", outcome)) break;
             ++visited;

@@ -4,6 +4,7 @@
 #include "app/framework_check.h"
 #include "app/language_setup.h"
 #include "app/shutdown.h"
+#include "app/startup.h"
 #include "app/string_table.h"
 #include "tests/support/recording_power.h"
 #include "tests/support/scripted_ui.h"
@@ -133,6 +134,62 @@ TEST_F(FrameworkCheckTest, ReportsEachCase) {
     // Once passed, even a broken report is not checked again.
     EXPECT_TRUE(checkMediaFramework({true, 0, ""}, store, ui));
     EXPECT_EQ(ui.messages().size(), shown);
+}
+
+class StartupTest : public LanguageSetupTest {
+protected:
+    StartupTest() {
+        facts.programFolder = dir.path();
+        facts.framework = {true, (59u * 256 + 27) * 256 + 100, "59.27.100"};
+        facts.screenWidth = 800;
+        facts.screenHeight = 600;
+    }
+    StartupResult start() {
+        return startUp(store, facts, ui, [this] { ++firstStarts; });
+    }
+    StartupFacts facts;
+    int firstStarts = 0;
+};
+
+TEST_F(StartupTest, AFreshInstallationOpensTheSettingsAndEnds) {
+    StartupResult result = start();
+    EXPECT_FALSE(result.runMainWindow);
+    EXPECT_EQ(firstStarts, 1);
+    EXPECT_TRUE(ui.messages().empty());
+}
+
+TEST_F(StartupTest, TheScreenMustBeAtLeast800By600) {
+    store.writeText("Lang", "DE");
+    store.writeInt("WriteLogfile", 2);
+    StartupResult result = start();
+    EXPECT_TRUE(result.runMainWindow);
+    EXPECT_EQ(result.log.level(), 2);
+    facts.screenWidth = 799;
+    EXPECT_FALSE(start().runMainWindow);
+    EXPECT_EQ(ui.messages().back().text, loadString(362));
+    EXPECT_EQ(ui.messages().back().icon, Icon::Information);
+    facts.screenWidth = 1024;
+    facts.screenHeight = 599;
+    EXPECT_FALSE(start().runMainWindow);
+    EXPECT_EQ(firstStarts, 0);
+}
+
+TEST_F(StartupTest, NoMediaFrameworkEndsBeforeTheScreenCheck) {
+    store.writeText("Lang", "DE");
+    facts.framework = {true, 0, ""};
+    facts.screenWidth = 100;
+    EXPECT_FALSE(start().runMainWindow);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, loadString(320));
+}
+
+TEST_F(StartupTest, ALowerCaseNlIsReportedAndRunsInEnglish) {
+    store.writeText("Lang", "nl");
+    writeLanguageFile(kLanguageFileVersion);
+    EXPECT_TRUE(start().runMainWindow);
+    EXPECT_EQ(store.readText("Lang", ""), "US");
+    EXPECT_EQ(loadString(140), "No more scenes!");
+    EXPECT_TRUE(ui.hasMessage("does not support your selected language"));
 }
 
 TEST(ShutdownPc, AcceptedOrRefusedWithMessage) {

@@ -35,8 +35,8 @@ TEST(StringTable, GermanTableHoldsTheQuotedTexts) {
 
 std::set<int> numbersUsedInCode() {
     std::set<int> used;
-    const std::regex call(R"(loadString\((\d+)\))");
-    for (const char* dir : {"app", "scene", "avi", "detect", "output", "media", "camera", "cli"}) {
+    const std::regex call(R"((?:loadString|textOf)\((\d+)\))");
+    for (const char* dir : {"app", "scene", "avi", "detect", "output", "media", "camera", "cli", "gui"}) {
         std::filesystem::path root = std::filesystem::path(KLEMORA_SOURCE_DIR) / dir;
         if (!std::filesystem::exists(root)) continue;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {

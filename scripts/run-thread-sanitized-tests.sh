@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# The tests of runs that cross threads (a Stop from another thread, capture
+# on its own thread, logs and strings read from several threads) under
+# ThreadSanitizer, in a build folder of their own. Only the test programs
+# that hold them are built, to keep CI short.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$root/build-tsan"
+targets=(detect_tests output_tests output_writer_tests camera_tests app_tests)
+pattern='RunCancel|StopFromAnotherThread|Thread'
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLEMORA_TSAN=ON -DKLEMORA_CORE_ONLY=ON \
+  -DKLEMORA_GUI=OFF -DKLEMORA_BENCH=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+ctest --test-dir "$build" -j"$(nproc)" --output-on-failure --timeout 1800 -R "$pattern" --no-tests=error

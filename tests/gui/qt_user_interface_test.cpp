@@ -1,0 +1,154 @@
+// The Qt seam as a person meets it: message boxes and questions that a run
+// on a worker thread raises appear on the window's thread and take the
+// button clicked; the progress window follows the run; the Stop button ends
+// a real detection run on a worker while the window stays live.
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <thread>
+
+#include <filesystem>
+
+#include "output/picture_sequence.h"
+#include "gui/progress_window.h"
+#include "gui/qt_user_interface.h"
+#include "gui/worker_run.h"
+#include "tests/fixtures/dv_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace klemora::gui {
+
+class QtUserInterfaceTest : public QObject {
+    Q_OBJECT
+
+private:
+    // Clicks `button` of the next message box that opens; records its text and icon.
+    void answerNextBox(QMessageBox::StandardButton button) {
+        QTimer::singleShot(20, this, [this, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return answerNextBox(button);
+            m_boxText = box->text();
+            m_boxIcon = box->icon();
+            m_boxThreadIsMain = QThread::currentThread() == qApp->thread();
+            QTest::mouseClick(box->button(button), Qt::LeftButton);
+        });
+    }
+
+    QString m_boxText;
+    QMessageBox::Icon m_boxIcon = QMessageBox::NoIcon;
+    bool m_boxThreadIsMain = false;
+
+private slots:
+    void aMessageFromAWorkerIsAMessageBoxOnTheWindowsThread() {
+        QWidget window;
+        window.show();
+        QtUserInterface ui(&window);
+        answerNextBox(QMessageBox::Ok);
+        runOnWorker([&] { ui.showMessage("Fehler in", app::Icon::Stop); });
+        QCOMPARE(m_boxText, QStringLiteral("Fehler in"));
+        QCOMPARE(m_boxIcon, QMessageBox::Critical);
+        QVERIFY(m_boxThreadIsMain);
+    }
+
+    void aQuestionFromAWorkerGetsTheButtonClicked() {
+        QWidget window;
+        QtUserInterface ui(&window);
+        app::Answer answer = app::Answer::Ok;
+        answerNextBox(QMessageBox::No);
+        runOnWorker([&] { answer = ui.ask("Weiter?", app::Buttons::YesNo, app::Icon::Question); });
+        QCOMPARE(answer, app::Answer::No);
+        QCOMPARE(m_boxIcon, QMessageBox::Question);
+        answerNextBox(QMessageBox::Cancel);
+        runOnWorker([&] { answer = ui.ask("Ersetzen?", app::Buttons::YesNoCancel, app::Icon::Warning); });
+        QCOMPARE(answer, app::Answer::Cancel);
+        QCOMPARE(m_boxIcon, QMessageBox::Warning);
+    }
+
+    void theProgressWindowShowsWhatTheWorkerSets() {
+        QWidget window;
+        window.resize(640, 480);
+        window.show();
+        QtUserInterface ui(&window);
+        QString source, destination, line2;
+        int maximum = 0, value = 0;
+        bool titled = false;
+        answerNextBox(QMessageBox::Ok);  // the worker waits in a message box while the test looks
+        QTimer::singleShot(10, this, [&] {
+            if (ProgressWindow* progress = ui.progressWindow()) {
+                titled = progress->windowTitle() == QStringLiteral("Bearbeitungsfortschritt");
+            }
+        });
+        runOnWorker([&] {
+            app::ProgressScope scope(ui);
+            ui.setProgressSource("/videos/tape.avi");
+            ui.setProgressDestination("/out/001.avi    (1/3)");
+            ui.setProgressLine(2, "Szene 2 / 3");
+            ui.setProgressRange(400);
+            ui.setProgressPosition(250);
+            ui.showMessage("halt", app::Icon::Information);  // blocks until the queued updates ran
+            QMetaObject::invokeMethod(
+                &ui,
+                [&] {
+                    ProgressWindow* progress = ui.progressWindow();
+                    source = progress->source();
+                    destination = progress->destination();
+                    line2 = progress->line(2);
+                    maximum = progress->barMaximum();
+                    value = progress->barValue();
+                },
+                Qt::BlockingQueuedConnection);
+        });
+        QVERIFY(titled);
+        QCOMPARE(source, QStringLiteral("/videos/tape.avi"));
+        QCOMPARE(destination, QStringLiteral("/out/001.avi    (1/3)"));
+        QCOMPARE(line2, QStringLiteral("Szene 2 / 3"));
+        QCOMPARE(maximum, 400);
+        QCOMPARE(value, 250);
+        QCoreApplication::processEvents();
+        QVERIFY(ui.progressWindow() == nullptr);  // closed with its scope
+    }
+
+    void theStopButtonEndsARunOnAWorker() {
+        test::TempDir dir;
+        std::string path = dir.file("tape.avi");
+        fixtures::DvFixtureOptions options;
+        options.sessions = {fixtures::DvSession{fixtures::defaultSessionStart(), 150, {}}};
+        QCOMPARE(fixtures::writeDvAvi(path, options), 1);
+        std::string pictures = dir.file("pictures");
+        std::filesystem::create_directory(pictures);
+
+        QWidget window;
+        auto* stop = new QPushButton(QStringLiteral("Stop"), &window);
+        window.show();
+        QtUserInterface ui(&window);
+        QObject::connect(stop, &QPushButton::clicked, [&] { ui.requestCancel(); });
+        bool repaintedMeanwhile = false;
+        // Click Stop once the bar has moved; the window must still take the click.
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            ProgressWindow* progress = ui.progressWindow();
+            if (!progress || progress->barValue() <= 0 || ui.cancelled()) return;
+            repaintedMeanwhile = true;
+            QTest::mouseClick(stop, Qt::LeftButton);
+        });
+        poll.start(1);
+
+        int result = 0;
+        ui.resetCancel();
+        runOnWorker([&] { result = output::SavePictureSequences({path}, pictures, ui); });
+        QVERIFY(repaintedMeanwhile);
+        QCOMPARE(result, static_cast<int>(output::PictureSequenceResult::Cancelled));
+        auto written = std::distance(std::filesystem::directory_iterator(pictures), {});
+        QVERIFY(written > 0 && written < 150);
+        QVERIFY(ui.cancelled());
+    }
+};
+
+}  // namespace klemora::gui
+
+QTEST_MAIN(klemora::gui::QtUserInterfaceTest)
+#include "qt_user_interface_test.moc"
