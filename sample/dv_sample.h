@@ -3,7 +3,7 @@
 // encoder on generated pictures, one picture per recording session) with the
 // recording date/time, timecode and video source control packs written into
 // the subcode and VAUX areas, wrapped as DV type 1 ('iavs') or type 2
-// ('vids' + PCM 'auds'), plain AVI or OpenDML, and with damages on request.
+// ('vids' + PCM 'auds'), plain AVI or OpenDML, and in unusual layouts on request.
 // Output is deterministic: the same options give the same bytes.
 #include <cstdint>
 #include <optional>
@@ -59,16 +59,12 @@ struct DvSampleOptions {
     std::vector<int32_t> nonKeyFrames;     // 'idx1' entries of these frames lack the key-frame flag
     std::string videoHandler = "dvsd";
 
-    // Damages.
+    // Layouts other writers produce, which a reader must take as well
+    // (damages done to a finished file are the tests' own).
     std::vector<WrongSizeChunk> wrongSizeChunks;
-    // Only the size field of the frame's chunk header is overwritten; its
-    // data, the chunks after it and the index stay as they were.
-    std::vector<WrongSizeChunk> damagedSizeFields;
     bool junkChunks = false;        // 'JUNK' in 'hdrl', before 'movi' and between movie chunks
     bool oddSizeChunk = false;      // an odd-size chunk (with its pad byte) in the movie data
     bool streamHeader60 = false;    // a video 'strh' of 60 bytes
-    int64_t truncateToBytes = -1;   // cut the file to this length at the end
-    int32_t truncateInsideFrame = -1;  // cut the file in the middle of this frame's data
 };
 
 // Where things landed, for tests that compare or damage further.
