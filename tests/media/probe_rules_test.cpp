@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "avi/dv_pack.h"
 #include "media/picture_export.h"
 #include "tests/support/temp_dir.h"
 
