@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <new>
 
+#include "app/error_text.h"
 #include "app/string_table.h"
+#include "app/text_format.h"
 #include "avi/avi_reader.h"
 #include "avi/dv_pack.h"
-#include "app/error_text.h"
 #include "media/file_scan.h"
 #include "media/media_detector.h"
 #include "media/media_probe.h"
 #include "media/media_result.h"
-#include "app/text_format.h"
 #include "media/probe_rules.h"
 
 extern "C" {

@@ -12,12 +12,12 @@
 #include <memory>
 #include <vector>
 
+#include "avi/avi_index_reader.h"
 #include "avi/avi_reader.h"
 #include "avi/avi_writer.h"
 #include "output/chunk_cursor.h"
 #include "output/pcm_source.h"
 #include "output/source_streams.h"
-#include "avi/avi_index_reader.h"
 
 namespace klemora::output {
 

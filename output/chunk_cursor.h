@@ -11,9 +11,9 @@
 #include <span>
 #include <vector>
 
+#include "avi/avi_index_reader.h"
 #include "avi/avi_reader.h"
 #include "avi/movie_chunks.h"
-#include "avi/avi_index_reader.h"
 
 namespace klemora::output {
 

@@ -6,9 +6,9 @@
 
 #include "app/string_table.h"
 #include "app/text_format.h"
+#include "avi/avi_index_reader.h"
 #include "avi/avi_reader.h"
 #include "output/file_dates.h"
-#include "avi/avi_index_reader.h"
 #include "output/output_steps.h"
 #include "output/scene_copy.h"
 #include "output/scene_writer.h"

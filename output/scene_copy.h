@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "avi/avi_index_reader.h"
 #include "avi/avi_reader.h"
 #include "avi/avi_writer.h"
 #include "output/audio_cut.h"
 #include "output/source_streams.h"
-#include "avi/avi_index_reader.h"
 #include "output/write_context.h"
 
 namespace klemora::output {

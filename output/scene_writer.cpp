@@ -6,8 +6,8 @@
 
 #include "app/debug_log.h"
 #include "app/string_table.h"
-#include "avi/avi_reader.h"
 #include "avi/avi_index_reader.h"
+#include "avi/avi_reader.h"
 #include "output/output_steps.h"
 #include "output/scene_copy.h"
 #include "output/source_streams.h"

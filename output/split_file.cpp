@@ -5,11 +5,11 @@
 
 #include "app/string_table.h"
 #include "app/text_format.h"
+#include "avi/avi_index_reader.h"
+#include "avi/avi_reader.h"
 #include "media/media_info.h"
 #include "media/media_probe.h"
-#include "avi/avi_reader.h"
 #include "output/source_streams.h"
-#include "avi/avi_index_reader.h"
 #include "output/write_messages.h"
 #include "output/write_scenes.h"
 
