@@ -49,9 +49,7 @@ inline constexpr uint32_t kBitmapInfoSize = 40;
 inline constexpr uint32_t kDvInfoSize = 32;
 inline constexpr uint32_t kWaveFormatSize = 18;
 inline constexpr uint32_t kPcmWaveFormatSize = 16;
-inline constexpr uint32_t kIndexEntrySize = 16;     // 'idx1' entry
 inline constexpr uint32_t kMainHeaderHasIndex = 0x10;  // avih dwFlags
-inline constexpr uint32_t kIndexKeyFrame = 0x10;       // idx1 dwFlags
 
 inline constexpr uint32_t kDvFrameSizePal = 144000;   // 12 DIF sequences (625/50)
 inline constexpr uint32_t kDvFrameSizeNtsc = 120000;  // 10 DIF sequences (525/60)

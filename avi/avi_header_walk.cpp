@@ -4,6 +4,7 @@
 #include <new>
 
 #include "app/debug_log.h"
+#include "avi/avi_index_layout.h"
 #include "avi/avi_reader.h"
 #include "avi/avi_reader_internal.h"
 
@@ -188,21 +189,21 @@ void AviReader::scanIndexEntries(int64_t dataOffset, int64_t size) {
     m_legacyIndex = {dataOffset, size};
     std::vector<uint8_t> block;
     try {
-        block.resize(kIndexEntriesPerRead * kIndexEntrySize);
+        block.resize(kIndexEntriesPerRead * kLegacyEntrySize);
     } catch (const std::bad_alloc&) {
         return;
     }
-    int64_t entries = size / kIndexEntrySize;
+    int64_t entries = size / kLegacyEntrySize;
     for (int64_t done = 0; done < entries;) {
         int64_t count = std::min<int64_t>(entries - done, kIndexEntriesPerRead);
-        int64_t got = m_source->readAt(dataOffset + done * kIndexEntrySize, block.data(),
-                                       static_cast<size_t>(count * kIndexEntrySize));
+        int64_t got = m_source->readAt(dataOffset + done * kLegacyEntrySize, block.data(),
+                                       static_cast<size_t>(count * kLegacyEntrySize));
         if (got <= 0) break;
-        count = got / kIndexEntrySize;
+        count = got / kLegacyEntrySize;
         if (count == 0) break;
         for (int64_t i = 0; i < count; ++i) {
-            const uint8_t* entry = block.data() + i * kIndexEntrySize;
-            if (isFrameChunkId(readLe32(entry)) && (readLe32(entry + 4) & kIndexKeyFrame) == 0) m_allKeyframes = false;
+            const uint8_t* entry = block.data() + i * kLegacyEntrySize;
+            if (isFrameChunkId(readLe32(entry)) && (readLe32(entry + 4) & kLegacyKeyFrame) == 0) m_allKeyframes = false;
         }
         done += count;
     }

@@ -7,17 +7,13 @@
 namespace klemora::avi {
 namespace {
 
-constexpr uint8_t kIndexOfIndexes = 0;  // bIndexType of 'indx'
-constexpr uint8_t kIndexOfChunks = 1;   // bIndexType of 'ix##'
-constexpr uint32_t kNotKeyFrameBit = 0x80000000u;
-
 // wLongsPerEntry, bIndexSubType (0: frames), bIndexType, nEntriesInUse, dwChunkId.
 void putIndexHead(uint8_t* head, uint16_t longsPerEntry, uint8_t type, uint32_t entries, uint32_t chunkId) {
     writeLe16(head, longsPerEntry);
     head[2] = 0;
-    head[3] = type;
-    writeLe32(head + 4, entries);
-    writeLe32(head + 8, chunkId);
+    head[kIndexTypeOffset] = type;
+    writeLe32(head + kIndexEntriesOffset, entries);
+    writeLe32(head + kIndexChunkIdOffset, chunkId);
 }
 
 }  // namespace
@@ -39,22 +35,17 @@ void EntryBlocks::clear() {
 void addStandardEntry(EntryBlocks& entries, int64_t baseOffset, int64_t dataOffset, uint32_t size, bool keyFrame) {
     uint8_t* entry = entries.add();
     writeLe32(entry, static_cast<uint32_t>(dataOffset - baseOffset));
-    writeLe32(entry + 4, keyFrame ? size : size | kNotKeyFrameBit);
+    writeLe32(entry + 4, keyFrame ? size : size | kStandardNotKeyFrame);
 }
 
 void addLegacyEntry(EntryBlocks& entries, uint32_t chunkId, int64_t moviOffset, int64_t headerOffset, uint32_t size,
                     bool keyFrame) {
     uint8_t* entry = entries.add();
     writeLe32(entry, chunkId);
-    writeLe32(entry + 4, keyFrame ? kIndexKeyFrame : 0);
+    writeLe32(entry + 4, keyFrame ? kLegacyKeyFrame : 0);
     // Relative to the 'movi' type, pointing at the chunk header.
     writeLe32(entry + 8, static_cast<uint32_t>(headerOffset - moviOffset));
     writeLe32(entry + 12, size);
-}
-
-uint32_t standardIndexFourcc(int stream) {
-    return static_cast<uint32_t>('i') | static_cast<uint32_t>('x') << 8 |
-           static_cast<uint32_t>('0' + stream / 10) << 16 | static_cast<uint32_t>('0' + stream % 10) << 24;
 }
 
 int writeStandardIndex(RiffWriter& out, int stream, uint32_t chunkId, int64_t baseOffset, const EntryBlocks& entries,
@@ -62,8 +53,8 @@ int writeStandardIndex(RiffWriter& out, int stream, uint32_t chunkId, int64_t ba
     described.offset = out.position();
     ChunkScope ix = out.openChunk(standardIndexFourcc(stream));
     uint8_t head[kIndexHeaderSize] = {};
-    putIndexHead(head, 2, kIndexOfChunks, static_cast<uint32_t>(entries.count()), chunkId);
-    writeLe64(head + 12, static_cast<uint64_t>(baseOffset));  // qwBaseOffset, then dwReserved
+    putIndexHead(head, kStandardLongsPerEntry, kIndexOfChunks, static_cast<uint32_t>(entries.count()), chunkId);
+    writeLe64(head + kIndexBaseOffset, static_cast<uint64_t>(baseOffset));  // qwBaseOffset, then dwReserved
     out.append(head);
     entries.forEachBlock([&](std::span<const uint8_t> block) { out.append(block); });
     described.size = static_cast<uint32_t>(out.position() - described.offset);
@@ -79,7 +70,7 @@ int writeLegacyIndex(RiffWriter& out, const EntryBlocks& entries) {
 std::vector<uint8_t> superIndexData(uint32_t chunkId, std::span<const SuperIndexEntry> segments, uint32_t roomBytes) {
     std::vector<uint8_t> data(roomBytes, 0);
     if (roomBytes < kIndexHeaderSize) return data;
-    putIndexHead(data.data(), 4, kIndexOfIndexes, static_cast<uint32_t>(segments.size()), chunkId);
+    putIndexHead(data.data(), kSuperLongsPerEntry, kIndexOfIndexes, static_cast<uint32_t>(segments.size()), chunkId);
     uint8_t* entry = data.data() + kIndexHeaderSize;
     const uint8_t* end = data.data() + data.size();
     for (const SuperIndexEntry& segment : segments) {

@@ -11,15 +11,12 @@
 #include <span>
 #include <vector>
 
+#include "avi/avi_index_layout.h"
 #include "avi/riff_writer.h"
 
 namespace klemora::avi {
 
 inline constexpr size_t kIndexBlockEntries = 16384;
-inline constexpr uint32_t kStandardEntrySize = 8;   // dwOffset, dwSize (bit 31: not a key frame)
-inline constexpr uint32_t kLegacyEntrySize = 16;    // ckid, dwFlags, dwOffset, dwSize
-inline constexpr uint32_t kSuperEntrySize = 16;     // qwOffset, dwSize, dwDuration
-inline constexpr uint32_t kIndexHeaderSize = 24;    // the common head of 'indx' and 'ix##'
 
 class EntryBlocks {
 public:
@@ -68,9 +65,6 @@ constexpr int64_t legacyIndexChunkBytes(int64_t entries) { return 8 + entries * 
 constexpr uint32_t superIndexDataBytes(int segments) {
     return kIndexHeaderSize + static_cast<uint32_t>(segments) * kSuperEntrySize;
 }
-
-// "ix" and the two digits of the stream number.
-uint32_t standardIndexFourcc(int stream);
 
 // Writes 'ix##' for one stream's entries of the segment and describes it
 // for the super index (the duration is the caller's to set).

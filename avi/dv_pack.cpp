@@ -133,6 +133,24 @@ int ReadDvTimecode(std::span<const uint8_t> frame, bool pal, scene::Timecode& ti
                         app::processDebugLog());
 }
 
+std::optional<int32_t> dvAudioSampleRate(std::span<const uint8_t> frame) {
+    uint32_t sequences = static_cast<uint32_t>(frame.size() / kDifSequenceSize);
+    for (uint32_t s = 0; s < sequences; ++s) {
+        for (uint32_t k = 0; k < kAudioBlocksPerSequence; ++k) {
+            uint32_t at = aauxPackOffset(s, k);
+            if (frame[at] != kPackAudioSource) continue;
+            // PC4 bits 3-5: 0 = 48 kHz, 1 = 44.1 kHz, 2 = 32 kHz.
+            switch ((frame[at + 4] >> 3) & 0x07) {
+                case 0: return 48000;
+                case 1: return 44100;
+                case 2: return 32000;
+                default: return std::nullopt;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 bool isWideScreenVideoControl(uint8_t pc2) {
     // 0x87 is what the original test knew; the DV display-select mode 2
     // (16:9 full, written as 0xCA by most encoders) is wide as well.

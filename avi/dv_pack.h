@@ -5,6 +5,7 @@
 // recording date of every frame of a DV AVI file.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -33,6 +34,11 @@ using DvPack = std::array<uint8_t, 5>;  // pack ID, PC1..PC4
 inline constexpr uint32_t kVauxBlocksPerSequence = 3;
 inline constexpr uint32_t kPacksPerVauxBlock = 15;
 inline constexpr uint32_t kAudioBlocksPerSequence = 9;
+
+// The DIF header block that opens a DV frame (section type 0, DIF sequence
+// 0); bit 7 of its fourth byte is set for the 625/50 system.
+constexpr bool isDifHeaderBlock(const uint8_t* block) { return (block[0] & 0xE0) == 0 && (block[1] & 0xF0) == 0; }
+constexpr bool difHeaderIsPal(const uint8_t* block) { return (block[3] & 0x80) != 0; }
 
 // Offset of VAUX pack p (0-14) of VAUX block b (0-2) in sequence s.
 constexpr uint32_t vauxPackOffset(uint32_t sequence, uint32_t block, uint32_t pack) {
@@ -71,7 +77,13 @@ int FindDvPack(std::span<const uint8_t> frame, bool pal, uint8_t packId, DvPack&
 
 // BCD with a mask on the tens: (b & 0x0F) + ((b >> 4) & tensMask) * 10.
 constexpr int bcdValue(uint8_t b, uint8_t tensMask) { return (b & 0x0F) + ((b >> 4) & tensMask) * 10; }
+// Two BCD digits of 0..99.
 constexpr uint8_t toBcd(int value) { return static_cast<uint8_t>((value / 10) * 16 + value % 10); }
+
+// The sampling rate of the first audio source pack (AAUX 0x50) of the frame
+// (48000, 44100 or 32000); empty when the frame has none or names another
+// rate. The audio blocks are not part of the subcode and VAUX search.
+std::optional<int32_t> dvAudioSampleRate(std::span<const uint8_t> frame);
 
 // Always 1: the date fields from pack 0x62 and the time fields from 0x63,
 // each only when found; weekday 0, day of year 0, DST flag -1.

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "avi/avi_format.h"
+#include "avi/avi_index_layout.h"
 #include "avi/avi_reader.h"
 #include "avi/avi_reader_internal.h"
 
@@ -105,15 +106,15 @@ void MovieChunkWalker::loadIndex() {
     const AviReader::IndexPlace& place = m_reader.legacyIndex();
     if (place.dataOffset < 0) return;
     const int64_t entries =
-        std::min(std::min(place.size, m_fileSize - place.dataOffset) / kIndexEntrySize, kMaxIndexEntries);
+        std::min(std::min(place.size, m_fileSize - place.dataOffset) / kLegacyEntrySize, kMaxIndexEntries);
     if (entries <= 0) return;
-    std::vector<uint8_t> bytes(static_cast<size_t>(entries * kIndexEntrySize));
+    std::vector<uint8_t> bytes(static_cast<size_t>(entries * kLegacyEntrySize));
     if (m_reader.ReadAt(place.dataOffset, bytes.data(), bytes.size()) != 1) return;
     // Offsets count from the 'movi' type, or (in some files) from the file start.
     const int64_t movi = m_reader.movieListOffset() - 4;
     int64_t base = -1;
     for (int64_t e = 0; e < entries; ++e) {
-        const uint8_t* entry = bytes.data() + e * kIndexEntrySize;
+        const uint8_t* entry = bytes.data() + e * kLegacyEntrySize;
         const uint32_t id = readLe32(entry);
         const int64_t offset = readLe32(entry + 8);
         if (base < 0) {

@@ -5,6 +5,8 @@
 #include <cerrno>
 
 #include "app/debug_log.h"
+#include "app/unique_fd.h"
+#include "avi/avi_index_layout.h"
 #include "avi/avi_stream_layout.h"
 #include "camera/camera_codes.h"
 
@@ -14,8 +16,8 @@ namespace {
 // Free-space checks cost a system call; one per second of video is plenty
 // against a reserve of several seconds.
 constexpr int64_t kSpaceCheckInterval = 25;
-// What one more chunk costs in the indexes: 'idx1' (16 bytes) or 'ix##' (8).
-constexpr int64_t kIndexBytesPerChunk = 24;
+// What one more chunk costs in the indexes: an 'idx1' and an 'ix##' entry at most.
+constexpr int64_t kIndexBytesPerChunk = avi::kLegacyEntrySize + avi::kStandardEntrySize;
 
 std::optional<int64_t> statvfsFreeBytes(const std::string& path) {
     struct statvfs info {};

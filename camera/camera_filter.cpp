@@ -5,7 +5,7 @@
 #include "app/debug_log.h"
 #include "avi/avi_format.h"
 #include "camera/camera_codes.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 namespace klemora::camera {
 
@@ -41,7 +41,7 @@ int CameraFilter::service(int64_t timeoutMicroseconds) {
     } else if (rc < 0 && rc != -ENODEV && rc != m_lastError) {
         // Reception troubles that may pass (a bus reset) are logged once each.
         m_log.write("CameraIO: Capture: receive failed / %x / %s", static_cast<unsigned>(rc),
-                      media::DxErrorText(rc));
+                      app::DxErrorText(rc));
     }
     if (rc < 0) {
         m_lastError = rc;

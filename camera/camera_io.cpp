@@ -13,7 +13,7 @@
 #include "camera/capture_worker.h"
 #include "camera/dv_splitter.h"
 #include "camera/preview_renderer.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 namespace klemora::camera {
 
@@ -57,7 +57,7 @@ CameraIO::~CameraIO() {
 int CameraIO::buildBaseGraph(const char* caption) {
     auto failed = [&](int step, int code) {
         m_log.write("CameraIO: %s: %d failed/ %x / %s", caption, step, static_cast<unsigned>(code),
-                      media::DxErrorText(code));
+                      app::DxErrorText(code));
         releaseBaseGraph();
         return -step;
     };
@@ -116,7 +116,7 @@ int CameraIO::ListCaptureDevices(std::vector<std::string>* list) {
     if (found.empty()) {
         if (rc == 0) rc = -ENODEV;
         m_log.write("CameraIO: ListCaptureDevices: No devices / %x / %s", static_cast<unsigned>(rc),
-                      media::DxErrorText(rc));
+                      app::DxErrorText(rc));
         return -3;
     }
     for (size_t i = 0; i < found.size() && m_devices.size() < kMaxCaptureDevices; ++i) {
@@ -157,7 +157,7 @@ void CameraIO::message(const std::string& text) {
 void CameraIO::failGraph(const char* operation, int step, int code) {
     message(app::stringPrintf("DirectX %s %s()!\nCode 1: %d\nCode 2: %x\nCode 3: %s\nCamera: %d",
                               app::loadString(113).c_str(), operation, step, static_cast<unsigned>(code),
-                              media::DxErrorText(code), m_currentDevice));
+                              app::DxErrorText(code), m_currentDevice));
 }
 
 }  // namespace klemora::camera

@@ -8,7 +8,7 @@
 #include "camera/camera_codes.h"
 #include "camera/camera_filter.h"
 #include "camera/camera_io.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 namespace klemora::camera {
 
@@ -20,7 +20,7 @@ int CameraIO::InitCaptureDevice(int deviceIndex, std::unique_ptr<CameraDevice>& 
     if (rc != 0 || found.empty()) {
         if (rc == 0) rc = -ENODEV;
         m_log.write("CameraIO: InitCaptureDevice: Obtain video comp enum failed / %x / %s",
-                      static_cast<unsigned>(rc), media::DxErrorText(rc));
+                      static_cast<unsigned>(rc), app::DxErrorText(rc));
         return rc;
     }
     if (deviceIndex < 0 || deviceIndex >= static_cast<int>(m_devices.size())) return -EINVAL;
@@ -29,7 +29,7 @@ int CameraIO::InitCaptureDevice(int deviceIndex, std::unique_ptr<CameraDevice>& 
     for (size_t i = 0; i < found.size(); ++i) {
         if (!found[i].devicePath) {
             m_log.write("CameraIO: InitCaptureDevice: Bind failed / %x / %s", static_cast<unsigned>(-ENOENT),
-                          media::DxErrorText(-ENOENT));
+                          app::DxErrorText(-ENOENT));
             continue;
         }
         if (*found[i].devicePath != wanted || device) {
@@ -39,7 +39,7 @@ int CameraIO::InitCaptureDevice(int deviceIndex, std::unique_ptr<CameraDevice>& 
         result = m_enumerator->open(wanted, device);
         if (result != 0) {
             m_log.write("CameraIO: InitCaptureDevice: Bind failed / %x / %s", static_cast<unsigned>(result),
-                          media::DxErrorText(result));
+                          app::DxErrorText(result));
             continue;
         }
         m_currentDevice = deviceIndex;
@@ -53,7 +53,7 @@ int CameraIO::InitCaptureDevice(int deviceIndex, std::unique_ptr<CameraDevice>& 
 int CameraIO::failAddCamera(int step, int code, int deviceIndex) {
     message(app::stringPrintf("DirectX %s AddCamera()!\nCode 1: %d\nCode 2: %x\nCode 3: %s\nCamera: %d",
                               app::loadString(113).c_str(), step, static_cast<unsigned>(code),
-                              media::DxErrorText(code), deviceIndex));
+                              app::DxErrorText(code), deviceIndex));
     ReleaseCamera();
     return step;
 }
@@ -64,7 +64,7 @@ int CameraIO::readSignal(int& step) {
     bool present = false;
     if (int rc = m_transport->mediumPresent(present); rc != 0) {
         m_log.write("CameraIO: AddCamera: Transport GetStatus failed / %x / %s", static_cast<unsigned>(rc),
-                      media::DxErrorText(rc));
+                      app::DxErrorText(rc));
         step = -5;
         return rc;
     }
@@ -72,7 +72,7 @@ int CameraIO::readSignal(int& step) {
     VideoSignal signal = VideoSignal::Unknown;
     if (int rc = m_transport->inputSignal(signal); rc != 0) {
         m_log.write("CameraIO: AddCamera: Transport GetTransportBasicParameters failed / %x / %s",
-                      static_cast<unsigned>(rc), media::DxErrorText(rc));
+                      static_cast<unsigned>(rc), app::DxErrorText(rc));
         step = -7;
         return rc;
     }
@@ -96,7 +96,7 @@ int CameraIO::AddCamera(int deviceIndex) {
     std::unique_ptr<CameraDevice> device;
     if (int rc = InitCaptureDevice(deviceIndex, device); rc != 0) {
         m_log.write("CameraIO: AddCamera: InitCaptureDevice failed / %x / %s", static_cast<unsigned>(rc),
-                      media::DxErrorText(rc));
+                      app::DxErrorText(rc));
         return failAddCamera(-2, rc, deviceIndex);
     }
     CameraDevice* unit = device.get();
@@ -105,7 +105,7 @@ int CameraIO::AddCamera(int deviceIndex) {
         CameraFilter* view = filter.get();
         if (int rc = m_graph->addFilter(std::move(filter)); rc != 0) {
             m_log.write("CameraIO: AddCamera: AddFilter failed / %x / %s", static_cast<unsigned>(rc),
-                          media::DxErrorText(rc));
+                          app::DxErrorText(rc));
             return failAddCamera(-3, rc, deviceIndex);
         }
         m_camera = view;
@@ -116,14 +116,14 @@ int CameraIO::AddCamera(int deviceIndex) {
     m_transport = unit->transport();
     if (!m_transport) {
         m_log.write("CameraIO: AddCamera: No Transport Interface / %x / %s", static_cast<unsigned>(-ENOTSUP),
-                      media::DxErrorText(-ENOTSUP));
+                      app::DxErrorText(-ENOTSUP));
     } else if (int step = 0, rc = readSignal(step); rc != 0) {
         return failAddCamera(step, rc, deviceIndex);
     }
     m_timecodeReader = unit->timecodeReader();
     if (!m_timecodeReader)
         m_log.write("CameraIO: AddCamera: No Timecode Reader / %x / %s", static_cast<unsigned>(-ENOTSUP),
-                      media::DxErrorText(-ENOTSUP));
+                      app::DxErrorText(-ENOTSUP));
     m_cameraAdded = true;
     m_log.write("CameraIO: AddCamera-Idx: %d", m_currentDevice);
     m_log.write("CameraIO: AddCamera Ok");

@@ -16,7 +16,7 @@
 #include "camera/capture_worker.h"
 #include "camera/dv_splitter.h"
 #include "camera/preview_renderer.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 namespace klemora::camera {
 namespace {
@@ -88,7 +88,7 @@ int CameraIO::StartCapture(PreviewWindow* window, const std::string& fileName, c
     }
     if (::unlink(fileName.c_str()) != 0 && errno != ENOENT)
         m_log.write("CameraIO: StartCapture: cannot delete %s / %x / %s", fileName.c_str(),
-                      static_cast<unsigned>(-errno), media::DxErrorText(-errno));
+                      static_cast<unsigned>(-errno), app::DxErrorText(-errno));
 
     AviMuxFilter* mux = nullptr;
     int step = 0, code = 0;
@@ -124,7 +124,7 @@ int CameraIO::finishCapture(int result, int code, AviMuxFilter* mux, const std::
     m_worker.reset();  // joined: the graph and the device are this thread's again
     if (int rc = m_graph->stop(); rc != 0)
         m_log.write("CameraIO: StartCapture: pControl->Stop: %x %s", static_cast<unsigned>(rc),
-                      media::DxErrorText(rc));
+                      app::DxErrorText(rc));
     m_running = false;
     bool fileComplete = false;
     if (mux) {
@@ -136,7 +136,7 @@ int CameraIO::finishCapture(int result, int code, AviMuxFilter* mux, const std::
         }
         if (int rc = m_graph->removeFilter(mux); rc != 0)
             m_log.write("CameraIO: StartCapture: RemoveFilter: %x %s", static_cast<unsigned>(rc),
-                          media::DxErrorText(rc));
+                          app::DxErrorText(rc));
     } else {
         m_log.write("CameraIO: StartCapture: ppf == NULL!");
     }
@@ -147,7 +147,7 @@ int CameraIO::finishCapture(int result, int code, AviMuxFilter* mux, const std::
     } else {
         message(app::stringPrintf("DirectX %s StartCapture()!\nCode 1: %d\nCode 2: %x\nCode 3: %s\nCamera: %d",
                                   app::loadString(113).c_str(), result, static_cast<unsigned>(code),
-                                  media::DxErrorText(code), m_currentDevice));
+                                  app::DxErrorText(code), m_currentDevice));
     }
     return result;
 }

@@ -11,7 +11,7 @@
 #include "camera/camera_io.h"
 #include "camera/dv_splitter.h"
 #include "camera/preview_renderer.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 namespace klemora::camera {
 
@@ -152,7 +152,7 @@ int CameraIO::SetPreviewWindow(PreviewWindow* window) {
 int CameraIO::DeleteFiltersFromGraph(Filter* filter, bool recursive) {
     if (!filter || !m_graph || !m_graph->contains(filter)) {
         m_log.write("CameraIO: DeleteFiltersFromGraph: EnumPins: %x %s", static_cast<unsigned>(-EINVAL),
-                      media::DxErrorText(-EINVAL));
+                      app::DxErrorText(-EINVAL));
         return -1;
     }
     int result = 1;
@@ -161,19 +161,19 @@ int CameraIO::DeleteFiltersFromGraph(Filter* filter, bool recursive) {
         Pin* other = own->connected;
         if (!other) {
             m_log.write("CameraIO: DeleteFiltersFromGraph: ConnectTo: %x %s", static_cast<unsigned>(-ENOTCONN),
-                          media::DxErrorText(-ENOTCONN));
+                          app::DxErrorText(-ENOTCONN));
             continue;
         }
         Filter* neighbour = other->owner;
         if (!neighbour) {
             m_log.write("CameraIO: DeleteFiltersFromGraph: QueryPinInfo: %x %s", static_cast<unsigned>(-ENOENT),
-                          media::DxErrorText(-ENOENT));
+                          app::DxErrorText(-ENOENT));
             continue;
         }
         if (!recursive || other->direction != PinDirection::Input) continue;
         if (DeleteFiltersFromGraph(neighbour, true) != 1) {
             m_log.write("CameraIO: DeleteFiltersFromGraph: DFFG Error: %x %s", static_cast<unsigned>(-EIO),
-                          media::DxErrorText(-EIO));
+                          app::DxErrorText(-EIO));
             result = -1;
         }
         m_graph->disconnect(*own);
@@ -185,7 +185,7 @@ int CameraIO::DeleteFiltersFromGraph(Filter* filter, bool recursive) {
         if (neighbour == m_splitter) m_splitter = nullptr;
         if (int rc = m_graph->removeFilter(neighbour); rc != 0 && rc != -ENOENT) {
             m_log.write("CameraIO: DeleteFiltersFromGraph: RemoveFilter: %x %s", static_cast<unsigned>(rc),
-                          media::DxErrorText(rc));
+                          app::DxErrorText(rc));
             result = -1;
         }
     }

@@ -7,14 +7,14 @@
 #include "camera/camera_io.h"
 #include "camera/capture_worker.h"
 #include "camera/timecode_text.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 namespace klemora::camera {
 
 int CameraIO::transportCommand(int mode, const char* name) {
     if (!m_transport) return -1;
     if (int rc = m_transport->setMode(mode); rc != 0) {
-        m_log.write("CameraIO: %s failed / %x / %s", name, static_cast<unsigned>(rc), media::DxErrorText(rc));
+        m_log.write("CameraIO: %s failed / %x / %s", name, static_cast<unsigned>(rc), app::DxErrorText(rc));
         return -1;
     }
     return 1;
@@ -38,7 +38,7 @@ int CameraIO::GetCameraState() {
     if (!m_transport) return -1;
     int mode = 0;
     if (int rc = m_transport->getMode(mode); rc != 0) {
-        m_log.write("CameraIO: GetCameraState failed / %x / %s", static_cast<unsigned>(rc), media::DxErrorText(rc));
+        m_log.write("CameraIO: GetCameraState failed / %x / %s", static_cast<unsigned>(rc), app::DxErrorText(rc));
         return -2;
     }
     return mode;
@@ -50,7 +50,7 @@ int CameraIO::GetDroppedFramesInfo(int64_t* dropped, int64_t* notDropped) {
     if (!m_camera) return -1;
     if (!m_camera->device().droppedFrameCounter()) {
         m_log.write("CameraIO: GetDroppedFramesInfo: No Interface / %x / %s", static_cast<unsigned>(-ENOTSUP),
-                      media::DxErrorText(-ENOTSUP));
+                      app::DxErrorText(-ENOTSUP));
         return -2;
     }
     DeviceReading reading;
@@ -58,13 +58,13 @@ int CameraIO::GetDroppedFramesInfo(int64_t* dropped, int64_t* notDropped) {
     else readCounts(m_camera->device(), reading);
     if (int rc = reading.droppedRc; rc != 0) {
         m_log.write("CameraIO: GetDroppedFramesInfo: GetNumDropped failed / %x / %s", static_cast<unsigned>(rc),
-                      media::DxErrorText(rc));
+                      app::DxErrorText(rc));
         return -3;
     }
     if (dropped) *dropped = reading.dropped;
     if (int rc = reading.notDroppedRc; rc != 0) {
         m_log.write("CameraIO: GetDroppedFramesInfo: GetNumNotDropped failed / %x / %s",
-                      static_cast<unsigned>(rc), media::DxErrorText(rc));
+                      static_cast<unsigned>(rc), app::DxErrorText(rc));
         return -4;
     }
     if (notDropped) *notDropped = reading.notDropped;
@@ -78,7 +78,7 @@ int CameraIO::GetTimecodeString(std::string* text) {
     else readTimecode(m_camera->device(), reading);
     if (int rc = reading.timecodeRc; rc != 0) {
         m_log.write("CameraIO: GetTimecodeString(): GetTimecode: %x %s", static_cast<unsigned>(rc),
-                      media::DxErrorText(rc));
+                      app::DxErrorText(rc));
         if (text) *text = kNoTimecodeText;
         return -2;
     }

@@ -2,10 +2,6 @@
 
 #include <cstring>
 
-extern "C" {
-#include <libavformat/avformat.h>
-#include <libavutil/mem.h>
-}
 
 namespace klemora::camera {
 namespace {
@@ -21,7 +17,6 @@ struct DvAudioExtractor::Input {
     std::vector<uint8_t> frame;
     int64_t frameStart = 0;  // stream offset of frame[0]
     int64_t position = 0;
-    AVIOContext* io = nullptr;
 
     static int read(void* opaque, uint8_t* buffer, int size) {
         auto* self = static_cast<Input*>(opaque);
@@ -45,34 +40,35 @@ struct DvAudioExtractor::Input {
 
 DvAudioExtractor::DvAudioExtractor() : m_input(std::make_unique<Input>()) {}
 
-DvAudioExtractor::~DvAudioExtractor() {
-    av_packet_free(&m_packet);
-    if (m_format) avformat_close_input(&m_format);
-    if (m_input->io) {
-        av_freep(&m_input->io->buffer);
-        avio_context_free(&m_input->io);
-    }
-}
+DvAudioExtractor::~DvAudioExtractor() = default;
 
 int DvAudioExtractor::openDemuxer() {
     const AVInputFormat* dv = av_find_input_format("dv");
     if (!dv) return AVERROR_DEMUXER_NOT_FOUND;
     auto* buffer = static_cast<uint8_t*>(av_malloc(kAvioBufferSize));
     if (!buffer) return AVERROR(ENOMEM);
-    m_input->io = avio_alloc_context(buffer, kAvioBufferSize, 0, m_input.get(), &Input::read, nullptr, &Input::seek);
-    if (!m_input->io) {
+    m_io.reset(avio_alloc_context(buffer, kAvioBufferSize, 0, m_input.get(), &Input::read, nullptr, &Input::seek));
+    if (!m_io) {
         av_free(buffer);
         return AVERROR(ENOMEM);
     }
-    m_packet = av_packet_alloc();
-    m_format = avformat_alloc_context();
+    m_packet.reset(av_packet_alloc());
+    m_format.reset(avformat_alloc_context());
     if (!m_packet || !m_format) return AVERROR(ENOMEM);
-    m_format->pb = m_input->io;
+    m_format->pb = m_io.get();
     m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
-    int rc = avformat_open_input(&m_format, nullptr, dv, nullptr);  // frees the context on failure
+    AVFormatContext* opened = m_format.release();
+    int rc = avformat_open_input(&opened, nullptr, dv, nullptr);  // frees the context on failure
+    m_format.reset(opened);
     if (rc < 0) return rc;
     // The header read looked at the first frame and went back to its start.
     return 0;
+}
+
+void DvAudioExtractor::closeDemuxer() {
+    m_packet.reset();
+    m_format.reset();
+    m_io.reset();
 }
 
 int DvAudioExtractor::extract(std::span<const uint8_t> frame, std::vector<uint8_t>& pcm, avi::PcmFormat& format) {
@@ -82,13 +78,7 @@ int DvAudioExtractor::extract(std::span<const uint8_t> frame, std::vector<uint8_
     m_input->position = m_input->frameStart;
     if (!m_format) {
         if (int rc = openDemuxer(); rc < 0) {
-            // Start again with the next frame.
-            if (m_input->io) {
-                av_freep(&m_input->io->buffer);
-                avio_context_free(&m_input->io);
-            }
-            av_packet_free(&m_packet);
-            m_format = nullptr;
+            closeDemuxer();  // start again with the next frame
             return rc;
         }
     } else if (int64_t rc = avio_seek(m_format->pb, m_input->frameStart, SEEK_SET); rc < 0) {
@@ -101,7 +91,7 @@ int DvAudioExtractor::readAudio(std::vector<uint8_t>& pcm, avi::PcmFormat& forma
     int found = 0;
     int firstAudio = -1;
     for (int i = 0; i < kMaxPacketsPerFrame; ++i) {
-        int rc = av_read_frame(m_format, m_packet);
+        int rc = av_read_frame(m_format.get(), m_packet.get());
         if (rc < 0) break;  // the frame is used up
         const AVStream* stream = m_format->streams[m_packet->stream_index];
         const AVCodecParameters* par = stream->codecpar;
@@ -115,7 +105,7 @@ int DvAudioExtractor::readAudio(std::vector<uint8_t>& pcm, avi::PcmFormat& forma
             format.samplesPerSecond = static_cast<uint32_t>(par->sample_rate);
             found = 1;
         }
-        av_packet_unref(m_packet);
+        av_packet_unref(m_packet.get());
     }
     return found;
 }

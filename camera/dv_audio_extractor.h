@@ -12,10 +12,7 @@
 #include <vector>
 
 #include "avi/avi_stream_layout.h"
-
-struct AVFormatContext;
-struct AVIOContext;
-struct AVPacket;
+#include "media/ffmpeg_handles.h"
 
 namespace klemora::camera {
 
@@ -34,11 +31,15 @@ public:
 private:
     struct Input;
     int openDemuxer();
+    void closeDemuxer();
     int readAudio(std::vector<uint8_t>& pcm, avi::PcmFormat& format);
 
+    // In this order: the demuxer reads through the I/O context, which reads
+    // from the input; they go in reverse.
     std::unique_ptr<Input> m_input;
-    AVFormatContext* m_format = nullptr;
-    AVPacket* m_packet = nullptr;
+    media::IoContextPtr m_io;
+    media::FormatContextPtr m_format;
+    media::PacketPtr m_packet;
 };
 
 // Samples per channel that belong to video frame `frame` at `sampleRate`,

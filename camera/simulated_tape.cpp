@@ -14,14 +14,6 @@
 #include "avi/dv_pack.h"
 
 namespace klemora::camera {
-namespace {
-
-// The first DIF block of a DV frame is a header block (section type 0, DIF
-// sequence 0); bit 7 of its fourth byte is set for the 625/50 system.
-bool isDifHeader(const uint8_t* block) { return (block[0] & 0xE0) == 0 && (block[1] & 0xF0) == 0; }
-bool difHeaderIsPal(const uint8_t* block) { return (block[3] & 0x80) != 0; }
-
-}  // namespace
 
 int SimulatedTape::load(const std::string& path) {
     m_frames.clear();
@@ -56,8 +48,8 @@ int SimulatedTape::loadAvi(const std::string& path) {
 
 int SimulatedTape::loadRawDv() {
     uint8_t block[avi::kDifBlockSize];
-    if (!app::preadAll(m_fd.get(), block, sizeof block, 0) || !isDifHeader(block)) return -EINVAL;
-    m_pal = difHeaderIsPal(block);
+    if (!app::preadAll(m_fd.get(), block, sizeof block, 0) || !avi::isDifHeaderBlock(block)) return -EINVAL;
+    m_pal = avi::difHeaderIsPal(block);
     m_frameSize = avi::dvFrameSize(m_pal);
     struct stat info {};
     if (fstat(m_fd.get(), &info) != 0) return -errno;

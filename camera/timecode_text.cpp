@@ -1,14 +1,13 @@
 #include "camera/timecode_text.h"
 
 #include "app/text_format.h"
+#include "avi/dv_pack.h"
 
 namespace klemora::camera {
 namespace {
 
-uint32_t bcdByte(int value) {
-    if (value < 0 || value > 99) value = 0;
-    return static_cast<uint32_t>((value / 10) << 4 | value % 10);
-}
+// A field outside two digits reads as 00 rather than as a wrong digit.
+uint32_t bcdByte(int value) { return avi::toBcd(value < 0 || value > 99 ? 0 : value); }
 
 }  // namespace
 

@@ -1,11 +1,11 @@
-// "sample": writes a DV AVI test recording with the project's fixture
-// generator, so anyone can try the program without a camcorder.
+// "sample": writes a DV AVI test recording with the sample library, so
+// anyone can try the program without a camcorder.
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/command_registry.h"
-#include "tests/fixtures/dv_fixture.h"
+#include "sample/dv_sample.h"
 
 namespace klemora::cli {
 namespace {
@@ -21,10 +21,10 @@ struct SampleOptions {
 };
 
 // "YYYY-MM-DD HH:MM:SS,SECONDS"
-bool parseSession(const std::string& text, int fps, fixtures::DvSession& session) {
+bool parseSession(const std::string& text, int fps, sample::DvSession& session) {
     size_t comma = text.rfind(',');
     if (comma == std::string::npos) return false;
-    if (!fixtures::parseSessionStart(text.substr(0, comma), session.start)) return false;
+    if (!sample::parseSessionStart(text.substr(0, comma), session.start)) return false;
     try {
         size_t used = 0;
         int seconds = std::stoi(text.substr(comma + 1), &used);
@@ -37,26 +37,26 @@ bool parseSession(const std::string& text, int fps, fixtures::DvSession& session
 }
 
 int writeSample(const SampleOptions& options) {
-    fixtures::DvFixtureOptions fixture;
-    fixture.type = options.type;
-    fixture.ntsc = options.ntsc;
-    fixture.wideScreen = options.wide;
-    fixture.openDml = options.openDml == "single"     ? fixtures::OpenDmlLayout::Single
-                      : options.openDml == "segments" ? fixtures::OpenDmlLayout::Segments
-                                                      : fixtures::OpenDmlLayout::None;
-    fixture.riffSegmentBytes = static_cast<uint64_t>(options.segmentMegabytes) << 20;
+    sample::DvSampleOptions recording;
+    recording.type = options.type;
+    recording.ntsc = options.ntsc;
+    recording.wideScreen = options.wide;
+    recording.openDml = options.openDml == "single"     ? sample::OpenDmlLayout::Single
+                      : options.openDml == "segments" ? sample::OpenDmlLayout::Segments
+                                                      : sample::OpenDmlLayout::None;
+    recording.riffSegmentBytes = static_cast<uint64_t>(options.segmentMegabytes) << 20;
     for (const std::string& text : options.sessions) {
-        fixtures::DvSession session;
+        sample::DvSession session;
         if (!parseSession(text, options.ntsc ? 30 : 25, session)) {
             std::cerr << "klemora-cli sample: bad --session \"" << text
                       << "\" (expected \"YYYY-MM-DD HH:MM:SS,SECONDS\", years 1925-2024)\n";
             return 2;
         }
-        fixture.sessions.push_back(session);
+        recording.sessions.push_back(session);
     }
     std::string error;
-    fixtures::DvFixtureInfo info;
-    int rc = fixtures::writeDvAvi(options.output, fixture, &info, &error);
+    sample::DvSampleInfo info;
+    int rc = sample::writeDvAvi(options.output, recording, &info, &error);
     if (rc != 1) {
         std::cerr << "klemora-cli sample: " << error << " (code " << rc << ")\n";
         return 1;

@@ -5,6 +5,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/mem.h>
 #include <libswscale/swscale.h>
 }
 
@@ -25,6 +26,14 @@ struct PacketFreer {
 struct ScalerFreer {
     void operator()(SwsContext* context) const { sws_freeContext(context); }
 };
+// A custom-I/O context with the buffer it was given (or the one FFmpeg
+// replaced it with); the format context reading through it goes first.
+struct IoContextFreer {
+    void operator()(AVIOContext* context) const {
+        av_freep(&context->buffer);
+        avio_context_free(&context);
+    }
+};
 struct CodecParametersFreer {
     void operator()(AVCodecParameters* parameters) const { avcodec_parameters_free(&parameters); }
 };
@@ -34,6 +43,7 @@ using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
+using IoContextPtr = std::unique_ptr<AVIOContext, IoContextFreer>;
 using CodecParametersPtr = std::unique_ptr<AVCodecParameters, CodecParametersFreer>;
 
 }  // namespace klemora::media

@@ -4,7 +4,7 @@
 
 #include "app/string_table.h"
 #include "media/bitmap_header.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 #include "media/frame_grabber.h"
 #include "media/media_detector.h"
 #include "app/text_format.h"
@@ -55,7 +55,7 @@ int GrabPictureAtTime(MediaInfo& info, double time, std::span<uint8_t> buffer, i
     }
     if (rc != 1) {
         ui.showMessage(app::stringPrintf("%s\nCode: KLM-AF-1000\nCode 2: %s\nPicTime: %f", app::loadString(117).c_str(),
-                                   DxErrorText(rc), time),
+                                   app::DxErrorText(rc), time),
                        app::Icon::Stop);
     }
     return rc;

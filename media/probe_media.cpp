@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <new>
 
+#include "app/error_text.h"
 #include "app/string_table.h"
+#include "app/text_format.h"
 #include "avi/avi_reader.h"
-#include "media/dv_audio_pack.h"
-#include "media/dx_error_text.h"
+#include "avi/dv_pack.h"
 #include "media/file_scan.h"
 #include "media/media_detector.h"
 #include "media/media_probe.h"
 #include "media/media_result.h"
-#include "app/text_format.h"
 #include "media/probe_rules.h"
 
 extern "C" {
@@ -22,7 +22,7 @@ namespace klemora::media {
 namespace {
 
 void showFailure(app::UserInterface& ui, const char* placeCode, int status) {
-    ui.showMessage(app::stringPrintf("%s\nCode: %s\nCode: %s", app::loadString(117).c_str(), placeCode, DxErrorText(status)),
+    ui.showMessage(app::stringPrintf("%s\nCode: %s\nCode: %s", app::loadString(117).c_str(), placeCode, app::DxErrorText(status)),
                    app::Icon::Stop);
 }
 
@@ -91,7 +91,7 @@ std::optional<int32_t> firstFrameAudioRate(const std::string& path, const app::D
     reader.setLog(log);
     if (reader.Open(path, "r") != 1 || !reader.isDv() || reader.ReadRawPictureData(0) != 1) return std::nullopt;
     std::span<const uint8_t> frame = reader.frameBuffer();
-    return dvAudioSampleRate(frame.first(std::min<size_t>(frame.size(), reader.currentChunk().size)));
+    return avi::dvAudioSampleRate(frame.first(std::min<size_t>(frame.size(), reader.currentChunk().size)));
 }
 
 // DV type-1 files used to be described with 32 kHz audio where they held

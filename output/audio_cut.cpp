@@ -12,7 +12,7 @@ constexpr double kTimeSlack = 1e-9;
 
 }  // namespace
 
-AudioCut::AudioCut(avi::AviReader& reader, const AudioStreamInfo& source, const std::vector<IndexedChunk>* index,
+AudioCut::AudioCut(avi::AviReader& reader, const AudioStreamInfo& source, const std::vector<avi::IndexedChunk>* index,
                    AudioOutputState& output, const CutTiming& timing)
     : m_source(source),
       m_output(output),

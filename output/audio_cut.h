@@ -12,12 +12,12 @@
 #include <memory>
 #include <vector>
 
+#include "avi/avi_index_reader.h"
 #include "avi/avi_reader.h"
 #include "avi/avi_writer.h"
 #include "output/chunk_cursor.h"
 #include "output/pcm_source.h"
 #include "output/source_streams.h"
-#include "output/stream_index.h"
 
 namespace klemora::output {
 
@@ -42,7 +42,7 @@ struct CutTiming {
 class AudioCut {
 public:
     // `index`: the stream's index entries, or nullptr.
-    AudioCut(avi::AviReader& reader, const AudioStreamInfo& source, const std::vector<IndexedChunk>* index,
+    AudioCut(avi::AviReader& reader, const AudioStreamInfo& source, const std::vector<avi::IndexedChunk>* index,
              AudioOutputState& output, const CutTiming& timing);
 
     // Writes the sound up to the end of output frame `outputFrameEnd` - 1.

@@ -8,7 +8,7 @@
 
 namespace klemora::output {
 
-ChunkCursor::ChunkCursor(avi::AviReader& reader, int streamNumber, const std::vector<IndexedChunk>* index)
+ChunkCursor::ChunkCursor(avi::AviReader& reader, int streamNumber, const std::vector<avi::IndexedChunk>* index)
     : m_reader(reader), m_table(index), m_stream(streamNumber), m_fileSize(reader.fileSize()) {}
 
 int ChunkCursor::seek(int64_t index) {
@@ -30,7 +30,7 @@ int ChunkCursor::seekByte(int64_t position) {
     }
     if (m_table) {
         // Sizes come from the index, so passing chunks costs no reads.
-        const std::vector<IndexedChunk>& table = *m_table;
+        const std::vector<avi::IndexedChunk>& table = *m_table;
         int64_t target = m_index;
         int64_t before = m_bytesBefore;
         while (target < static_cast<int64_t>(table.size()) &&
@@ -47,10 +47,10 @@ int ChunkCursor::seekByte(int64_t position) {
 }
 
 int ChunkCursor::seekIndexed(int64_t index) {
-    const std::vector<IndexedChunk>& table = *m_table;
+    const std::vector<avi::IndexedChunk>& table = *m_table;
     // m_bytesBefore is the sum of the entries before m_index.
     for (int64_t i = std::max<int64_t>(m_index, 0); i < index; ++i) m_bytesBefore += table[static_cast<size_t>(i)].size;
-    const IndexedChunk& entry = table[static_cast<size_t>(index)];
+    const avi::IndexedChunk& entry = table[static_cast<size_t>(index)];
     uint8_t header[8];
     if (entry.headerOffset < 0 || entry.headerOffset + 8 + entry.size > m_fileSize ||
         m_reader.ReadAt(entry.headerOffset, header, sizeof header) != 1)

@@ -11,15 +11,15 @@
 #include <span>
 #include <vector>
 
+#include "avi/avi_index_reader.h"
 #include "avi/avi_reader.h"
 #include "avi/movie_chunks.h"
-#include "output/stream_index.h"
 
 namespace klemora::output {
 
 class ChunkCursor {
 public:
-    ChunkCursor(avi::AviReader& reader, int streamNumber, const std::vector<IndexedChunk>* index = nullptr);
+    ChunkCursor(avi::AviReader& reader, int streamNumber, const std::vector<avi::IndexedChunk>* index = nullptr);
 
     // Moves to chunk `index` of the stream (never backwards: a lower index
     // than the current one is an error). 1 there, 0 when the stream ends
@@ -49,7 +49,7 @@ private:
 
     avi::AviReader& m_reader;
     std::optional<avi::MovieChunkWalker> m_walker;
-    const std::vector<IndexedChunk>* m_table;  // nullptr: walk
+    const std::vector<avi::IndexedChunk>* m_table;  // nullptr: walk
     int m_stream;
     int64_t m_fileSize;
     int64_t m_index = -1;  // the chunk the cursor is on

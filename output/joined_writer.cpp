@@ -6,9 +6,9 @@
 
 #include "app/string_table.h"
 #include "app/text_format.h"
+#include "avi/avi_index_reader.h"
 #include "avi/avi_reader.h"
 #include "output/file_dates.h"
-#include "output/stream_index.h"
 #include "output/output_steps.h"
 #include "output/scene_copy.h"
 #include "output/scene_writer.h"
@@ -24,7 +24,7 @@ constexpr std::string_view kOperation = "WriteScenesToOneFile";
 struct PlannedScene {
     std::string sourcePath;
     SourceStreams streams;
-    std::shared_ptr<const SourceIndex> index;  // shared by the scenes of one source
+    std::shared_ptr<const avi::AviIndex> index;  // shared by the scenes of one source
     SceneRange range;
 };
 
@@ -70,7 +70,7 @@ int planScene(const scene::SceneList& list, int i, const SourceStreams* referenc
     if (previous && previous->sourcePath == planned.sourcePath) {
         planned.index = previous->index;
     } else {
-        auto index = std::make_shared<SourceIndex>();
+        auto index = std::make_shared<avi::AviIndex>();
         index->build(reader);
         planned.index = std::move(index);
     }

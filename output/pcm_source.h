@@ -14,7 +14,7 @@ namespace klemora::output {
 
 class PcmSource {
 public:
-    PcmSource(avi::AviReader& reader, int streamNumber, const std::vector<IndexedChunk>* index)
+    PcmSource(avi::AviReader& reader, int streamNumber, const std::vector<avi::IndexedChunk>* index)
         : m_cursor(reader, streamNumber, index) {}
 
     // Bytes [first, first + count) of the stream, or fewer when it ends

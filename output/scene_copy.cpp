@@ -60,7 +60,7 @@ bool SceneCopier::pollUser() {
     return m_context.cancelled();
 }
 
-CopyOutcome SceneCopier::append(avi::AviReader& reader, const SourceStreams& source, const SourceIndex& index,
+CopyOutcome SceneCopier::append(avi::AviReader& reader, const SourceStreams& source, const avi::AviIndex& index,
                                 const SceneRange& range) {
     ChunkCursor video(reader, source.videoSource, index.stream(source.videoSource));
 

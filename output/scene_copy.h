@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "avi/avi_index_reader.h"
 #include "avi/avi_reader.h"
 #include "avi/avi_writer.h"
 #include "output/audio_cut.h"
 #include "output/source_streams.h"
-#include "output/stream_index.h"
 #include "output/write_context.h"
 
 namespace klemora::output {
@@ -51,8 +51,8 @@ public:
     SceneCopier(avi::AviWriter& writer, const SourceStreams& reference, WriteContext& context, int64_t totalOutputFrames,
                 bool padAudio);
 
-    // `index`: the source's index entries (SourceIndex::build).
-    CopyOutcome append(avi::AviReader& reader, const SourceStreams& source, const SourceIndex& index,
+    // `index`: the source's index entries (avi::AviIndex::build).
+    CopyOutcome append(avi::AviReader& reader, const SourceStreams& source, const avi::AviIndex& index,
                        const SceneRange& range);
     int64_t framesWritten() const { return m_framesWritten; }
 

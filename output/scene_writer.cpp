@@ -6,8 +6,8 @@
 
 #include "app/debug_log.h"
 #include "app/string_table.h"
+#include "avi/avi_index_reader.h"
 #include "avi/avi_reader.h"
-#include "output/stream_index.h"
 #include "output/output_steps.h"
 #include "output/scene_copy.h"
 #include "output/source_streams.h"
@@ -52,7 +52,7 @@ int writeScene(const std::string& sourcePath, const std::string& destinationPath
     }
     SceneRange range = sceneRangeIn(startFrame, stopFrame, source.frameCount, effectiveSpeed(speedFactor));
     if (int rc = checkLength(sourcePath, source, startFrame, stopFrame, speedFactor, range, ui); rc != 1) return rc;
-    SourceIndex index;
+    avi::AviIndex index;
     index.build(reader);
     if (range.speed != 1.0 && !(source.allKeyframes && index.allKeyFrames(source.videoSource))) {
         showFileMessage(ui, app::loadString(720), sourcePath, app::Icon::Stop);

@@ -5,11 +5,11 @@
 
 #include "app/string_table.h"
 #include "app/text_format.h"
+#include "avi/avi_index_reader.h"
+#include "avi/avi_reader.h"
 #include "media/media_info.h"
 #include "media/media_probe.h"
-#include "avi/avi_reader.h"
 #include "output/source_streams.h"
-#include "output/stream_index.h"
 #include "output/write_messages.h"
 #include "output/write_scenes.h"
 #include "scene/list_failure.h"
@@ -53,7 +53,7 @@ std::vector<bool> keyFramesOf(const std::string& file, int32_t frameCount, app::
     reader.setLog(log);
     SourceStreams streams;
     if (reader.Open(file, "r") != 1 || describeSource(reader, streams) != 1) return {};
-    SourceIndex index;
+    avi::AviIndex index;
     index.build(reader);
     if (index.allKeyFrames(streams.videoSource)) return {};
     std::vector<bool> keys(static_cast<size_t>(std::max(0, frameCount)));

@@ -2,7 +2,7 @@
 
 #include "app/string_table.h"
 #include "app/text_format.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 namespace klemora::output {
 
@@ -12,7 +12,7 @@ void showStepFailure(app::UserInterface& ui, std::string_view operation, int cod
     if (error != 0) {
         int32_t subCode = -error;  // errno values travel as negative status codes
         text = app::stringPrintf("%s %s()!\nCode: %d\nSubCode: 0x%x / %s", app::loadString(113).c_str(),
-                                 name.c_str(), code, static_cast<unsigned>(subCode), media::DxErrorText(subCode));
+                                 name.c_str(), code, static_cast<unsigned>(subCode), app::DxErrorText(subCode));
     } else {
         text = app::stringPrintf("%s %s()!\nCode: %d", app::loadString(113).c_str(), name.c_str(), code);
     }

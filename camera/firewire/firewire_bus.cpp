@@ -10,7 +10,7 @@
 #include "camera/firewire/avc_vcr.h"
 #include "camera/firewire/firewire_device.h"
 #include "camera/firewire/raw1394_handle.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 namespace klemora::camera::firewire {
 
@@ -51,7 +51,7 @@ void scanPort(int port, std::vector<NodeInfo>& found, const app::DebugLog& log) 
     Raw1394Handle handle = openPort(port, &error);
     if (!handle) {
         log.write("CameraIO: FireWire: port %d not usable / %x / %s", port, static_cast<unsigned>(error),
-                      media::DxErrorText(error));
+                      app::DxErrorText(error));
         return;
     }
     const int nodes = raw1394_get_nodecount(handle.get());
@@ -87,7 +87,7 @@ int scanBus(std::vector<NodeInfo>& found, const app::DebugLog& log) {
     if (!handle) {
         int error = errno ? -errno : -ENODEV;
         log.write("CameraIO: FireWire: raw1394_new_handle failed / %x / %s (no FireWire access)",
-                      static_cast<unsigned>(error), media::DxErrorText(error));
+                      static_cast<unsigned>(error), app::DxErrorText(error));
         return error;
     }
     raw1394_portinfo ports[kMaxPorts];
@@ -95,7 +95,7 @@ int scanBus(std::vector<NodeInfo>& found, const app::DebugLog& log) {
     if (count < 0) {
         int error = errno ? -errno : -EIO;
         log.write("CameraIO: FireWire: raw1394_get_port_info failed / %x / %s", static_cast<unsigned>(error),
-                      media::DxErrorText(error));
+                      app::DxErrorText(error));
         return error;
     }
     if (count == 0) log.write("CameraIO: FireWire: no ports");

@@ -9,7 +9,7 @@
 #include "app/debug_log.h"
 #include "camera/firewire/avc_vcr.h"
 #include "camera/firewire/raw1394_handle.h"
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 namespace klemora::camera::firewire {
 namespace {

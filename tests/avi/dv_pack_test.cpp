@@ -4,6 +4,7 @@
 #include "avi/avi_reader.h"
 #include "avi/dv_pack.h"
 #include "tests/avi/avi_bytes.h"
+#include "tests/fixtures/dv_fixture.h"
 
 namespace klemora::test {
 namespace {
@@ -176,6 +177,41 @@ TEST(DvPack, FirstFrameFactsAtOpen) {
     EXPECT_EQ(t.hours, 18);
     EXPECT_EQ(t.minutes, 5);
     EXPECT_EQ(t.seconds, 9);
+}
+
+std::vector<uint8_t> frameWithAudioSourcePack(int sequences, int sequence, int audioBlock, uint8_t pc4) {
+    std::vector<uint8_t> frame(static_cast<size_t>(sequences) * 12000, 0xFF);
+    size_t at = static_cast<size_t>(sequence) * 12000 + (6 + 16 * audioBlock) * 80 + 3;
+    frame[at] = avi::kPackAudioSource;
+    frame[at + 4] = pc4;
+    return frame;
+}
+
+TEST(DvAudioPack, ReadsTheSamplingRate) {
+    EXPECT_EQ(avi::dvAudioSampleRate(frameWithAudioSourcePack(12, 0, 3, 0xC0)), 48000);
+    EXPECT_EQ(avi::dvAudioSampleRate(frameWithAudioSourcePack(12, 1, 0, 0xC0 | (2 << 3))), 32000);
+    EXPECT_EQ(avi::dvAudioSampleRate(frameWithAudioSourcePack(10, 9, 8, 1 << 3)), 44100);
+    EXPECT_EQ(avi::dvAudioSampleRate(frameWithAudioSourcePack(12, 0, 3, 5 << 3)), std::nullopt);
+    std::vector<uint8_t> none(144000, 0xFF);
+    EXPECT_EQ(avi::dvAudioSampleRate(none), std::nullopt);
+    EXPECT_EQ(avi::dvAudioSampleRate(std::span<const uint8_t>(none).first(100)), std::nullopt);
+}
+
+TEST(DifHeader, TellsTheFrameStartAndItsSystem) {
+    for (bool ntsc : {false, true}) {
+        std::vector<uint8_t> frame = fixtures::makeDvFrame(fixtures::singleSessionOptions(1, 2, ntsc), 0);
+        ASSERT_FALSE(frame.empty());
+        EXPECT_TRUE(avi::isDifHeaderBlock(frame.data()));
+        EXPECT_EQ(avi::difHeaderIsPal(frame.data()), !ntsc);
+        // The second block is subcode, not a header.
+        EXPECT_FALSE(avi::isDifHeaderBlock(frame.data() + avi::kDifBlockSize));
+    }
+}
+
+TEST(DvBcd, EncodesAndDecodesTwoDigits) {
+    for (int value : {0, 9, 10, 59, 99}) EXPECT_EQ(avi::bcdValue(avi::toBcd(value), 0xF), value);
+    EXPECT_EQ(avi::toBcd(45), 0x45);
+    EXPECT_EQ(avi::bcdValue(0xE3, 0x3), 23);  // flag bits above the tens are masked off
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 
 #include <vector>
 
-#include "avi/dv_pack.h"
-#include "media/dv_audio_pack.h"
 #include "media/picture_export.h"
 #include "tests/support/temp_dir.h"
 
@@ -86,24 +84,6 @@ TEST(PictureNames, DateSuffixCountsWholeSecondsFromTheFirstFrame) {
     scene::RecordingTime first{0, 0, 14, 1, 6, 106, 0, 0, -1};  // 2006-07-01 14:00:00
     EXPECT_EQ(dateSuffixedPath("/p/clip_f01626.bmp", first, 65.01), "/p/clip_f01626_2006-07-01_14-01-05.bmp");
     EXPECT_EQ(dateSuffixedPath("/p/clip", first, 3600.99), "/p/clip_2006-07-01_15-00-00.bmp");
-}
-
-std::vector<uint8_t> frameWithAudioSourcePack(int sequences, int sequence, int audioBlock, uint8_t pc4) {
-    std::vector<uint8_t> frame(static_cast<size_t>(sequences) * 12000, 0xFF);
-    size_t at = static_cast<size_t>(sequence) * 12000 + (6 + 16 * audioBlock) * 80 + 3;
-    frame[at] = avi::kPackAudioSource;
-    frame[at + 4] = pc4;
-    return frame;
-}
-
-TEST(DvAudioPack, ReadsTheSamplingRate) {
-    EXPECT_EQ(dvAudioSampleRate(frameWithAudioSourcePack(12, 0, 3, 0xC0)), 48000);
-    EXPECT_EQ(dvAudioSampleRate(frameWithAudioSourcePack(12, 1, 0, 0xC0 | (2 << 3))), 32000);
-    EXPECT_EQ(dvAudioSampleRate(frameWithAudioSourcePack(10, 9, 8, 1 << 3)), 44100);
-    EXPECT_EQ(dvAudioSampleRate(frameWithAudioSourcePack(12, 0, 3, 5 << 3)), std::nullopt);
-    std::vector<uint8_t> none(144000, 0xFF);
-    EXPECT_EQ(dvAudioSampleRate(none), std::nullopt);
-    EXPECT_EQ(dvAudioSampleRate(std::span<const uint8_t>(none).first(100)), std::nullopt);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 #include "avi/avi_reader.h"
 
-namespace klemora::output {
+namespace klemora::avi {
 
 struct IndexedChunk {
     int64_t headerOffset = 0;
@@ -18,11 +18,11 @@ struct IndexedChunk {
     bool keyFrame = true;
 };
 
-class SourceIndex {
+class AviIndex {
 public:
     // Reads the indexes of every stream; streams without one stay empty.
     // Each stream keeps at most `limit` entries.
-    void build(avi::AviReader& reader, int64_t limit = INT32_MAX);
+    void build(AviReader& reader, int64_t limit = INT32_MAX);
     // nullptr when the stream has no index entries.
     const std::vector<IndexedChunk>* stream(int streamNumber) const;
     bool allKeyFrames(int streamNumber) const;
@@ -30,13 +30,13 @@ public:
     bool isKeyFrame(int streamNumber, int64_t chunk) const;
 
 private:
-    bool readOpenDml(avi::AviReader& reader, const avi::StreamInfo& info, std::vector<IndexedChunk>& out,
+    bool readOpenDml(AviReader& reader, const StreamInfo& info, std::vector<IndexedChunk>& out,
                      int64_t limit);
-    bool readStandardIndex(avi::AviReader& reader, int64_t offset, uint32_t size, std::vector<IndexedChunk>& out,
+    bool readStandardIndex(AviReader& reader, int64_t offset, uint32_t size, std::vector<IndexedChunk>& out,
                            int64_t limit);
-    void readLegacy(avi::AviReader& reader, const std::vector<bool>& wanted, int64_t limit);
+    void readLegacy(AviReader& reader, const std::vector<bool>& wanted, int64_t limit);
 
     std::vector<std::vector<IndexedChunk>> m_streams;
 };
 
-}  // namespace klemora::output
+}  // namespace klemora::avi

@@ -1,4 +1,4 @@
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ extern "C" {
 #include <libavutil/error.h>
 }
 
-namespace klemora::media {
+namespace klemora::app {
 namespace {
 
 TEST(DxErrorText, NamesTheCodesOfTheMessages) {
@@ -59,4 +59,4 @@ TEST(DxErrorText, TableIsSortedUniqueAndLarge) {
 }
 
 }  // namespace
-}  // namespace klemora::media
+}  // namespace klemora::app

@@ -1,8 +1,8 @@
-#include "media/dx_error_text.h"
+#include "app/error_text.h"
 
 #include <algorithm>
 
-namespace klemora::media {
+namespace klemora::app {
 
 const char* DxErrorText(uint32_t code) {
     std::span<const DxErrorEntry> table = dxErrorTable();
@@ -11,4 +11,4 @@ const char* DxErrorText(uint32_t code) {
     return it != table.end() && it->code == code ? it->name : "Unknown";
 }
 
-}  // namespace klemora::media
+}  // namespace klemora::app
