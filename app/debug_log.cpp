@@ -1,5 +1,6 @@
 #include "app/debug_log.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
@@ -10,9 +11,8 @@
 namespace klemora::app {
 namespace {
 
-int g_debugLevel = 0;
-std::string g_logFolder;
-LogClock g_clock = nullptr;
+// Never freed: a decoder thread may still hold the one it read.
+std::atomic<const DebugLog*> g_processLog{nullptr};
 
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
@@ -54,19 +54,13 @@ const DebugLog& DebugLog::off() {
     return log;
 }
 
-int debugLevel() { return g_debugLevel; }
-void setDebugLevel(int level) { g_debugLevel = level; }
-void setLogFolder(std::string folder) { g_logFolder = std::move(folder); }
-void setLogClock(LogClock clock) { g_clock = clock; }
-std::string logFolder() { return g_logFolder.empty() ? documentsFolder() : g_logFolder; }
+void setProcessDebugLog(DebugLog log) {
+    g_processLog.store(new DebugLog(std::move(log)), std::memory_order_release);
+}
 
-DebugLog processDebugLog() { return DebugLog(g_debugLevel, g_logFolder, g_clock); }
-
-void debugLogLine(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    writeLine(g_debugLevel, g_logFolder, g_clock, format, args);
-    va_end(args);
+const DebugLog& processDebugLog() {
+    const DebugLog* log = g_processLog.load(std::memory_order_acquire);
+    return log ? *log : DebugLog::off();
 }
 
 }  // namespace klemora::app

@@ -39,16 +39,10 @@ private:
     LogClock m_clock = nullptr;
 };
 
-// The process-wide level and folder of the code that is not yet handed a
-// DebugLog; being replaced by DebugLog objects.
-int debugLevel();
-void setDebugLevel(int level);
-void setLogFolder(std::string folder);
-std::string logFolder();
-void setLogClock(LogClock clock);
-void debugLogLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// The process-wide level, folder and clock as a DebugLog, for code that
-// serves both kinds of caller.
-DebugLog processDebugLog();
+// FFmpeg's log callback serves the whole process and its decoder threads,
+// so no run can hand it a log: its lines go to the log the program set once
+// at start-up, before any run (off until then).
+void setProcessDebugLog(DebugLog log);
+const DebugLog& processDebugLog();
 
 }  // namespace klemora::app

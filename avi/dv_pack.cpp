@@ -110,9 +110,8 @@ int ReadDvDateTime(AviReader& reader, scene::RecordingTime& time) {
     return 1;
 }
 
-int ReadDvDateTime(std::span<const uint8_t> frame, bool pal, scene::RecordingTime& time) {
-    decodeDateTime([&](uint8_t id, DvPack& pack) { return FindDvPack(frame, pal, id, pack) == 1; }, time,
-                   app::processDebugLog());
+int ReadDvDateTime(std::span<const uint8_t> frame, bool pal, scene::RecordingTime& time, const app::DebugLog& log) {
+    decodeDateTime([&](uint8_t id, DvPack& pack) { return FindDvPack(frame, pal, id, pack) == 1; }, time, log);
     return 1;
 }
 
@@ -127,10 +126,9 @@ int ReadDvTimecode(AviReader& reader, scene::Timecode& timecode) {
                         reader.log());
 }
 
-int ReadDvTimecode(std::span<const uint8_t> frame, bool pal, scene::Timecode& timecode) {
-    // Without a reader: the frames of the camera code, which keeps the process log.
+int ReadDvTimecode(std::span<const uint8_t> frame, bool pal, scene::Timecode& timecode, const app::DebugLog& log) {
     return timecodeInto([&](uint8_t id, DvPack& pack) { return FindDvPack(frame, pal, id, pack) == 1; }, timecode,
-                        app::processDebugLog());
+                        log);
 }
 
 std::optional<int32_t> dvAudioSampleRate(std::span<const uint8_t> frame) {

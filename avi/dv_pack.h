@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "app/debug_log.h"
 #include "avi/avi_format.h"
 #include "scene/scene_record.h"
 
@@ -88,12 +89,14 @@ std::optional<int32_t> dvAudioSampleRate(std::span<const uint8_t> frame);
 // Always 1: the date fields from pack 0x62 and the time fields from 0x63,
 // each only when found; weekday 0, day of year 0, DST flag -1.
 int ReadDvDateTime(AviReader& reader, scene::RecordingTime& time);
-int ReadDvDateTime(std::span<const uint8_t> frame, bool pal, scene::RecordingTime& time);
+int ReadDvDateTime(std::span<const uint8_t> frame, bool pal, scene::RecordingTime& time,
+                   const app::DebugLog& log = app::DebugLog::off());
 
 // Always 1: outputs (each optional) from pack 0x13 when found, else unchanged.
 int ReadDvTimecode(AviReader& reader, uint8_t* hours, uint8_t* minutes, uint8_t* seconds, uint8_t* frames);
 int ReadDvTimecode(AviReader& reader, scene::Timecode& timecode);
-int ReadDvTimecode(std::span<const uint8_t> frame, bool pal, scene::Timecode& timecode);
+int ReadDvTimecode(std::span<const uint8_t> frame, bool pal, scene::Timecode& timecode,
+                   const app::DebugLog& log = app::DebugLog::off());
 
 // Wide screen: a DV frame whose pack 0x61 has PC2 0x87 or the 16:9 display
 // mode (low three bits 2, e.g. 0xCA); width x 1000 / height == 1777; handler

@@ -66,9 +66,8 @@ int run(int argc, char** argv) {
     }
 
     app::settings().setPath(app::settingsFilePath(options.iniPath));
-    // The code not yet handed a log (the camera's) keeps the process level.
     app::DebugLog log(app::settings().readInt("WriteLogfile", 0));
-    app::setDebugLevel(log.level());
+    app::setProcessDebugLog(log);
     setCommandLog(log);
     setUpLanguage(options);
 

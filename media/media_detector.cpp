@@ -28,7 +28,7 @@ void logFfmpegMessage(void* object, int level, const char* format, va_list args)
     if (av_log_format_line2(object, level, format, args, line, sizeof line, &printPrefix) < 0) return;
     size_t length = std::strlen(line);
     while (length > 0 && line[length - 1] == '\n') line[--length] = '\0';
-    app::debugLogLine("FFmpeg: %s", line);
+    app::processDebugLog().write("FFmpeg: %s", line);
 }
 
 void routeFfmpegLog() {

@@ -23,44 +23,42 @@ std::time_t fixedClock() {
 
 class DebugLogTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setLogFolder(dir.path());
-        setLogClock(fixedClock);
-    }
-    void TearDown() override {
-        setDebugLevel(0);
-        setLogFolder({});
-        setLogClock(nullptr);
-    }
+    DebugLog at(int level) const { return DebugLog(level, dir.path(), fixedClock); }
     test::TempDir dir;
 };
 
 TEST_F(DebugLogTest, LevelOneWritesTimePrefixUnlessADashLeads) {
-    setDebugLevel(1);
-    debugLogLine("---------");
-    debugLogLine("CameraIO: Constructor: Start");
-    debugLogLine("x-y %d", 5);
-    debugLogLine("xy%d", 6);
+    DebugLog log = at(1);
+    log.write("---------");
+    log.write("CameraIO: Constructor: Start");
+    log.write("x-y %d", 5);
+    log.write("xy%d", 6);
     EXPECT_EQ(test::readTextFile(dir.file("klemoradbg.log")),
               "---------\n14:03:07: CameraIO: Constructor: Start\nx-y 5\n14:03:07: xy6\n");
 }
 
 TEST_F(DebugLogTest, LevelTwoWritesTheTraceWithoutPrefix) {
-    setDebugLevel(2);
-    debugLogLine("INIT %s", "a.avi");
+    at(2).write("INIT %s", "a.avi");
     EXPECT_EQ(test::readTextFile(dir.file("findds.log")), "INIT a.avi\n");
     EXPECT_FALSE(test::readTextFile(dir.file("klemoradbg.log")).size());
 }
 
 TEST_F(DebugLogTest, OtherLevelsAndMissingFolderWriteNothing) {
-    setDebugLevel(3);
-    debugLogLine("nothing");
-    setDebugLevel(1);
-    setLogFolder(dir.file("missing"));
-    debugLogLine("nothing either");
-    setLogFolder(dir.path());
+    at(3).write("nothing");
+    DebugLog::off().write("nothing at all");
+    DebugLog(1, dir.file("missing"), fixedClock).write("nothing either");
+    at(2).withLevel(0).write("nor this");
     EXPECT_EQ(test::readTextFile(dir.file("klemoradbg.log")), "");
     EXPECT_EQ(test::readTextFile(dir.file("findds.log")), "");
+}
+
+TEST_F(DebugLogTest, TheProcessLogIsOffUntilTheProgramSetsIt) {
+    EXPECT_EQ(processDebugLog().level(), 0);
+    setProcessDebugLog(at(1));
+    processDebugLog().write("FFmpeg: %s", "invalid frame");
+    setProcessDebugLog(DebugLog());
+    processDebugLog().write("FFmpeg: not written");
+    EXPECT_EQ(test::readTextFile(dir.file("klemoradbg.log")), "14:03:07: FFmpeg: invalid frame\n");
 }
 
 }  // namespace

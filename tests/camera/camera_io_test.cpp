@@ -354,7 +354,6 @@ namespace {
 TEST(CameraLog, EveryLineGoesToTheHandedLog) {
     TempDir dir;
     std::string tape = makeTape(dir, "tape.avi", tapeOptions(40, 2));
-    app::setDebugLevel(0);
     ::unsetenv(camera::kSimulatedCameraVariable);
     const app::DebugLog log(1, dir.path());
     ScriptedUserInterface ui;

@@ -73,15 +73,8 @@ bool FramesSaved::reached(camera::CameraIO& io) {
     return m_stalledWaits >= kStallWaits;
 }
 
-LogCapture::LogCapture() {
-    app::setLogFolder(m_dir.path());
-    app::setDebugLevel(1);
-}
-
-LogCapture::~LogCapture() {
-    app::setDebugLevel(0);
-    app::setLogFolder("");
-}
+LogCapture::LogCapture() = default;
+LogCapture::~LogCapture() = default;
 
 std::string LogCapture::text() const { return readTextFile(m_dir.file("klemoradbg.log")); }
 

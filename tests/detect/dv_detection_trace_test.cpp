@@ -58,7 +58,7 @@ TEST(DvDetectionTrace, WritesEveryLineOfTheRun) {
     DetectionRun run;
     runDetection(run, {wholeFile(palPath, 75), wholeFile(ntscPath, 70), wholeFile(cut, 70), {missing, 0, 9}}, ui, 1, 0,
                  traceLog(dir));
-    EXPECT_EQ(app::debugLevel(), 0);
+    EXPECT_EQ(app::processDebugLog().level(), 0);
     ASSERT_EQ(run.scenes.count(), 4);
 
     std::string text = readTextFile(dir.file("findds.log"));

@@ -19,11 +19,9 @@ protected:
     void SetUp() override {
         m_oldSettings = app::settings().path();
         app::settings().setPath(dir.file("Klemora.ini"));
-        app::setLogFolder(dir.path());
     }
     void TearDown() override {
         app::settings().setPath(m_oldSettings);
-        app::setLogFolder("");
     }
 
     // A DV fixture file; fails the test when the generator fails.

@@ -100,7 +100,7 @@ TEST_F(WriteRunTest, TheRunKeepsItsStartSettingsAndWritesToItsOwnLog) {
     for (size_t at = log.find("AviWriter: "); at != std::string::npos; at = log.find("AviWriter: ", at + 1))
         ++written;
     EXPECT_EQ(written, 5u) << log;
-    EXPECT_EQ(app::debugLevel(), 0);
+    EXPECT_EQ(app::processDebugLog().level(), 0);
 }
 
 TEST_F(WriteRunTest, SourcesAreDeletedOnlyAfterACleanRun) {
