@@ -9,6 +9,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include <filesystem>
@@ -21,6 +24,35 @@
 #include "tests/support/temp_dir.h"
 
 namespace klemora::gui {
+
+// The Qt seam whose worker waits at one progress position until the test
+// lets it go, so that the Stop is clicked while the run is surely going on.
+class WaitingAtPosition : public QtUserInterface {
+public:
+    WaitingAtPosition(QWidget* owner, int64_t position) : QtUserInterface(owner), m_position(position) {}
+    bool waiting() const { return m_waiting; }
+    void release() {
+        std::lock_guard lock(m_mutex);
+        m_released = true;
+        m_wake.notify_all();
+    }
+
+protected:
+    void progressChanged() override {
+        QtUserInterface::progressChanged();
+        if (m_released || progressPosition() < m_position) return;
+        std::unique_lock lock(m_mutex);
+        m_waiting = true;
+        m_wake.wait(lock, [this] { return m_released.load(); });
+    }
+
+private:
+    const int64_t m_position;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::atomic<bool> m_waiting{false};
+    std::atomic<bool> m_released{false};
+};
 
 class QtUserInterfaceTest : public QObject {
     Q_OBJECT
@@ -76,12 +108,7 @@ private slots:
         QString source, destination, line2;
         int maximum = 0, value = 0;
         bool titled = false;
-        answerNextBox(QMessageBox::Ok);  // the worker waits in a message box while the test looks
-        QTimer::singleShot(10, this, [&] {
-            if (ProgressWindow* progress = ui.progressWindow()) {
-                titled = progress->windowTitle() == QStringLiteral("Bearbeitungsfortschritt");
-            }
-        });
+        answerNextBox(QMessageBox::Ok);
         runOnWorker([&] {
             app::ProgressScope scope(ui);
             ui.setProgressSource("/videos/tape.avi");
@@ -94,6 +121,7 @@ private slots:
                 &ui,
                 [&] {
                     ProgressWindow* progress = ui.progressWindow();
+                    titled = progress->windowTitle() == QStringLiteral("Bearbeitungsfortschritt");
                     source = progress->source();
                     destination = progress->destination();
                     line2 = progress->line(2);
@@ -124,26 +152,28 @@ private slots:
         QWidget window;
         auto* stop = new QPushButton(QStringLiteral("Stop"), &window);
         window.show();
-        QtUserInterface ui(&window);
+        WaitingAtPosition ui(&window, 20);
         QObject::connect(stop, &QPushButton::clicked, [&] { ui.requestCancel(); });
-        bool repaintedMeanwhile = false;
-        // Click Stop once the bar has moved; the window must still take the click.
+        bool barShown = false;
+        // Once the worker stands at frame 20, a person sees the bar there and clicks Stop.
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!ui.waiting() || ui.cancelled()) return;
+            QCoreApplication::processEvents();  // the queued bar update
             ProgressWindow* progress = ui.progressWindow();
-            if (!progress || progress->barValue() <= 0 || ui.cancelled()) return;
-            repaintedMeanwhile = true;
+            barShown = progress && progress->barValue() >= 20;
             QTest::mouseClick(stop, Qt::LeftButton);
+            ui.release();
         });
         poll.start(1);
 
         int result = 0;
         ui.resetCancel();
         runOnWorker([&] { result = output::SavePictureSequences({path}, pictures, {}, ui); });
-        QVERIFY(repaintedMeanwhile);
+        QVERIFY(barShown);
         QCOMPARE(result, static_cast<int>(output::PictureSequenceResult::Cancelled));
         auto written = std::distance(std::filesystem::directory_iterator(pictures), {});
-        QVERIFY(written > 0 && written < 150);
+        QVERIFY(written >= 20 && written < 150);
         QVERIFY(ui.cancelled());
     }
 };
