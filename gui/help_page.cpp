@@ -1,6 +1,7 @@
 #include "gui/help_page.h"
 
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -26,6 +27,12 @@ QString helpPagePath(const QString& page) {
 bool openHelpPage(QWidget* parent, const QString& page) {
     QString path = helpPagePath(page);
     return openUrl(parent, QUrl::fromLocalFile(path), path);
+}
+
+bool openHelpOnF1(QWidget* dialog, const QKeyEvent* event, const QString& page) {
+    if (event->key() != Qt::Key_F1) return false;
+    openHelpPage(dialog, page);
+    return true;
 }
 
 bool openAddress(QWidget* parent, const QString& address) { return openUrl(parent, QUrl(address), address); }

@@ -3,7 +3,6 @@
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -56,11 +55,7 @@ void InfoDialog::showFile(const std::string& fileName, QPushButton* pushed) {
 }
 
 void InfoDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        openHelpPage(this, QStringLiteral("index.htm"));
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!openHelpOnF1(this, event, QStringLiteral("index.htm"))) QDialog::keyPressEvent(event);
 }
 
 }  // namespace klemora::gui

@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -115,11 +114,7 @@ void SettingsDialog::accept() {
 }
 
 void SettingsDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        openHelpPage(this, QStringLiteral("page02.htm"));
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!openHelpOnF1(this, event, QStringLiteral("page02.htm"))) QDialog::keyPressEvent(event);
 }
 
 }  // namespace klemora::gui

@@ -8,6 +8,7 @@
 #include "app/string_table.h"
 #include "scene/editing.h"
 #include "scene/group_commands.h"
+#include "tests/scene/scene_rows.h"
 #include "tests/support/scripted_ui.h"
 
 namespace klemora::scene {
@@ -16,12 +17,7 @@ namespace {
 using Rows = std::vector<int>;
 
 void addScene(SceneList& list, std::string_view source, int32_t start, int32_t stop) {
-    int i = list.AddNewScene();
-    list.setSourceFile(i, source);
-    list.setStartFrame(i, start);
-    list.setStopFrame(i, stop);
-    list.setDefinedStart(i, start);
-    list.setDefinedStop(i, stop);
+    test::addEditableScene(list, source, start, stop);
 }
 
 const std::vector<Rows> kSelections = {{}, {0}, {1}, {2}, {0, 1}, {1, 0, 1}, {0, 2}, {0, 1, 2}, {3}, {-1}, {2, 2}};

@@ -7,6 +7,7 @@
 #include "app/string_table.h"
 #include "scene/editing.h"
 #include "scene/group_commands.h"
+#include "tests/scene/scene_rows.h"
 #include "tests/support/scripted_ui.h"
 
 namespace klemora::scene {
@@ -27,13 +28,7 @@ bool sameState(const EditSnapshot& a, const EditSnapshot& b) {
 }
 
 void addScene(SceneList& list, std::string_view source, int32_t start, int32_t stop, std::string_view comment) {
-    int i = list.AddNewScene();
-    list.setSourceFile(i, source);
-    list.setStartFrame(i, start);
-    list.setStopFrame(i, stop);
-    list.setDefinedStart(i, start);
-    list.setDefinedStop(i, stop);
-    list.setComment(i, comment);
+    test::addEditableScene(list, source, start, stop, comment);
 }
 
 RowSpan span(int first, int lastBefore, int lastAfter) { return {first, lastBefore, lastAfter, false}; }

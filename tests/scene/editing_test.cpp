@@ -7,6 +7,7 @@
 
 #include "app/string_table.h"
 #include "scene/time_text.h"
+#include "tests/scene/scene_rows.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -21,15 +22,7 @@ protected:
     void SetUp() override { app::useGermanStrings(); }
 
     int add(SceneList& target, std::string_view source, int32_t start, int32_t stop, std::string_view comment = "") {
-        int i = target.AddNewScene();
-        EXPECT_GE(i, 0);
-        target.setSourceFile(i, source);
-        target.setStartFrame(i, start);
-        target.setStopFrame(i, stop);
-        target.setDefinedStart(i, start);
-        target.setDefinedStop(i, stop);
-        target.setComment(i, comment);
-        return i;
+        return test::addEditableScene(target, source, start, stop, comment);
     }
     int add(std::string_view source, int32_t start, int32_t stop, std::string_view comment = "") {
         return add(list, source, start, stop, comment);
