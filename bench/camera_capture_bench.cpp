@@ -3,7 +3,9 @@
 // type 2, and times `cp` of the tape in the same run. The figure that
 // matters is the real-time factor: seconds of video captured per second of
 // work; below 1 a real camera would lose frames. One JSON line per run and
-// type, one with the medians; the files are deleted afterwards.
+// type, one with the medians; the files are deleted afterwards. Then, in
+// real time, how long a capture takes to end after a Stop from another
+// thread (the file made complete included).
 //
 //   camera_capture_bench [--seconds N] [--dir DIR] [--runs N]
 #include <sys/resource.h>
@@ -15,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/ui.h"
@@ -66,6 +69,35 @@ double captureTape(const std::string& tape, const std::string& out, int dvType, 
     avi::AviReader check;  // the whole tape must be in the file
     if (rc != 1 || check.Open(out, "r") != 1 || check.GetFrameCount() != frames) return -1;
     return seconds;
+}
+
+// Milliseconds from a Stop given by another thread one second into a
+// real-time capture until StartCapture returns; -1 on failure.
+double stopLatencyMs(const std::string& tape, const std::string& out, int dvType) {
+    app::SilentUserInterface ui;
+    camera::CaptureStop stop;
+    camera::Clock& clock = camera::systemClock();
+    auto units = std::make_shared<camera::SimulatedCameraSet>();
+    units->add(clock, {.tapePath = tape});
+    camera::CameraIO io(ui, clock, [units](camera::BusList& buses) {
+        buses.push_back(camera::makeSimulatedBus(units));
+        return 0;
+    });
+    std::vector<std::string> list;
+    if (io.ListCaptureDevices(&list) != 1 || io.AddCamera(0) != 1 || io.CameraPlay() != 1) return -1;
+    if (io.AddCaptureGraph(dvType, false) != 1) return -1;
+    WallClock::time_point pressed;
+    std::thread user([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        pressed = WallClock::now();
+        stop.finish(ui);
+    });
+    int rc = io.StartCapture(nullptr, out, &stop);
+    auto returned = WallClock::now();
+    user.join();
+    io.ReleaseCaptureGraph();
+    if (rc != 1) return -1;
+    return std::chrono::duration<double, std::milli>(returned - pressed).count();
 }
 
 }  // namespace
@@ -121,6 +153,15 @@ int main(int argc, char** argv) {
                 "\"type1_realtime_factor\":%.1f,\"type2_realtime_factor\":%.1f,\"peak_rss_kb\":%ld}\n",
                 videoSeconds, median(cpTimes), median(times[1]), median(times[2]), videoSeconds / median(times[1]),
                 videoSeconds / median(times[2]), peakRssKilobytes());
+    std::vector<double> latencies;
+    for (int run = 0; run < runs; ++run) {
+        for (int type : {1, 2}) {
+            latencies.push_back(stopLatencyMs(tape, out, type));
+            ::unlink(out.c_str());
+        }
+    }
+    std::printf("{\"stop_from_another_thread\":true,\"captures\":%zu,\"median_ms\":%.1f,\"max_ms\":%.1f}\n",
+                latencies.size(), median(latencies), *std::max_element(latencies.begin(), latencies.end()));
     ::unlink(tape.c_str());
     return 0;
 }

