@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,20 +44,30 @@ long peakRssKilobytes() {
     return usage.ru_maxrss;
 }
 
+// The simulated camera playing `tape` on `clock`, ready to capture DV type
+// `dvType`; nullptr when a step fails.
+std::unique_ptr<camera::CameraIO> playingCamera(app::UserInterface& ui, camera::Clock& clock, const std::string& tape,
+                                                int dvType) {
+    auto units = std::make_shared<camera::SimulatedCameraSet>();
+    units->add(clock, {.tapePath = tape});
+    auto io = std::make_unique<camera::CameraIO>(ui, clock, [units](camera::BusList& buses) {
+        buses.push_back(camera::makeSimulatedBus(units));
+        return 0;
+    });
+    std::vector<std::string> list;
+    if (io->ListCaptureDevices(&list) != 1 || io->AddCamera(0) != 1 || io->CameraPlay() != 1) return nullptr;
+    if (io->AddCaptureGraph(dvType, false) != 1) return nullptr;
+    return io;
+}
+
 // Seconds of wall time to capture the whole tape; -1 on failure.
 double captureTape(const std::string& tape, const std::string& out, int dvType, int32_t frames) {
     app::SilentUserInterface ui;
     camera::CaptureStop stop;
     camera::ManualClock clock;
-    auto units = std::make_shared<camera::SimulatedCameraSet>();
-    units->add(clock, {.tapePath = tape});
-    camera::CameraIO io(ui, clock, [units](camera::BusList& buses) {
-        buses.push_back(camera::makeSimulatedBus(units));
-        return 0;
-    });
-    std::vector<std::string> list;
-    if (io.ListCaptureDevices(&list) != 1 || io.AddCamera(0) != 1 || io.CameraPlay() != 1) return -1;
-    if (io.AddCaptureGraph(dvType, false) != 1) return -1;
+    std::unique_ptr<camera::CameraIO> camera = playingCamera(ui, clock, tape, dvType);
+    if (!camera) return -1;
+    camera::CameraIO& io = *camera;
     io.onCaptureWait = [&](camera::CameraIO& camera) {
         int64_t saved = 0;
         camera.GetDroppedFramesInfo(nullptr, &saved);
@@ -76,16 +87,9 @@ double captureTape(const std::string& tape, const std::string& out, int dvType, 
 double stopLatencyMs(const std::string& tape, const std::string& out, int dvType) {
     app::SilentUserInterface ui;
     camera::CaptureStop stop;
-    camera::Clock& clock = camera::systemClock();
-    auto units = std::make_shared<camera::SimulatedCameraSet>();
-    units->add(clock, {.tapePath = tape});
-    camera::CameraIO io(ui, clock, [units](camera::BusList& buses) {
-        buses.push_back(camera::makeSimulatedBus(units));
-        return 0;
-    });
-    std::vector<std::string> list;
-    if (io.ListCaptureDevices(&list) != 1 || io.AddCamera(0) != 1 || io.CameraPlay() != 1) return -1;
-    if (io.AddCaptureGraph(dvType, false) != 1) return -1;
+    std::unique_ptr<camera::CameraIO> camera = playingCamera(ui, camera::systemClock(), tape, dvType);
+    if (!camera) return -1;
+    camera::CameraIO& io = *camera;
     WallClock::time_point pressed;
     std::thread user([&] {
         std::this_thread::sleep_for(std::chrono::seconds(1));
