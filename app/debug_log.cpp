@@ -4,15 +4,19 @@
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
+#include <forward_list>
 #include <memory>
+#include <mutex>
 
 #include "app/paths.h"
 
 namespace klemora::app {
 namespace {
 
-// Never freed: a decoder thread may still hold the one it read.
+// Every log once set stays: a decoder thread may still hold the one it read.
 std::atomic<const DebugLog*> g_processLog{nullptr};
+std::mutex g_processLogsLock;
+std::forward_list<DebugLog> g_processLogs;
 
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
@@ -55,7 +59,9 @@ const DebugLog& DebugLog::off() {
 }
 
 void setProcessDebugLog(DebugLog log) {
-    g_processLog.store(new DebugLog(std::move(log)), std::memory_order_release);
+    std::lock_guard lock(g_processLogsLock);
+    g_processLogs.push_front(std::move(log));
+    g_processLog.store(&g_processLogs.front(), std::memory_order_release);
 }
 
 const DebugLog& processDebugLog() {
