@@ -3,14 +3,14 @@
 #include <algorithm>
 
 #include "app/string_table.h"
+#include "app/text_format.h"
 #include "app/user_locale.h"
 
 namespace klemora::app {
 
 GeneralSettings readGeneralSettings(const SettingsStore& store, int userLanguageId) {
     GeneralSettings s;
-    std::string code = store.readText("Lang", "");
-    std::transform(code.begin(), code.end(), code.begin(), [](unsigned char c) { return std::toupper(c); });
+    std::string code = asciiUpper(store.readText("Lang", ""));
     if (code.empty()) {
         s.language = isGermanLanguageId(userLanguageId) ? UiLanguage::German : UiLanguage::English;
         s.languageChosen = false;

@@ -1,11 +1,10 @@
 #include "app/language_setup.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 #include "app/file_version.h"
 #include "app/string_table.h"
+#include "app/text_format.h"
 
 namespace klemora::app {
 namespace {
@@ -46,9 +45,8 @@ LanguageOutcome loadEnglish(const SettingsStore& store, UserInterface& ui, const
 }  // namespace
 
 LanguageOutcome setupLanguage(const SettingsStore& store, UserInterface& ui, const std::string& programFolder) {
-    std::string code = store.readText("Lang", "");
+    std::string code = asciiUpper(store.readText("Lang", ""));
     if (code.empty()) return LanguageOutcome::FirstStart;
-    std::transform(code.begin(), code.end(), code.begin(), [](unsigned char c) { return std::toupper(c); });
     if (code == "DE") {
         useGermanStrings();
         return LanguageOutcome::German;

@@ -1,8 +1,9 @@
 #include "app/readme_text.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
+
+#include "app/text_format.h"
 
 namespace klemora::app {
 namespace {
@@ -11,16 +12,10 @@ struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
 };
 
-std::string upper(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::toupper(c); });
-    return out;
-}
-
 }  // namespace
 
 ReadmeFiles readmeFilesFor(std::string_view languageCode) {
-    std::string code = upper(languageCode);
+    std::string code = asciiUpper(languageCode);
     if (code == "DE") return {"de_liesmich.txt", "de_lizenz.txt", true};
     if (code == "FR") return {"fr_alire.txt", "fr_licensz.txt", false};
     if (code == "HU") return {"hu_olvassel.txt", "hu_licensz.txt", false};

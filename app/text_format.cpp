@@ -21,4 +21,11 @@ std::string stringPrintf(const char* format, ...) {
     return text;
 }
 
+std::string asciiUpper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
 }  // namespace klemora::app

@@ -30,8 +30,7 @@ namespace {
 // The command line speaks English unless the settings or --lang say "DE";
 // without the language file it falls back to the built-in German texts.
 void setUpLanguage(const GlobalOptions& options) {
-    std::string code = options.lang.empty() ? app::settings().readText("Lang", "US") : options.lang;
-    std::transform(code.begin(), code.end(), code.begin(), ::toupper);
+    std::string code = app::asciiUpper(options.lang.empty() ? app::settings().readText("Lang", "US") : options.lang);
     if (code == "DE" || !app::loadLanguageFile(app::programFolder() + "/" + app::kLanguageFileName))
         app::useGermanStrings();
 }

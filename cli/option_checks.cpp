@@ -1,7 +1,8 @@
 #include "cli/option_checks.h"
 
-#include <cctype>
 #include <string>
+
+#include "app/text_format.h"
 
 namespace klemora::cli {
 namespace {
@@ -33,8 +34,7 @@ CLI::Validator atLeast(long long least) {
 CLI::Validator languageCode() {
     return CLI::Validator(
         [](std::string& text) -> std::string {
-            std::string upper = text;
-            for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            std::string upper = app::asciiUpper(text);
             if (upper == "DE" || upper == "US") return {};
             return "unknown language \"" + text + "\": give DE (German) or US (English)";
         },
