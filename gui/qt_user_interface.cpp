@@ -63,26 +63,23 @@ void QtUserInterface::onUserInterfaceThread(const std::function<void()>& call, b
     QMetaObject::invokeMethod(this, call, wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
 }
 
-void QtUserInterface::showMessage(std::string_view text, app::Icon icon) {
+int QtUserInterface::messageBox(std::string_view text, app::Icon icon, int buttons) {
     QString message = toQString(text);
+    int clicked = QMessageBox::NoButton;
     onUserInterfaceThread(
         [&] {
-            QMessageBox box(boxIcon(icon), QStringLiteral("Klemora"), message, QMessageBox::Ok, m_owner);
-            box.exec();
+            QMessageBox box(boxIcon(icon), QStringLiteral("Klemora"), message,
+                            QMessageBox::StandardButtons(buttons), m_owner);
+            clicked = box.exec();
         },
         true);
+    return clicked;
 }
 
+void QtUserInterface::showMessage(std::string_view text, app::Icon icon) { messageBox(text, icon, QMessageBox::Ok); }
+
 app::Answer QtUserInterface::ask(std::string_view text, app::Buttons buttons, app::Icon icon) {
-    QString question = toQString(text);
-    app::Answer answer = app::Answer::Cancel;
-    onUserInterfaceThread(
-        [&] {
-            QMessageBox box(boxIcon(icon), QStringLiteral("Klemora"), question, boxButtons(buttons), m_owner);
-            answer = answerOf(box.exec(), buttons);
-        },
-        true);
-    return answer;
+    return answerOf(messageBox(text, icon, boxButtons(buttons).toInt()), buttons);
 }
 
 std::string QtUserInterface::chooseDirectory(std::string_view title, std::string_view startFolder) {

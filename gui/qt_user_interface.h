@@ -50,6 +50,8 @@ private:
     bool onUserInterfaceThread() const;
     // Runs `call` on the user-interface thread; `wait`: until it has returned.
     void onUserInterfaceThread(const std::function<void()>& call, bool wait);
+    // A modal box with `buttons` (QMessageBox flags); the button clicked.
+    int messageBox(std::string_view text, app::Icon icon, int buttons);
 
     QPointer<QWidget> m_owner;
     std::unique_ptr<ProgressWindow> m_progress;
