@@ -79,6 +79,17 @@ SourceCheckResult checkSources(SceneList& list, SourceSearch& search, app::UserI
     return SourceCheckResult::Completed;
 }
 
+void applySourceFacts(SceneList& list, int i, const SourceFacts& facts) {
+    list.setFileFirstFrame(i, 0);
+    list.setFileLastFrame(i, facts.frameCount - 1);
+    list.setFramesPerSecond(i, facts.framesPerSecond);
+    list.setAllKeyframes(i, facts.allKeyframes ? 1 : 0);
+    list.setDvType(i, facts.dvType);
+    list.setOpenDmlKind(i, facts.openDmlKind);
+    list.setWideScreen(i, facts.wideScreen ? 1 : 0);
+    list.setVideoFourcc(i, facts.videoFourcc.substr(0, kMaxFourccLength).c_str());
+}
+
 bool probeSources(SceneList& list, SourceProbe& probe, app::UserInterface& ui) {
     std::map<std::string, std::pair<int, SourceFacts>> seen;
     for (int i = 0; i < list.count(); ++i) {
@@ -91,14 +102,7 @@ bool probeSources(SceneList& list, SourceProbe& probe, app::UserInterface& ui) {
         }
         auto& [rc, facts] = it->second;
         if (rc == 1) {
-            list.setFileFirstFrame(i, 0);
-            list.setFileLastFrame(i, facts.frameCount - 1);
-            list.setFramesPerSecond(i, facts.framesPerSecond);
-            list.setAllKeyframes(i, facts.allKeyframes ? 1 : 0);
-            list.setDvType(i, facts.dvType);
-            list.setOpenDmlKind(i, facts.openDmlKind);
-            list.setWideScreen(i, facts.wideScreen ? 1 : 0);
-            list.setVideoFourcc(i, facts.videoFourcc.substr(0, kMaxFourccLength).c_str());
+            applySourceFacts(list, i, facts);
             continue;
         }
         if (i + 1 == list.count()) {

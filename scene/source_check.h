@@ -46,6 +46,10 @@ public:
     virtual int probe(const std::string& path, SourceFacts& facts) = 0;
 };
 
+// The file's facts into scene i: its frame range in the file, rate (when
+// positive), key frames, DV type, OpenDML kind, wide screen, four-character code.
+void applySourceFacts(SceneList& list, int i, const SourceFacts& facts);
+
 // Probes every scene's source (each file once); a failure shows 107, and 114
 // unless it is the last scene. False when the user stopped the probe.
 bool probeSources(SceneList& list, SourceProbe& probe, app::UserInterface& ui);
