@@ -75,9 +75,9 @@ PreviewPanel::PreviewPanel(app::UserInterface& ui, media::MediaSettings settings
 PreviewPanel::~PreviewPanel() = default;
 
 void PreviewPanel::showScene(const scene::SceneList& list, int row) {
-    const scene::SceneRecord* record = list.record(row);
-    if (!record) return clearScene();
     clearScene();
+    const scene::SceneRecord* record = list.record(row);
+    if (!record) return;
     m_scene.AddNewScene();
     m_scene.replaceRecord(0, record);
     std::string path(list.sourceFile(row));
