@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <initializer_list>
 
 class QAction;
 class QActionGroup;
