@@ -54,6 +54,10 @@ signals:
     void newGroupRequested();
     void renameRequested();
     void deleteGroupRequested();
+    // A group item, or kSceneRowsMimeType data, dropped onto an item (not
+    // between items). Sent once the drop event has returned, so that a
+    // command's message box does not open inside the drag; the items stay
+    // where they are until the caller runs the move and calls rebuild().
     void groupDropped(scene::Group* group, scene::Group* target);
     void scenesDropped(scene::Group* target);
 
