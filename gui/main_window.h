@@ -1,0 +1,170 @@
+#pragma once
+// The main window: the group tree, the shown group's scenes, the frame
+// slider with the preview and information panel, the status line, the
+// toolbar and the menu. It owns the project (the group tree, the shown
+// working copy of the selected group's list, the trash, the project path
+// and the unsaved-changes flag) and turns every command into a call of the
+// scene model, one undo step per command.
+#include <QMainWindow>
+#include <QTimer>
+#include <QUndoStack>
+#include <memory>
+#include <vector>
+
+#include "app/debug_log.h"
+#include "app/settings_store.h"
+#include "gui/edit_step.h"
+#include "gui/main_actions.h"
+#include "gui/qt_user_interface.h"
+#include "media/source_probe.h"
+#include "scene/editing.h"
+#include "scene/group_commands.h"
+#include "scene/project_session.h"
+
+class QLabel;
+class QSplitter;
+
+namespace klemora::gui {
+
+class GroupTreeView;
+class PreviewPanel;
+class SceneListView;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    enum View { ListView = 1, FilmStripView = 2, StoryboardView = 3 };
+
+    // `frameworkVersion` is the packed media framework version for the about box.
+    MainWindow(const app::SettingsStore& settings, app::DebugLog log, uint32_t frameworkVersion = 0,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up steps after the window exists: autobackup recovery, the
+    // project of the command line, the autobackup timer, the placement.
+    void openAtStart(const QString& commandLineProject);
+
+    // What a person sees and the tests read.
+    GroupTreeView* groupTree() const { return m_groups; }
+    SceneListView* sceneList() const { return m_list; }
+    PreviewPanel* preview() const { return m_preview; }
+    MainActions* actions() const { return m_actions; }
+    QString statusText() const;
+    QtUserInterface& userInterface() { return m_ui; }
+
+    // The model behind it.
+    scene::GroupTree& tree() { return m_tree; }
+    const scene::SceneList& shownList() const { return m_shown; }
+    const scene::SceneList& trash() const { return m_trash; }
+    scene::Group* shownGroup() const { return m_shownGroup; }
+    bool hasUnsavedChanges() const { return m_session.unsavedChanges; }
+    const std::string& projectPath() const { return m_session.projectPath; }
+    View view() const { return m_view; }
+    QUndoStack& undoStack() { return m_undo; }
+
+    // The file dialogs are replaceable so that tests can answer them.
+    struct FileAnswer {
+        QString path;    // empty: cancelled
+        int filter = 1;  // 1-based, in the dialog's filter list
+    };
+    std::function<QStringList(const QString& folder)> chooseAviFiles;
+    std::function<FileAnswer(const QString& folder)> chooseProjectToLoad;
+    std::function<FileAnswer(const QString& folder)> chooseProjectToSave;
+
+    // The commands, as the menu, the keys and the mouse run them.
+    void newProject();
+    void loadProject();
+    bool saveProject();    // false when nothing was saved
+    bool saveProjectAs();
+    void addAviFiles();
+    void addFiles(const QStringList& paths);
+    void toggleOkStatus();
+    void mergeScenes();
+    void deleteScenes();
+    void selectAllScenes();
+    void moveScene(scene::MoveDirection direction);
+    void newGroup();
+    void newGroupWithScenes();
+    void renameGroup();
+    void deleteGroup();
+    void undo();
+    void redo();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildWidgets();
+    void connectCommands();
+    void readStoredState();
+    void restorePlacement();
+    void storeStateOnExit();
+    void applyWindowTitle();
+
+    // Keyboard (main_window_keys.cpp).
+    bool handleKey(QObject* watched, QKeyEvent* key);
+    bool handleTreeKey(QKeyEvent* key);
+    bool handleListKey(QKeyEvent* key);
+
+    // The shown group: its list copied into the shown working copy and back.
+    void syncShownIntoGroup();
+    void showGroup(scene::Group* group);
+    scene::EditTargets targets();
+    // Runs one editing command as one undo step; the views follow its change.
+    scene::EditResult runCommand(const QString& name, unsigned scope, const std::function<scene::EditResult()>& command);
+    void applyStep(const EditStepPlaces& places, bool undo);
+    void afterChange(const scene::EditChange& change);
+    void refreshAfterListChange();
+
+    void refreshSelection();
+    void refreshStatusLine();
+    void refreshCommandStates();
+    void refreshSaveState();
+    // Project loading replaced the model: every view from scratch, no undo.
+    void projectReplaced(bool unsaved);
+    bool askSaveBeforeLeaving();  // question 128; false when saving was wanted and failed
+    void autobackupTick();
+    void startAutobackup();
+    void setView(View view);
+    void showSettings();
+    void showAbout();
+    void showReadme();
+    void showHelp();
+    void onSceneRowsDropped(scene::Group* target);
+    void onGroupDropped(scene::Group* group, scene::Group* target);
+    void onGroupRenamed(scene::Group* group, const QString& name);
+    void onListDoubleClicked();
+
+    const app::SettingsStore& m_settings;
+    app::DebugLog m_log;
+    uint32_t m_frameworkVersion;
+    QtUserInterface m_ui;
+    media::MediaSourceProbe m_probe;
+    scene::GroupTree m_tree;
+    scene::SceneList m_shown;
+    scene::SceneList m_trash;
+    scene::Group* m_shownGroup = nullptr;
+    scene::ProjectSession m_session;
+    scene::EditHistory m_history;
+    QUndoStack m_undo;
+    bool m_running = false;  // a run on a worker: no other command starts
+
+    GroupTreeView* m_groups = nullptr;
+    SceneListView* m_list = nullptr;
+    PreviewPanel* m_preview = nullptr;
+    QLabel* m_status = nullptr;
+    QSplitter* m_splitter = nullptr;
+    MainActions* m_actions = nullptr;
+    QTimer m_autobackup;
+    View m_view = ListView;
+    int m_lastListView = ListView;
+    int m_sliderJump = 25;
+    // The film-strip and storyboard settings, kept for their views.
+    int m_frameCount = 0, m_storyboardFrames = 0, m_sceneWidth = 9, m_borderWidth = 5;
+};
+
+}  // namespace klemora::gui
