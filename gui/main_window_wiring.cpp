@@ -129,9 +129,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return handleKey(watched, static_cast<QKeyEvent*>(event));
 }
 
-bool MainWindow::handleKey(QObject*, QKeyEvent* key) {
-    QWidget* focus = QApplication::focusWidget();
-    if (isInside(focus, m_groups)) return handleTreeKey(key);
+bool MainWindow::handleKey(QObject* watched, QKeyEvent* key) {
+    // The key's receiver is the focus widget (its editor, when a name is edited).
+    if (isInside(static_cast<QWidget*>(watched), m_groups)) return handleTreeKey(key);
     return handleListKey(key);
 }
 

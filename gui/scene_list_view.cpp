@@ -51,6 +51,7 @@ SceneListView::SceneListView(QWidget* parent) : QTableView(parent), m_model(new 
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setMinimumSectionSize(kSmallestStoredWidth);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { emit selectionChangedByUser(); });
