@@ -31,7 +31,7 @@ namespace klemora::gui {
 namespace {
 
 constexpr int kNoPlacement = -1;
-constexpr const char* kTitle = "Klemora - Szenen schneiden ohne Neukodierung";
+constexpr const char* kTitle = "Klemora";
 
 }  // namespace
 

@@ -168,8 +168,9 @@ void MainWindow::newGroupWithScenes() {
 void MainWindow::renameGroup() {
     scene::Group* group = m_groups->currentGroup();
     if (scene::canStartRenamingGroup(group)) return m_groups->editCurrentName();
-    // The root: the command says why it cannot be renamed.
-    scene::renameGroup(m_tree, group, group ? group->name() + "?" : std::string(), m_ui);
+    // The root (or none): the command says why it cannot be renamed; any
+    // other name than its own makes it say so.
+    scene::renameGroup(m_tree, group, group ? group->name() + " " : std::string(), m_ui);
 }
 
 void MainWindow::onGroupRenamed(scene::Group* group, const QString& name) {
@@ -182,22 +183,16 @@ void MainWindow::onGroupRenamed(scene::Group* group, const QString& name) {
 
 void MainWindow::deleteGroup() {
     scene::Group* group = m_groups->currentGroup();
-    bool removesShown = group && group->contains(m_shownGroup);
-    if (removesShown) {
-        // Its list goes with it; the root is shown afterwards.
-        syncShownIntoGroup();
-    }
-    scene::GroupPath shownPath = scene::pathOf(*m_shownGroup);
     scene::Group* root = &m_tree.root();
     runCommand(commandName(m_actions->action(Command::GroupDelete)), scene::kScopeTree, [&] {
         scene::EditResult result = scene::deleteGroup(m_tree, group, m_ui);
+        // The shown group may have gone with it: the root is shown afterwards.
         if (result == scene::EditResult::Ok) {
             m_shownGroup = root;
             m_shown.copyFrom(root->list());
         }
         return result;
     });
-    (void)shownPath;
 }
 
 void MainWindow::onGroupDropped(scene::Group* group, scene::Group* target) {

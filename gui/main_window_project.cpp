@@ -84,9 +84,11 @@ void MainWindow::projectReplaced(bool unsaved) {
 
 void MainWindow::newProject() {
     if (m_running) return;
+    // Saving was wanted: when it did not happen, the project stays.
     if (m_session.unsavedChanges &&
-        m_ui.ask(app::loadString(128), app::Buttons::YesNo, app::Icon::Question) == app::Answer::Yes)
-        saveProjectAs();
+        m_ui.ask(app::loadString(128), app::Buttons::YesNo, app::Icon::Question) == app::Answer::Yes &&
+        !saveProjectAs())
+        return;
     m_shownGroup = nullptr;
     m_tree.clear();
     m_shown.clear();

@@ -29,7 +29,7 @@ sleep 1
 DISPLAY="$display" QT_QPA_PLATFORM=xcb KLEMORA_INI="$work/Klemora.ini" "$bin/klemora" "$project" &
 app=$!
 sleep "${KLEMORA_SHOT_DELAY:-4}"
-# The first scene selected, so that the preview and its information show.
 mkdir -p "$(dirname "$out")"
-ffmpeg -loglevel error -y -f x11grab -video_size 1024x768 -i "$display" -frames:v 1 "$out"
+ffmpeg -loglevel error -y -f x11grab -draw_mouse 0 -video_size 1024x768 -i "$display" -vf crop=1024:740:0:0 \
+  -frames:v 1 "$out"
 echo "$out"
