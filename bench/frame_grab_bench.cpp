@@ -97,16 +97,8 @@ std::vector<double> randomLatencies(const std::string& path, int count) {
 }
 
 bool makeFile(const std::string& path, int type, int32_t frames) {
-    fixtures::DvFixtureOptions options;
-    options.type = type;
     // Several sessions, so that the pictures are not all one.
-    for (int32_t first = 0; first < frames; first += 250) {
-        fixtures::DvSession session;
-        session.start = fixtures::defaultSessionStart();
-        session.start.hours += first / 250;
-        session.frames = std::min<int32_t>(250, frames - first);
-        options.sessions.push_back(session);
-    }
+    fixtures::DvFixtureOptions options = fixtures::hourlySessionsOptions(frames, type);
     std::string error;
     if (fixtures::writeDvAvi(path, options, nullptr, &error) == 1) return true;
     std::fprintf(stderr, "fixture: %s\n", error.c_str());

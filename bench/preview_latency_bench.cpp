@@ -59,17 +59,8 @@ void printCase(const char* name, const std::vector<double>& ms, const std::strin
 }
 
 bool makeFile(const std::string& path, int32_t frames) {
-    fixtures::DvFixtureOptions options;
-    options.type = 2;
+    fixtures::DvFixtureOptions options = fixtures::hourlySessionsOptions(frames, 2);
     options.openDml = fixtures::OpenDmlLayout::Segments;
-    for (int32_t first = 0; first < frames; first += 250) {  // a picture per session, so frames differ
-        fixtures::DvSession session;
-        session.start = fixtures::defaultSessionStart();
-        session.start.hours += first / 250 % 24;
-        session.start.dayOfMonth += first / 250 / 24;
-        session.frames = std::min<int32_t>(250, frames - first);
-        options.sessions.push_back(session);
-    }
     std::string error;
     if (fixtures::writeDvAvi(path, options, nullptr, &error) == 1) return true;
     std::fprintf(stderr, "fixture: %s\n", error.c_str());

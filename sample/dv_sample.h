@@ -95,6 +95,9 @@ bool framePacksWritten(const DvSampleOptions& options, int32_t frame);
 scene::RecordingTime defaultSessionStart();
 // One session of `frames` frames from the default start.
 DvSampleOptions singleSessionOptions(int32_t frames, int type = 2, bool ntsc = false);
+// `frames` frames in sessions of `perSession` frames an hour apart, so that
+// the pictures of a long recording are not all one.
+DvSampleOptions hourlySessionsOptions(int32_t frames, int type = 2, int32_t perSession = 250);
 // "YYYY-MM-DD HH:MM:SS" into a recording time (weekday 0, day of year 0, DST -1); false when malformed.
 bool parseSessionStart(const std::string& text, scene::RecordingTime& time);
 

@@ -28,7 +28,10 @@
 namespace klemora::gui {
 namespace {
 
-void drop(QWidget* target, QPoint at, QMimeData* data) {
+// Takes the data, as a finished drag does.
+void drop(QWidget* target, QPoint at, QMimeData* taken) {
+    std::unique_ptr<QMimeData> owned(taken);
+    QMimeData* data = owned.get();
     const Qt::DropActions actions = Qt::MoveAction | Qt::CopyAction;
     QDragEnterEvent enter(at, actions, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
@@ -246,6 +249,51 @@ private slots:
         QCOMPARE(m_window->shownGroup(), &m_window->tree().root());
         QCOMPARE(m_window->shownList().count(), 3);
         QCOMPARE(m_window->tree().root().child(0)->list().count(), 0);
+    }
+
+    void aGroupRenamedInTheTreeKeepsItsNameAndTheRootRefuses() {
+        openWindow();
+        GroupTreeView* tree = m_window->groupTree();
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Insert);
+        auto* editor = qobject_cast<QLineEdit*>(tree->indexWidget(tree->currentIndex()));
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, "Ferien");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(itemNamed(tree, QStringLiteral("Ferien")));
+        QCOMPARE(QString::fromStdString(m_window->tree().root().child(0)->name()), QStringLiteral("Ferien"));
+
+        tree->setCurrentItem(itemNamed(tree, QStringLiteral("Start")));
+        test::MessageBoxWatcher boxes;
+        QTest::keyClick(tree, Qt::Key_F2);
+        QTRY_COMPARE(boxes.count(), 1);
+        QVERIFY(boxes.seen()[0].text.startsWith(QStringLiteral("Diese Gruppe kann nicht")));
+        key(Qt::Key_Z, Qt::ControlModifier);  // the rename, then the new group
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m_window->tree().root().childCount(), 0);
+    }
+
+    void theProjectOfTheCommandLineOpensAndItsBackupGoesOnExit() {
+        openWindow();
+        m_window->addFiles({fixture("kept.avi", 25), fixture("kept2.avi", 25)});
+        const std::string project = m_dir.file("start.scn");
+        m_window->chooseProjectToSave = [&](const QString&) {
+            return MainWindow::FileAnswer{QString::fromStdString(project), 1};
+        };
+        QVERIFY(m_window->saveProjectAs());
+        m_window.reset();
+        std::ofstream(m_dir.file("Klemora.ini")) << "[Data]\nEnableBackup=0\n";
+        m_window = std::make_unique<MainWindow>(*m_store, app::DebugLog{});
+        m_window->show();
+        m_window->openAtStart(QString::fromStdString(project));
+        QCOMPARE(m_window->shownList().count(), 2);
+        QCOMPARE(m_window->projectPath(), project);
+        QVERIFY(!m_window->hasUnsavedChanges());
+        QCOMPARE(list()->selectedRows(), std::vector<int>{0});
+        std::ofstream(scene::autobackupPath(*m_store)) << "left by a tick";
+        QVERIFY(m_window->close());
+        QVERIFY(!QFile::exists(QString::fromStdString(scene::autobackupPath(*m_store))));
     }
 
     void aFileThatIsNoProjectChangesNothing() {
