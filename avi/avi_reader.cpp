@@ -58,7 +58,7 @@ int AviReader::openWith(std::unique_ptr<ByteSource> source, const std::string& n
         readIndexAfterMovie();
         rc = allocateBuffer();
     }
-    if (rc == 1) collectFrames();
+    if (rc == 1) rc = collectFrames();
     if (rc != 1) {
         Close();
         return rc;
@@ -76,15 +76,21 @@ int AviReader::openWith(std::unique_ptr<ByteSource> source, const std::string& n
     return readFirstDvFrame();
 }
 
+// Chunks walked between two looks at the Stop: a few milliseconds from disk.
+constexpr size_t kChunksPerStopCheck = 512;
+
 // Where the frame chunks really are; the headers' count only caps them.
-void AviReader::collectFrames() {
+int AviReader::collectFrames() {
     const uint32_t claimed = m_openDml ? m_openDmlFrameCount : m_hasMainHeader ? mainHeaderTotalFrames() : 0;
     m_headerFrameCount = static_cast<int32_t>(std::min<uint32_t>(claimed, INT32_MAX));
     m_frames.clear();
     MovieChunkWalker walker(*this);
     int rc = 0;
     int64_t passedTo = 0;
+    size_t walked = 0;
     for (MovieChunk chunk; (rc = walker.next(chunk)) == 1;) {
+        if (m_openStop && ++walked % kChunksPerStopCheck == 0 && m_openStop->requested())
+            return static_cast<int>(OpenResult::Stopped);
         if (m_log.tracing()) {
             countChunk(chunk.fourcc, -1);
             if (chunk.headerOffset - passedTo > 2147483645)
@@ -100,6 +106,7 @@ void AviReader::collectFrames() {
                               m_frames.size());
     m_frameCount = static_cast<int32_t>(m_frames.size());
     logWalkDamage();
+    return 1;
 }
 
 void AviReader::logWalkDamage() const {

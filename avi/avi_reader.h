@@ -71,6 +71,10 @@ public:
     // The run's debug log; none (off) unless given. The DV pack reads of
     // this reader write their trace lines to it too.
     void setLog(app::DebugLog log) { m_log = std::move(log); }
+    // Opening walks every chunk of the movie data, seconds for a large file
+    // read from disk; with a token, a Stop ends the walk and the open fails
+    // with OpenResult::Stopped. Without one (the default) the open runs through.
+    void stopOpeningOn(const app::CancelToken* token) { m_openStop = token; }
     const app::DebugLog& log() const { return m_log; }
 
     // Mode "r" or "rw"; OpenResult codes. The same name again returns 1 at
@@ -196,7 +200,7 @@ private:
     void scanIndexEntries(int64_t dataOffset, int64_t size);
     int allocateBuffer();
     int readFirstDvFrame();
-    void collectFrames();
+    int collectFrames();
     void logWalkDamage() const;
     uint32_t pictureSide(uint32_t mainHeaderValue, uint32_t formatOffset, uint32_t dvValue) const;
     const MovieChunk& standOn(int32_t frame);
@@ -213,6 +217,7 @@ private:
     void showError(const char* caption, int error);
 
     app::UserInterface* m_ui = nullptr;
+    const app::CancelToken* m_openStop = nullptr;
     app::DebugLog m_log;
     std::unique_ptr<ByteSource> m_source;
     bool m_open = false;

@@ -43,6 +43,7 @@ std::string_view openResultName(int code) {
         {-31, "OpenDmlCountUnreadable"},
         {-32, "OpenDmlRestSkipFailed"},
         {-33, "OtherChunkSkipFailed"},
+        {-34, "Stopped"},
     };
     return lookUp(kNames, code);
 }

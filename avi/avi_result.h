@@ -34,6 +34,7 @@ enum class OpenResult : int {
     OpenDmlCountUnreadable = -31,
     OpenDmlRestSkipFailed = -32,
     OtherChunkSkipFailed = -33,
+    Stopped = -34,  // the Stop came while the movie data was walked
 };
 
 enum class ReadResult : int {

@@ -183,6 +183,7 @@ void MainWindow::addFiles(const QStringList& paths) {
         added = scene::addWholeFiles(work, files, m_probe, m_ui);
     });
     m_running = false;
+    m_ui.resetCancel();  // a Stop of this run must not end the probes of a later load
     if (added == 0) return refreshCommandStates();
     runCommand(m_actions->action(Command::AddAvi)->text().section(QLatin1Char('\t'), 0, 0), scene::kScopeShown,
                [&] { return m_shown.copyFrom(work) == 1 ? scene::EditResult::Ok : scene::EditResult::OutOfMemory; });

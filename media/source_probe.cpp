@@ -19,6 +19,7 @@ bool namesAnAvi(std::string path) {
 int probeAvi(const std::string& path, scene::SourceFacts& facts, app::UserInterface& ui, const app::DebugLog& log) {
     avi::AviReader reader(&ui);
     reader.setLog(log);
+    reader.stopOpeningOn(&ui.cancelToken());
     int rc = reader.Open(path, "r");
     if (rc != 1) return rc;
     facts.frameCount = reader.GetFrameCount();

@@ -52,6 +52,7 @@ int addWholeFiles(SceneList& list, std::vector<std::string> paths, SourceProbe& 
         ui.setProgressPosition(static_cast<int64_t>(n));
         SourceFacts facts;
         int rc = probe.probe(path, facts);
+        if (ui.cancelled()) break;  // a probe the Stop ended is no failure of the file
         if (rc != 1 || facts.frameCount < 1) {
             ui.showMessage(app::stringPrintf("%s\nFile: %s\nCode: %d", app::loadString(107).c_str(), path.c_str(),
                                              rc != 1 ? rc : -1),

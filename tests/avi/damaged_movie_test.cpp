@@ -130,3 +130,30 @@ TEST_F(DamagedMovie, HeaderFieldsNoFileCanHoldAreCorrected) {
 
 }  // namespace
 }  // namespace klemora::test
+
+namespace klemora::avi {
+namespace {
+
+TEST(OpeningWalk, AStopEndsTheWalkOnlyForAReaderThatListensToIt) {
+    test::TempDir dir;
+    const std::string path = dir.file("long.avi");
+    ASSERT_EQ(fixtures::writeDvAvi(path, fixtures::singleSessionOptions(1200)), 1);
+    app::CancelToken stop;
+    stop.request();
+
+    AviReader listening;
+    listening.stopOpeningOn(&stop);
+    EXPECT_EQ(listening.Open(path, "r"), static_cast<int>(OpenResult::Stopped));
+    EXPECT_EQ(listening.GetFrameCount(), 0);
+
+    AviReader deaf;  // e.g. a write run: its sources open whatever the Stop says
+    EXPECT_EQ(deaf.Open(path, "r"), 1);
+    EXPECT_EQ(deaf.GetFrameCount(), 1200);
+
+    stop.reset();
+    EXPECT_EQ(listening.Open(path, "r"), 1);
+    EXPECT_EQ(listening.GetFrameCount(), 1200);
+}
+
+}  // namespace
+}  // namespace klemora::avi

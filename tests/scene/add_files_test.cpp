@@ -87,6 +87,23 @@ TEST(AddFiles, StopEndsTheAddingBetweenFiles) {
     EXPECT_TRUE(probe.calls.empty());
 }
 
+TEST(AddFiles, AProbeTheStopEndedIsNoFailureOfTheFile) {
+    // The Stop arrives while the first file is read.
+    struct StoppedProbe : SourceProbe {
+        app::UserInterface* ui = nullptr;
+        int probe(const std::string&, SourceFacts&) override {
+            ui->requestCancel();
+            return -34;
+        }
+    } probe;
+    ScriptedUserInterface ui;
+    probe.ui = &ui;
+    SceneList list;
+    EXPECT_EQ(addWholeFiles(list, {"/v/1.avi", "/v/2.avi"}, probe, ui), 0);
+    EXPECT_TRUE(ui.messages().empty());
+    EXPECT_EQ(list.count(), 0);
+}
+
 TEST(StatusLine, CountsTheSelectionTheShownGroupAndTheWholeProject) {
     GroupTree tree;
     Group& other = tree.addGroup(nullptr, "Urlaub");
