@@ -118,7 +118,6 @@ private:
     scene::EditResult runCommand(const QString& name, unsigned scope, const std::function<scene::EditResult()>& command);
     void applyStep(const EditStepPlaces& places, bool undo);
     void afterChange(const scene::EditChange& change);
-    void refreshAfterListChange();
 
     void refreshSelection();
     void refreshStatusLine();

@@ -141,14 +141,14 @@ bool isCtrl(const QKeyEvent* key, int code) {
     return key->key() == code && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
 }
 
-}  // namespace
-
 // Keys that mean the same wherever the focus is (the name editor aside).
-static bool isProjectKey(const QKeyEvent* key) {
+bool isProjectKey(const QKeyEvent* key) {
     return isCtrl(key, Qt::Key_S) || isCtrl(key, Qt::Key_Z) || isCtrl(key, Qt::Key_Y) ||
            (key->key() == Qt::Key_Z &&
             (key->modifiers() & ~Qt::KeypadModifier) == (Qt::ControlModifier | Qt::ShiftModifier));
 }
+
+}  // namespace
 
 bool MainWindow::handleTreeKey(QKeyEvent* key) {
     // The tree handles Enter, Esc, Insert, Delete, F2 and the name editor itself.
