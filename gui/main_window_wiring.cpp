@@ -125,6 +125,11 @@ void MainWindow::refreshSaveState() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
+    // Esc in the window while a run goes on is its Stop (in the progress window too).
+    if (m_running && widget && widget->window() == this && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        m_ui.requestCancel();
+        return true;
+    }
     if (!widget || widget->window() != this || QApplication::activeModalWidget()) return false;
     return handleKey(watched, static_cast<QKeyEvent*>(event));
 }

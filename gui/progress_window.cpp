@@ -1,5 +1,6 @@
 #include "gui/progress_window.h"
 
+#include <QCloseEvent>
 #include <QFormLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -68,6 +69,13 @@ void ProgressWindow::showOverParent() {
     adjustSize();
     if (QWidget* owner = parentWidget()) move(owner->geometry().center() - rect().center());
     show();
+}
+
+void ProgressWindow::reject() { emit stopRequested(); }
+
+void ProgressWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    emit stopRequested();
 }
 
 }  // namespace klemora::gui

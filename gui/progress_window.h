@@ -2,7 +2,8 @@
 // The progress window "Bearbeitungsfortschritt": a small modeless window over
 // its parent with "Quelle:", "Ziel:", two free lines and the bar
 // "Fortschritt:". It has no buttons; the Stop of a run is in the dialog that
-// started it.
+// started it. Closing it, or Esc in it, asks for that Stop instead: the run
+// owns the window and closes it when it ends.
 #include <QDialog>
 
 class QLabel;
@@ -29,6 +30,14 @@ public:
 
     // Centred over the parent, as every run opens it.
     void showOverParent();
+
+    void reject() override;
+
+signals:
+    void stopRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QLabel* m_source;

@@ -95,6 +95,7 @@ void QtUserInterface::openProgress() {
         [this] {
             if (m_progressOpen++ > 0) return;
             m_progress = std::make_unique<ProgressWindow>(m_owner);
+            connect(m_progress.get(), &ProgressWindow::stopRequested, this, [this] { requestCancel(); });
             m_progress->setRangeAndPosition(progressMax(), progressPosition());
             m_progress->showOverParent();
         },

@@ -140,6 +140,22 @@ private slots:
         QVERIFY(ui.progressWindow() == nullptr);  // closed with its scope
     }
 
+    void escOrClosingTheProgressWindowAsksForTheStopAndLeavesItOpen() {
+        QWidget window;
+        window.show();
+        QtUserInterface ui(&window);
+        app::ProgressScope scope(ui);
+        ProgressWindow* progress = ui.progressWindow();
+        QVERIFY(progress && progress->isVisible());
+        QTest::keyClick(progress, Qt::Key_Escape);
+        QVERIFY(ui.cancelled());
+        QVERIFY(progress->isVisible());
+        ui.resetCancel();
+        QVERIFY(!progress->close());
+        QVERIFY(ui.cancelled());
+        QVERIFY(progress->isVisible());
+    }
+
     void theStopButtonEndsARunOnAWorker() {
         test::TempDir dir;
         std::string path = dir.file("tape.avi");
