@@ -27,7 +27,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QScreen>
 #include <QTimer>
 #include <QTreeWidgetItem>
 
@@ -42,7 +41,6 @@
 #include <string>
 #include <vector>
 
-#include "app/paths.h"
 #include "app/settings_store.h"
 #include "app/startup.h"
 #include "gui/group_tree_view.h"
@@ -51,7 +49,7 @@
 #include "gui/progress_window.h"
 #include "gui/qt_user_interface.h"
 #include "gui/scene_list_view.h"
-#include "media/framework_version.h"
+#include "gui/startup_facts.h"
 #include "media/source_probe.h"
 #include "scene/add_files.h"
 #include "scene/group_file.h"
@@ -282,13 +280,7 @@ std::unique_ptr<gui::MainWindow> Bench::openWindow(const std::string& project) {
 // screen, the settings, the language.
 bool Bench::startUpSteps(double applicationMs) {
     auto start = Clock::now();
-    app::StartupFacts facts;
-    facts.programFolder = app::programFolder();
-    facts.framework = media::GetMediaFrameworkVersion().version;
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        facts.screenWidth = screen->size().width();
-        facts.screenHeight = screen->size().height();
-    }
+    app::StartupFacts facts = gui::desktopStartupFacts();
     gui::QtUserInterface ui(nullptr);
     bool firstStart = false;
     app::StartupResult result = app::startUp(*m_store, facts, ui, [&] { firstStart = true; });

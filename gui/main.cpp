@@ -2,7 +2,6 @@
 // framework, screen size; the first start only asks for the language), then
 // the main window with the project named on the command line, if any.
 #include <QApplication>
-#include <QScreen>
 
 #include "app/debug_log.h"
 #include "app/paths.h"
@@ -14,24 +13,9 @@
 #include "gui/main_window.h"
 #include "gui/qt_user_interface.h"
 #include "gui/settings_dialog.h"
-#include "media/framework_version.h"
-
-namespace {
+#include "gui/startup_facts.h"
 
 using namespace klemora;
-
-app::StartupFacts startupFacts() {
-    app::StartupFacts facts;
-    facts.programFolder = app::programFolder();
-    facts.framework = media::GetMediaFrameworkVersion().version;
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        facts.screenWidth = screen->size().width();
-        facts.screenHeight = screen->size().height();
-    }
-    return facts;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -48,7 +32,7 @@ int main(int argc, char** argv) {
                             app::Icon::Stop);
         return 2;
     }
-    const app::StartupFacts facts = startupFacts();
+    const app::StartupFacts facts = gui::desktopStartupFacts();
     app::StartupResult started = app::startUp(store, facts, startUi, [&store] {
         gui::SettingsDialog first(store, app::userDefaultLanguageId(), nullptr);
         first.exec();
