@@ -2,7 +2,7 @@
 # Screenshots of the desktop program as a person sees it: klemora runs on a
 # virtual X display with the real xcb platform, with the main job's project
 # loaded, and the screen is captured with ffmpeg's X11 grabber.
-# Usage: screenshots.sh [OUT.png] (default docs/main-window.png).
+# Usage: [KLEMORA_SHOT_LANG=US] screenshots.sh [OUT.png] (default docs/main-window.png).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bin="${KLEMORA_BUILD_DIR:-$root/build}/bin"
@@ -14,7 +14,7 @@ trap 'kill "${app:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 # Settings of its own: German, the framework already checked, a fixed placement.
 cat >"$work/Klemora.ini" <<INI
 [Data]
-Lang=DE
+Lang=${KLEMORA_SHOT_LANG:-DE}
 dxTested=1
 EnableBackup=0
 MainX1=0
