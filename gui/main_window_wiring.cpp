@@ -75,7 +75,7 @@ void MainWindow::connectCommands() {
     connect(m_list, &SceneListView::selectionChangedByUser, this, [this] { refreshSelection(); });
     connect(m_list, &SceneListView::filesDropped, this, [this](const QStringList& files) { addFiles(files); });
     connect(m_list, &QAbstractItemView::clicked, this, [this] { refreshSelection(); });
-    connect(m_list, &QAbstractItemView::doubleClicked, this, [this] { onListDoubleClicked(); });
+    connect(m_list, &SceneListView::doubleClickedInList, this, [this] { onListDoubleClicked(); });
     QMenu* listMenu = m_actions->makeListContextMenu(this);
     connect(m_list, &QWidget::customContextMenuRequested, this,
             [this, listMenu](const QPoint& at) { listMenu->exec(m_list->viewport()->mapToGlobal(at)); });

@@ -115,6 +115,11 @@ void SceneListView::fitSourceColumn() {
                                                      viewport()->width() - others - kSourceColumnMargin));
 }
 
+void SceneListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    emit doubleClickedInList();
+}
+
 void SceneListView::startDrag(Qt::DropActions) {
     std::vector<int> rows = selectedRows();
     if (rows.empty()) return;

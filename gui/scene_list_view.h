@@ -30,9 +30,12 @@ signals:
     void filesDropped(const QStringList& paths);
     // The selection changed (keys, clicks, selectRows).
     void selectionChangedByUser();
+    // A double click on a row or on the empty space below the rows.
+    void doubleClickedInList();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;

@@ -5,6 +5,8 @@
 // that says so and changes nothing.
 #include <QAbstractButton>
 #include <QAction>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QLineEdit>
 #include <QMimeData>
@@ -294,6 +296,43 @@ private slots:
         std::ofstream(scene::autobackupPath(*m_store)) << "left by a tick";
         QVERIFY(m_window->close());
         QVERIFY(!QFile::exists(QString::fromStdString(scene::autobackupPath(*m_store))));
+    }
+
+    void theMenuAndTheMouseRunTheirCommands() {
+        openWindow();
+        int dialogs = 0;
+        QStringList chosen;
+        m_window->chooseAviFiles = [&](const QString&) {
+            ++dialogs;
+            return chosen;
+        };
+        // A double click on the empty list adds files.
+        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, list()->viewport()->rect().center());
+        QCOMPARE(dialogs, 1);
+        chosen = {fixture("menu.avi", 25), fixture("menu2.avi", 50)};
+        QMenu* edit = nullptr;
+        for (QAction* entry : m_window->menuBar()->actions())
+            if (entry->text() == QStringLiteral("Datei")) edit = entry->menu();
+        QVERIFY(edit);
+        for (QAction* entry : edit->actions())
+            if (entry->text() == QStringLiteral("AVI laden...")) entry->trigger();
+        QCOMPARE(dialogs, 2);
+        QCOMPARE(m_window->shownList().count(), 2);
+
+        // A click on a row shows that scene in the preview.
+        QRect second = list()->visualRect(list()->model()->index(1, SceneTableModel::Source));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, second.center());
+        QCOMPARE(list()->selectedRows(), std::vector<int>{1});
+        QCOMPARE(m_window->preview()->slider()->maximum(), 49);
+        QVERIFY(m_window->preview()->infoText().contains(QStringLiteral("Bilder: 50")));
+
+        // "Szenen löschen" from the list's context menu's twin in the menu bar.
+        QAction* remove = m_window->actions()->action(Command::DeleteScenes);
+        QVERIFY(remove->isEnabled());
+        remove->trigger();
+        QCOMPARE(m_window->shownList().count(), 1);
+        QVERIFY(m_window->actions()->action(Command::Undo)->isEnabled());
+        QVERIFY(!m_window->actions()->action(Command::SceneProperties)->isEnabled());
     }
 
     void aFileThatIsNoProjectChangesNothing() {
