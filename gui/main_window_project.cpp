@@ -112,13 +112,17 @@ void MainWindow::loadProject() {
     int rc = scene::loadProject(m_session, answer.path.toStdString(), static_cast<scene::LoadFilter>(answer.filter),
                                 m_ui, [this] { return saveProjectAs(); });
     QApplication::restoreOverrideCursor();
-    m_shownGroup = nullptr;  // the load replaced every group
-    if (rc == 1) return projectReplaced(false);
-    scene::EditTargets live = targets();
-    scene::restoreSnapshot(kept, live);
-    m_session.projectPath = keptPath;
+    if (rc == 1) {
+        m_shownGroup = nullptr;  // the load replaced every group
+        return projectReplaced(false);
+    }
     // A save before the load (Yes to 177) counts; the failed load does not.
+    m_session.projectPath = keptPath;
     m_session.unsavedChanges = keptUnsaved && !m_undo.isClean();
+    scene::EditTargets live = targets();
+    if (scene::describeChange(kept, live).empty()) return refreshSaveState();  // stopped before it began
+    m_shownGroup = nullptr;
+    scene::restoreSnapshot(kept, live);
     projectReplaced(m_session.unsavedChanges);
 }
 

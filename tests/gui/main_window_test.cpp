@@ -350,6 +350,21 @@ private slots:
         QVERIFY(boxes.seen().last().text.contains(QStringLiteral("Fehler beim Öffnen der Datei!")));
     }
 
+    void aLoadCancelledAtItsQuestionKeepsTheUndoSteps() {
+        openWindow();
+        m_window->addFiles({fixture("kept.avi", 25)});
+        m_window->chooseProjectToLoad = [&](const QString&) {
+            return MainWindow::FileAnswer{QString::fromStdString(m_dir.file("other.scn")), 1};
+        };
+        test::MessageBoxWatcher boxes(QMessageBox::Cancel);  // 177: Cancel
+        m_window->loadProject();
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(m_window->shownList().count(), 1);
+        QVERIFY(m_window->undoStack().canUndo());
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m_window->shownList().count(), 0);
+    }
+
     void aSaveThatCannotBeWrittenSaysSoAndKeepsTheChanges() {
         openWindow();
         m_window->addFiles({fixture("kept.avi", 25)});
