@@ -1,5 +1,6 @@
 #include "app/text_format.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -19,6 +20,18 @@ std::string stringPrintf(const char* format, ...) {
     }
     va_end(args);
     return text;
+}
+
+int compareAsciiNoCase(std::string_view a, std::string_view b) {
+    auto lower = [](char c) {
+        return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+    };
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char ca = lower(a[i]), cb = lower(b[i]);
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 std::string asciiUpper(std::string_view text) {

@@ -11,5 +11,8 @@ std::string stringPrintf(const char* format, ...) __attribute__((format(printf, 
 
 // ASCII letters made upper case, whatever the locale; other bytes as they are.
 std::string asciiUpper(std::string_view text);
+// Byte-wise order with ASCII letters compared without case, whatever the
+// locale: <0, 0 or >0.
+int compareAsciiNoCase(std::string_view a, std::string_view b);
 
 }  // namespace klemora::app

@@ -1,24 +1,12 @@
 #include "scene/add_files.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "app/string_table.h"
 #include "app/text_format.h"
 
 namespace klemora::scene {
 namespace {
-
-int compareIgnoringCase(const std::string& a, const std::string& b) {
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        int ca = std::tolower(static_cast<unsigned char>(a[i]));
-        int cb = std::tolower(static_cast<unsigned char>(b[i]));
-        if (ca != cb) return ca < cb ? -1 : 1;
-    }
-    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-    return 0;
-}
 
 // One scene from the file's first to its last frame.
 void fillWholeFile(SceneList& list, int i, const std::string& path, const SourceFacts& facts) {
@@ -37,7 +25,7 @@ void fillWholeFile(SceneList& list, int i, const std::string& path, const Source
 
 void sortPathsCaseInsensitive(std::vector<std::string>& paths) {
     std::stable_sort(paths.begin(), paths.end(), [](const std::string& a, const std::string& b) {
-        int order = compareIgnoringCase(a, b);
+        int order = app::compareAsciiNoCase(a, b);
         return order != 0 ? order < 0 : a < b;
     });
 }

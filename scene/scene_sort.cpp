@@ -5,24 +5,12 @@
 #include <vector>
 
 #include "app/string_table.h"
+#include "app/text_format.h"
 #include "scene/selection.h"
 #include "scene/time_text.h"
 
 namespace klemora::scene {
 namespace {
-
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Byte-wise and independent of the locale the GUI may have set.
-int compareNoCase(std::string_view a, std::string_view b) {
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        auto ca = static_cast<unsigned char>(asciiLower(a[i]));
-        auto cb = static_cast<unsigned char>(asciiLower(b[i]));
-        if (ca != cb) return ca < cb ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
-}
 
 template <typename T>
 int compareValues(T a, T b) {
@@ -63,7 +51,7 @@ private:
     }
     int text(std::string_view a, std::string_view b) {
         if (a.empty() || b.empty()) m_keyMissing = true;
-        return compareNoCase(a, b);
+        return app::compareAsciiNoCase(a, b);
     }
 
     int primary(const SceneRecord& a, const SceneRecord& b) {
@@ -87,7 +75,7 @@ private:
 
     int tieBreak(const SceneRecord& a, const SceneRecord& b) {
         if (m_key == SortKey::SourceFile) return numeric(a.startFrame, b.startFrame);
-        return compareNoCase(fieldText(a.sourceFile), fieldText(b.sourceFile));
+        return app::compareAsciiNoCase(fieldText(a.sourceFile), fieldText(b.sourceFile));
     }
 
     SortKey m_key;
