@@ -27,8 +27,6 @@ public:
     void undo() override { m_apply(m_places, true); }
     void redo() override;
 
-    const EditStepPlaces& places() const { return m_places; }
-
 private:
     EditStepPlaces m_places;
     Apply m_apply;

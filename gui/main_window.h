@@ -115,7 +115,7 @@ private:
     void showGroup(scene::Group* group);
     scene::EditTargets targets();
     // Runs one editing command as one undo step; the views follow its change.
-    scene::EditResult runCommand(const QString& name, unsigned scope, const std::function<scene::EditResult()>& command);
+    scene::EditResult runCommand(Command name, unsigned scope, const std::function<scene::EditResult()>& command);
     void applyStep(const EditStepPlaces& places, bool undo);
     void afterChange(const scene::EditChange& change);
 

@@ -12,15 +12,6 @@
 namespace klemora::gui {
 namespace {
 
-scene::Group* groupAt(scene::GroupTree& tree, const scene::GroupPath& path) {
-    scene::Group* group = &tree.root();
-    for (int row : path) {
-        group = group->child(row);
-        if (!group) return nullptr;
-    }
-    return group;
-}
-
 QString commandName(QAction* action) { return action->text().section(QLatin1Char('\t'), 0, 0); }
 
 }  // namespace
@@ -47,7 +38,7 @@ void MainWindow::showGroup(scene::Group* group) {
     refreshSelection();
 }
 
-scene::EditResult MainWindow::runCommand(const QString& name, unsigned scope,
+scene::EditResult MainWindow::runCommand(Command name, unsigned scope,
                                          const std::function<scene::EditResult()>& command) {
     if (m_running) return scene::EditResult::Ok;
     syncShownIntoGroup();
@@ -58,7 +49,7 @@ scene::EditResult MainWindow::runCommand(const QString& name, unsigned scope,
                                               [&] { return scene::guardMemory(m_ui, command); });
     if (change.empty()) return result;
     places.shownAfter = scene::pathOf(*m_shownGroup);
-    m_undo.push(new EditStep(name, places, [this](const EditStepPlaces& p, bool undo) { applyStep(p, undo); }));
+    m_undo.push(new EditStep(commandName(m_actions->action(name)), places, [this](const EditStepPlaces& p, bool undo) { applyStep(p, undo); }));
     afterChange(change);
     return result;
 }
@@ -70,7 +61,7 @@ void MainWindow::applyStep(const EditStepPlaces& places, bool undo) {
     const scene::GroupPath& from = undo ? places.shownAfter : places.shownBefore;
     const scene::GroupPath& to = undo ? places.shownBefore : places.shownAfter;
     if (scene::pathOf(*m_shownGroup) != from) {
-        if (scene::Group* group = groupAt(m_tree, from)) {
+        if (scene::Group* group = scene::groupAtPath(m_tree, from)) {
             m_shownGroup = group;
             m_shown.copyFrom(group->list());
         }
@@ -78,7 +69,7 @@ void MainWindow::applyStep(const EditStepPlaces& places, bool undo) {
     scene::EditTargets live = targets();
     scene::EditChange change = undo ? m_history.undo(live) : m_history.redo(live);
     if (change.treeRebuilt) {
-        m_shownGroup = groupAt(m_tree, to);
+        m_shownGroup = scene::groupAtPath(m_tree, to);
         if (!m_shownGroup) m_shownGroup = &m_tree.root();
         if (!(places.scope & scene::kScopeShown)) m_shown.copyFrom(m_shownGroup->list());
     }
@@ -116,14 +107,14 @@ void MainWindow::redo() {
 
 void MainWindow::toggleOkStatus() {
     std::vector<int> rows = m_list->selectedRows();
-    runCommand(commandName(m_actions->action(Command::ToggleOk)), scene::kScopeShown,
+    runCommand(Command::ToggleOk, scene::kScopeShown,
                [&] { return scene::toggleOkStatus(m_shown, rows, m_ui); });
     m_list->selectRows(rows);
 }
 
 void MainWindow::mergeScenes() {
     std::vector<int> rows = m_list->selectedRows();
-    scene::EditResult result = runCommand(commandName(m_actions->action(Command::MergeScenes)),
+    scene::EditResult result = runCommand(Command::MergeScenes,
                                           scene::kScopeShown | scene::kScopeTrash,
                                           [&] { return scene::mergeScenes(m_shown, rows, m_trash, m_ui); });
     if (result == scene::EditResult::Ok && !rows.empty()) m_list->selectRows({rows.front()});
@@ -131,7 +122,7 @@ void MainWindow::mergeScenes() {
 
 void MainWindow::deleteScenes() {
     std::vector<int> rows = m_list->selectedRows();
-    runCommand(commandName(m_actions->action(Command::DeleteScenes)), scene::kScopeShown | scene::kScopeTrash,
+    runCommand(Command::DeleteScenes, scene::kScopeShown | scene::kScopeTrash,
                [&] { return scene::deleteScenes(m_shown, rows, m_trash, m_ui); });
 }
 
@@ -141,16 +132,15 @@ void MainWindow::moveScene(scene::MoveDirection direction) {
     std::vector<int> rows = m_list->selectedRows();
     if (rows.empty()) return;
     int movedTo = rows.front();
-    runCommand(commandName(m_actions->action(Command::MoveUp)), scene::kScopeShown,
+    runCommand(Command::MoveUp, scene::kScopeShown,
                [&] { return scene::moveScene(m_shown, rows, direction, m_ui, &movedTo); });
     m_list->selectRows({movedTo});
 }
 
 void MainWindow::newGroup() {
     scene::Group* parent = m_groups->currentGroup();
-    scene::GroupPath parentPath = parent ? scene::pathOf(*parent) : scene::GroupPath{};
     scene::Group* created = nullptr;
-    runCommand(commandName(m_actions->action(Command::GroupNew)), scene::kScopeTree,
+    runCommand(Command::GroupNew, scene::kScopeTree,
                [&] { return scene::newGroup(m_tree, parent, m_ui, &created); });
     if (created) {
         m_groups->selectGroup(created);
@@ -161,7 +151,7 @@ void MainWindow::newGroup() {
 void MainWindow::newGroupWithScenes() {
     std::vector<int> rows = m_list->selectedRows();
     scene::Group* parent = m_groups->currentGroup();
-    runCommand(commandName(m_actions->action(Command::GroupNewWithScenes)), scene::kScopeShown | scene::kScopeTree,
+    runCommand(Command::GroupNewWithScenes, scene::kScopeShown | scene::kScopeTree,
                [&] { return scene::newGroupWithScenes(m_tree, parent, m_shown, rows, m_ui); });
 }
 
@@ -175,7 +165,7 @@ void MainWindow::renameGroup() {
 
 void MainWindow::onGroupRenamed(scene::Group* group, const QString& name) {
     std::string newName = name.toStdString();
-    runCommand(commandName(m_actions->action(Command::GroupRename)), scene::kScopeTree,
+    runCommand(Command::GroupRename, scene::kScopeTree,
                [&] { return scene::renameGroup(m_tree, group, newName, m_ui); });
     m_groups->refreshNames();
     if (group == m_shownGroup) m_shown.setGroupName(group->name());
@@ -184,7 +174,7 @@ void MainWindow::onGroupRenamed(scene::Group* group, const QString& name) {
 void MainWindow::deleteGroup() {
     scene::Group* group = m_groups->currentGroup();
     scene::Group* root = &m_tree.root();
-    runCommand(commandName(m_actions->action(Command::GroupDelete)), scene::kScopeTree, [&] {
+    runCommand(Command::GroupDelete, scene::kScopeTree, [&] {
         scene::EditResult result = scene::deleteGroup(m_tree, group, m_ui);
         // The shown group may have gone with it: the root is shown afterwards.
         if (result == scene::EditResult::Ok) {
@@ -196,14 +186,14 @@ void MainWindow::deleteGroup() {
 }
 
 void MainWindow::onGroupDropped(scene::Group* group, scene::Group* target) {
-    runCommand(commandName(m_actions->action(Command::GroupNew)), scene::kScopeTree,
+    runCommand(Command::GroupNew, scene::kScopeTree,
                [&] { return scene::moveGroupBelow(m_tree, group, target, m_ui); });
 }
 
 void MainWindow::onSceneRowsDropped(scene::Group* target) {
     if (!target) return;
     std::vector<int> rows = m_list->selectedRows();
-    runCommand(commandName(m_actions->action(Command::GroupNewWithScenes)), scene::kScopeShown | scene::kScopeTree,
+    runCommand(Command::GroupNewWithScenes, scene::kScopeShown | scene::kScopeTree,
                [&] { return scene::moveScenesToGroup(m_shown, rows, m_shownGroup, *target, m_ui); });
 }
 

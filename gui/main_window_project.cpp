@@ -189,7 +189,7 @@ void MainWindow::addFiles(const QStringList& paths) {
     m_running = false;
     m_ui.resetCancel();  // a Stop of this run must not end the probes of a later load
     if (added == 0) return refreshCommandStates();
-    runCommand(m_actions->action(Command::AddAvi)->text().section(QLatin1Char('\t'), 0, 0), scene::kScopeShown,
+    runCommand(Command::AddAvi, scene::kScopeShown,
                [&] { return m_shown.copyFrom(work) == 1 ? scene::EditResult::Ok : scene::EditResult::OutOfMemory; });
     m_list->selectRows({m_shown.count() - 1});
 }

@@ -58,4 +58,13 @@ GroupPath pathOf(const Group& group) {
     return path;
 }
 
+Group* groupAtPath(GroupTree& tree, const GroupPath& path) {
+    Group* group = &tree.root();
+    for (int row : path) {
+        group = group->child(row);
+        if (!group) return nullptr;
+    }
+    return group;
+}
+
 }  // namespace klemora::scene

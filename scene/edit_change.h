@@ -56,5 +56,7 @@ ListChange compareLists(const SceneList& before, const SceneList& after);
 bool sameList(const SceneList& a, const SceneList& b);
 
 GroupPath pathOf(const Group& group);
+// The group at that place; nullptr when the tree has none there.
+Group* groupAtPath(GroupTree& tree, const GroupPath& path);
 
 }  // namespace klemora::scene
