@@ -44,6 +44,8 @@ PlayFailure Playback::open(const std::string& path, int32_t from, int32_t to) {
     // The players show their own message for a file that does not open.
     app::SilentUserInterface quiet;
     int rc = media::ProbeMedia(path, *m_info, quiet);
+    // The AVI reader's frame count and the display aspect; other files keep the probe's.
+    if (rc == 1) media::GetExtraData(*m_info, false, quiet);
     if (rc != 1 || m_info->videoStream < 0 || m_info->frameCount < 1 || m_info->frameDuration <= 0) {
         m_errorCode = rc < 0 ? rc : AVERROR_STREAM_NOT_FOUND;
         return PlayFailure::Open;
