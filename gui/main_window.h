@@ -16,6 +16,7 @@
 #include "gui/edit_step.h"
 #include "gui/main_actions.h"
 #include "gui/qt_user_interface.h"
+#include "media/play_window.h"
 #include "media/source_probe.h"
 #include "scene/editing.h"
 #include "scene/group_commands.h"
@@ -90,6 +91,7 @@ public:
     void deleteGroup();
     void undo();
     void redo();
+    void playSelectedScenes();  // main_window_play.cpp
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -162,6 +164,8 @@ private:
     View m_view = ListView;
     int m_lastListView = ListView;
     int m_sliderJump = 25;
+    // Where the play window opens, kept while the program runs.
+    media::PlayWindowPlacement m_playPlacement;
     // The film-strip and storyboard settings, kept for their views.
     int m_frameCount = 0, m_storyboardFrames = 0, m_sceneWidth = 9, m_borderWidth = 5;
 };

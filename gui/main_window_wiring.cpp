@@ -21,7 +21,7 @@ namespace {
 constexpr Command kNotYetAvailable[] = {
     Command::WriteAvi,   Command::DvCapture, Command::SceneProperties, Command::SceneDetection,
     Command::ManualSplit, Command::TrimScene, Command::TrimAll,         Command::SortScenes,
-    Command::RestoreFromTrash, Command::ViewFilmStrip, Command::ViewStoryboard, Command::PlayScenes,
+    Command::RestoreFromTrash, Command::ViewFilmStrip, Command::ViewStoryboard,
     Command::SceneIndex, Command::AdditionalFunctions,
 };
 
@@ -59,6 +59,7 @@ void MainWindow::connectCommands() {
     on(Command::ViewList, [this] { setView(ListView); });
     on(Command::Undo, [this] { undo(); });
     on(Command::Redo, [this] { redo(); });
+    on(Command::PlayScenes, [this] { playSelectedScenes(); });
     on(Command::About, [this] { showAbout(); });
     on(Command::Readme, [this] { showReadme(); });
     on(Command::Help, [this] { showHelp(); });
@@ -100,6 +101,7 @@ void MainWindow::refreshCommandStates() {
                             Command::Settings, Command::Exit, Command::SelectAll, Command::ViewList, Command::About,
                             Command::Readme, Command::Help})
         enable(command, true);
+    enable(Command::PlayScenes, true);  // says itself that nothing is selected
     enable(Command::ToggleOk, scene::canToggleOkStatus(m_shown, rows));
     enable(Command::MergeScenes, scene::canMergeScenes(m_shown, rows));
     enable(Command::DeleteScenes, scene::canDeleteScenes(m_shown, rows));

@@ -5,6 +5,7 @@
 // says; the placement is read back after each play.
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/ui.h"
@@ -24,5 +25,9 @@ int playFile(const std::string& path, media::PlayWindowPlacement& placement, int
 // 1 when every scene was played; else the first failing playFile result.
 int playScenes(const scene::SceneList& scenes, media::PlayWindowPlacement& placement, app::UserInterface& ui,
                const media::MediaSettings& settings, QWidget* parent = nullptr);
+
+// Tests and the benchmark: called with the play window each time a picture
+// has reached its screen (an empty function removes the watcher).
+void watchPlayWindow(std::function<void(QWidget& window, int32_t frame)> watcher);
 
 }  // namespace klemora::gui

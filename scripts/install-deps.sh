@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg mediainfo
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg mediainfo
   mingw-w64-common
   libraw1394-dev libiec61883-dev libavc1394-dev
   qt6-base-dev qt6-multimedia-dev libgl-dev

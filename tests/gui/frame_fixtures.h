@@ -1,6 +1,6 @@
 #pragma once
-// DV files whose frames are told apart by their pictures, and a frame's
-// picture as the media layer grabs it, for the tests of the video areas.
+// Recordings whose every frame is its own picture, and the picture the media
+// layer grabs of a frame, for tests that check which frame reached the screen.
 #include <QImage>
 #include <QSize>
 #include <QtGlobal>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ui.h"
 #include "media/media_info.h"
 #include "media/media_probe.h"
 #include "media/picture_grab.h"
@@ -15,10 +16,9 @@
 
 namespace klemora::test {
 
-// One recording session per frame, so that every frame is its own picture.
-inline fixtures::DvFixtureOptions distinctFrames(int frames, bool wideScreen = false) {
-    fixtures::DvFixtureOptions options = fixtures::singleSessionOptions(1);
-    options.wideScreen = wideScreen;
+// One recording session per frame.
+inline fixtures::DvFixtureOptions distinctFrames(int frames, int type = 2, bool ntsc = false) {
+    fixtures::DvFixtureOptions options = fixtures::singleSessionOptions(1, type, ntsc);
     options.sessions.clear();
     for (int i = 0; i < frames; ++i) {
         fixtures::DvSession session;
@@ -31,13 +31,20 @@ inline fixtures::DvFixtureOptions distinctFrames(int frames, bool wideScreen = f
     return options;
 }
 
+// The same, flagged 16:9 or 4:3.
+inline fixtures::DvFixtureOptions distinctFrames(int frames, bool wideScreen) {
+    fixtures::DvFixtureOptions options = distinctFrames(frames);
+    options.wideScreen = wideScreen;
+    return options;
+}
+
 inline std::string writeFixture(const std::string& path, const fixtures::DvFixtureOptions& options) {
     std::string error;
     if (fixtures::writeDvAvi(path, options, nullptr, &error) != 1) qWarning("%s", error.c_str());
     return path;
 }
 
-// The frame grabbed at `size`, turned into an image by Qt's own conversion.
+// Frame `frame` of `path` at `size`, turned into an image by Qt's own conversion.
 inline QImage grabbedFrame(const std::string& path, int frame, QSize size) {
     app::SilentUserInterface quiet;
     media::MediaInfo info;

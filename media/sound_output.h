@@ -1,0 +1,69 @@
+#pragma once
+// Where a play's sound goes, and the clock the pictures follow: the media
+// seconds the output has really played since it started.
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "media/sound_decoder.h"
+
+namespace klemora::media {
+
+class SoundOutput {
+public:
+    virtual ~SoundOutput() = default;
+    // 1, or a negative code when the output cannot start.
+    virtual int start() = 0;
+    // Bytes that can be written now without waiting.
+    virtual int64_t bytesFree() = 0;
+    virtual void write(std::span<const uint8_t> bytes) = 0;
+    // Media seconds played since start().
+    virtual double clock() = 0;
+};
+
+// No sound device, no sound stream or a speed other than 1: the clock is the
+// wall clock times the speed, and the samples are taken at that pace (into
+// a file when one is named, so that a test can look at them).
+class NullSoundOutput : public SoundOutput {
+public:
+    NullSoundOutput(float speed, SoundFormat format, std::string recordPath = {});
+    ~NullSoundOutput() override;
+
+    int start() override;
+    int64_t bytesFree() override;
+    void write(std::span<const uint8_t> bytes) override;
+    double clock() override;
+
+private:
+    float m_speed;
+    SoundFormat m_format;
+    std::string m_recordPath;
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, FileCloser> m_record;
+    std::chrono::steady_clock::time_point m_started{};
+    int64_t m_written = 0;
+};
+
+// The clock of a play: the sound output's, until it stops moving (its sound
+// ran out or the device stalls); from then on the wall clock carries on
+// from where it stood, so that the pictures never wait for sound forever.
+class PlayClock {
+public:
+    // Seconds of stillness after which the wall clock takes over.
+    static constexpr double kStallSeconds = 0.25;
+    // `outputSeconds`: the output's clock; `wallSeconds`: media seconds by
+    // the wall clock. Never goes back.
+    double update(double outputSeconds, double wallSeconds);
+
+private:
+    double m_lastOutput = -1;
+    double m_wallAtLastMove = 0;
+    double m_now = 0;
+};
+
+}  // namespace klemora::media
