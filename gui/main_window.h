@@ -30,6 +30,7 @@ namespace klemora::gui {
 class GroupTreeView;
 class PreviewPanel;
 class SceneListView;
+class TrimDialog;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -92,6 +93,10 @@ public:
     void undo();
     void redo();
     void playSelectedScenes();  // main_window_play.cpp
+    void trimScene();           // main_window_trim.cpp
+    void trimAllScenes();
+    // Called with the trim dialog before it runs, so that tests can drive it.
+    std::function<void(TrimDialog&)> aboutToTrim;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -119,6 +124,7 @@ private:
     // Runs one editing command as one undo step; the views follow its change.
     scene::EditResult runCommand(Command name, unsigned scope, const std::function<scene::EditResult()>& command);
     void applyStep(const EditStepPlaces& places, bool undo);
+    std::unique_ptr<TrimDialog> makeTrimDialog(const scene::SceneList& list, int current, bool single);
     void afterChange(const scene::EditChange& change);
 
     void refreshSelection();

@@ -20,7 +20,7 @@ namespace {
 // Their dialogs and views come with later work: present in the menu, disabled.
 constexpr Command kNotYetAvailable[] = {
     Command::WriteAvi,   Command::DvCapture, Command::SceneProperties, Command::SceneDetection,
-    Command::ManualSplit, Command::TrimScene, Command::TrimAll,         Command::SortScenes,
+    Command::ManualSplit, Command::SortScenes,
     Command::RestoreFromTrash, Command::ViewFilmStrip, Command::ViewStoryboard,
     Command::SceneIndex, Command::AdditionalFunctions,
 };
@@ -60,6 +60,8 @@ void MainWindow::connectCommands() {
     on(Command::Undo, [this] { undo(); });
     on(Command::Redo, [this] { redo(); });
     on(Command::PlayScenes, [this] { playSelectedScenes(); });
+    on(Command::TrimScene, [this] { trimScene(); });
+    on(Command::TrimAll, [this] { trimAllScenes(); });
     on(Command::About, [this] { showAbout(); });
     on(Command::Readme, [this] { showReadme(); });
     on(Command::Help, [this] { showHelp(); });
@@ -102,6 +104,8 @@ void MainWindow::refreshCommandStates() {
                             Command::Readme, Command::Help})
         enable(command, true);
     enable(Command::PlayScenes, true);  // says itself that nothing is selected
+    enable(Command::TrimScene, scene::canApplyTrim(m_shown, rows));
+    enable(Command::TrimAll, true);  // says itself that the group is empty
     enable(Command::ToggleOk, scene::canToggleOkStatus(m_shown, rows));
     enable(Command::MergeScenes, scene::canMergeScenes(m_shown, rows));
     enable(Command::DeleteScenes, scene::canDeleteScenes(m_shown, rows));
