@@ -149,7 +149,8 @@ void TrimDialog::buildControls() {
     m_sceneBox->setMinimumContentsLength(40);
 
     m_playScene = makeButton(this, QStyle::SP_MediaPlay, {}, 357);
-    m_playTrimmed = makeButton(this, QStyle::SP_MediaPlay, {}, 368);
+    // The same bitmap as play scene; the caption tells the trimmed range apart.
+    m_playTrimmed = makeButton(this, QStyle::SP_MediaPlay, textOf(970) + QLatin1Char('-') + textOf(971), 368);
     m_playAll = makeButton(this, QStyle::SP_MediaSeekForward, {}, 281);
     m_speedBox = new QComboBox(this);
     m_speedBox->setToolTip(textOf(282));
