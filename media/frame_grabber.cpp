@@ -50,14 +50,29 @@ int FrameGrabber::convert(const AVFrame& frame, int32_t width, int32_t height, s
                                         static_cast<AVPixelFormat>(frame.format), width, height, AV_PIX_FMT_BGR24,
                                         SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!m_scaler) return AVERROR(EINVAL);
-    // A negative stride from the last row writes the rows bottom-up.
-    uint8_t* destination[4] = {pixels.data() + (height - 1) * stride, nullptr, nullptr, nullptr};
-    int destinationStride[4] = {static_cast<int>(-stride), 0, 0, 0};
-    int rows = sws_scale(m_scaler.get(), frame.data, frame.linesize, 0, frame.height, destination, destinationStride);
+    // The scaler's vector code writes a few bytes past the end of a row, for
+    // which the packed bitmap rows have no room: it scales into rows of its
+    // own, which are then copied bottom row first.
+    if (!m_scaled || m_scaled->width != width || m_scaled->height != height) {
+        m_scaled.reset(av_frame_alloc());
+        if (!m_scaled) return AVERROR(ENOMEM);
+        m_scaled->format = AV_PIX_FMT_BGR24;
+        m_scaled->width = width;
+        m_scaled->height = height;
+        if (int rc = av_frame_get_buffer(m_scaled.get(), 0); rc < 0) {
+            m_scaled.reset();
+            return rc;
+        }
+    }
+    int rows = sws_scale(m_scaler.get(), frame.data, frame.linesize, 0, frame.height, m_scaled->data,
+                         m_scaled->linesize);
     if (rows != height) return rows < 0 ? rows : AVERROR_EXTERNAL;
     int64_t used = static_cast<int64_t>(width) * 3;
-    if (used < stride)
-        for (int32_t y = 0; y < height; ++y) std::memset(pixels.data() + y * stride + used, 0, stride - used);
+    for (int32_t y = 0; y < height; ++y) {
+        uint8_t* row = pixels.data() + (height - 1 - y) * stride;
+        std::memcpy(row, m_scaled->data[0] + static_cast<int64_t>(y) * m_scaled->linesize[0], used);
+        if (used < stride) std::memset(row + used, 0, stride - used);
+    }
     return 1;
 }
 

@@ -45,6 +45,7 @@ private:
     bool m_readsDv = false;
     std::unique_ptr<FrameSource> m_source;
     ScalerPtr m_scaler;
+    FramePtr m_scaled;  // the scaler's output rows, padded as it needs them
 };
 
 }  // namespace klemora::media

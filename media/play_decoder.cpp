@@ -36,7 +36,9 @@ void PlayDecoder::decodePictures() {
     for (int32_t frame = m_range.first; frame <= m_range.last && !m_stopping; ++frame) {
         DecodedPicture picture{frame, std::vector<uint8_t>(size > 0 ? size : 0)};
         int rc = size > 0 ? GrabFrame(m_info, frame, picture.dib, m_width, m_height, quiet) : AVERROR(EINVAL);
-        if (rc == AVERROR_EOF) break;  // a probed count a frame too high
+        // A count from the demuxer's duration can be a frame or two high;
+        // earlier, the end of the file means it lost frames it had.
+        if (rc == AVERROR_EOF && frame > m_range.first && frame >= m_info.frameCount - 2) break;
         if (rc != 1) {
             m_errorFrame = frame;
             m_error = rc < 0 ? rc : AVERROR_UNKNOWN;

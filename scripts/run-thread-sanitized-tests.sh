@@ -6,7 +6,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-tsan"
-targets=(detect_tests output_tests output_writer_tests camera_capture_test app_tests)
+targets=(detect_tests output_tests output_writer_tests camera_capture_test app_tests media_grab_test)
 pattern='RunCancel|Thread|StringTable.ReferencesStayValid'
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLEMORA_TSAN=ON -DKLEMORA_CORE_ONLY=ON \
   -DKLEMORA_GUI=OFF -DKLEMORA_BENCH=OFF >/dev/null
