@@ -172,7 +172,7 @@ void Playback::presentDue(int32_t due, const Present& present) {
         m_ready.erase(m_ready.begin());
         if (m_counts.shown++ == 0) m_counts.firstPictureSeconds = secondsSinceOpen();
         double frameTime = (m_lastShown - m_range.first) * static_cast<double>(m_info->frameDuration);
-        m_counts.offsets.push_back(std::abs(frameTime - clockNow()));
+        m_counts.offsets.push_back(std::abs(frameTime - m_sound->clock()));
     } else if (due > m_lastShown && due <= m_range.last && due != m_lastRepeat && m_lastShown >= 0) {
         ++m_counts.repeated;
         m_lastRepeat = due;

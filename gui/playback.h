@@ -38,7 +38,7 @@ struct PlayCounts {
     int32_t shown = 0;     // pictures that reached the screen
     int32_t dropped = 0;   // frames skipped because they came too late
     int32_t repeated = 0;  // frame periods in which the previous picture stayed
-    std::vector<double> offsets;  // |frame time - clock| in seconds at each picture shown
+    std::vector<double> offsets;  // |frame time - sound position| in seconds at each picture shown
     double firstPictureSeconds = -1;  // from open() to the first picture on screen
     bool withSound = false;           // the clock was a sound device's
 };

@@ -41,10 +41,12 @@ double PlayClock::update(double outputSeconds, double wallSeconds) {
     if (outputSeconds > m_lastOutput) {
         m_lastOutput = outputSeconds;
         m_wallAtLastMove = wallSeconds;
-        m_now = std::max(m_now, outputSeconds);
-    } else if (wallSeconds - m_wallAtLastMove > kStallSeconds) {
-        m_now = std::max(m_now, m_lastOutput + (wallSeconds - m_wallAtLastMove));
     }
+    if (wallSeconds - m_wallAtLastMove <= kStallSeconds) {
+        double gap = outputSeconds - (wallSeconds + m_offset);
+        m_offset += std::clamp(gap * kFollowShare, -kMaxCorrection, kMaxCorrection);
+    }
+    m_now = std::max(m_now, wallSeconds + m_offset);
     return m_now;
 }
 

@@ -49,13 +49,19 @@ private:
     int64_t m_written = 0;
 };
 
-// The clock of a play: the sound output's, until it stops moving (its sound
-// ran out or the device stalls); from then on the wall clock carries on
-// from where it stood, so that the pictures never wait for sound forever.
+// The clock of a play: the wall clock, pulled towards the sound output's
+// position a little at each look, so that the pictures keep an even pace
+// while the position (read in steps) holds them to the sound. While the
+// output stands still (its sound ran out, the device stalls) the wall clock
+// runs on alone, so that the pictures never wait for sound forever.
 class PlayClock {
 public:
-    // Seconds of stillness after which the wall clock takes over.
+    // Seconds of stillness after which the output no longer pulls.
     static constexpr double kStallSeconds = 0.25;
+    // The largest correction at one look, and the share of the gap taken.
+    static constexpr double kMaxCorrection = 0.0005;
+    static constexpr double kFollowShare = 0.05;
+
     // `outputSeconds`: the output's clock; `wallSeconds`: media seconds by
     // the wall clock. Never goes back.
     double update(double outputSeconds, double wallSeconds);
@@ -63,6 +69,7 @@ public:
 private:
     double m_lastOutput = -1;
     double m_wallAtLastMove = 0;
+    double m_offset = 0;  // added to the wall clock
     double m_now = 0;
 };
 

@@ -2,6 +2,9 @@
 // carries on when the sound stops moving.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "media/play_range.h"
 #include "media/sound_output.h"
 
@@ -34,14 +37,36 @@ TEST(PlayEndFrame, OneOrTwoShortLandsOnToWithinTheFile) {
     EXPECT_EQ(playEndFrame(-1, 1, 199), -1);     // nothing was shown
 }
 
-TEST(PlayClock, FollowsTheSoundThenTheWallClockWhenItStalls) {
+// Looks every 4 ms, as the players do, at a sound position that a server
+// reports in 20 ms steps 60 ms behind the wall clock.
+TEST(PlayClock, KeepsAnEvenPaceWhileTheSoundPositionComesInSteps) {
     PlayClock clock;
-    EXPECT_DOUBLE_EQ(clock.update(0.0, 0.0), 0.0);
-    EXPECT_DOUBLE_EQ(clock.update(0.10, 0.12), 0.10);  // the sound's, not the wall's
-    EXPECT_DOUBLE_EQ(clock.update(0.10, 0.30), 0.10);  // a short stillness is waited out
-    EXPECT_DOUBLE_EQ(clock.update(0.10, 0.62), 0.60);  // then the wall carries on from 0.10
-    EXPECT_DOUBLE_EQ(clock.update(0.40, 0.70), 0.60);  // and the sound catching up cannot turn it back
-    EXPECT_DOUBLE_EQ(clock.update(0.90, 0.80), 0.90);
+    double last = 0;
+    double largestStep = 0;
+    for (int look = 0; look <= 2500; ++look) {  // 10 s
+        double wall = look * 0.004;
+        double sound = std::max(0.0, std::floor((wall - 0.06) / 0.02) * 0.02);
+        double now = clock.update(sound, wall);
+        ASSERT_GE(now, last);  // never back
+        largestStep = std::max(largestStep, now - last);
+        last = now;
+        if (wall > 2.0) {
+            EXPECT_NEAR(now, sound, 0.03) << "at " << wall;
+        }
+    }
+    // No jump: at most the wall's own step and one correction.
+    EXPECT_LE(largestStep, 0.004 + PlayClock::kMaxCorrection + 1e-9);
+}
+
+TEST(PlayClock, RunsOnByTheWallClockWhenTheSoundStops) {
+    PlayClock clock;
+    double now = 0;
+    for (int look = 0; look <= 250; ++look) now = clock.update(look * 0.004, look * 0.004);
+    EXPECT_NEAR(now, 1.0, 1e-6);
+    // The sound ends at 1 s; the pictures go on at the wall's pace after a short pull.
+    for (int look = 251; look <= 750; ++look) now = clock.update(1.0, look * 0.004);
+    EXPECT_GT(now, 2.9);
+    EXPECT_LE(now, 3.0 + 1e-9);
 }
 
 }  // namespace
