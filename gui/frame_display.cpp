@@ -14,6 +14,7 @@ namespace klemora::gui {
 namespace {
 
 const QColor kAreaGrey(152, 148, 140);
+constexpr size_t kScalerSlack = 4096;
 
 }  // namespace
 
@@ -81,7 +82,8 @@ int FrameDisplay::prepareBuffer() {
     int32_t bytes = media::GetPictureBufferSize(m_box.width, m_box.height, *m_info);
     if (bytes < 1) return -3;
     try {
-        m_buffer.assign(static_cast<size_t>(bytes), 0);
+        // Room past the picture: the scaler may write a little beyond a row of an odd width.
+        m_buffer.assign(static_cast<size_t>(bytes) + kScalerSlack, 0);
     } catch (const std::bad_alloc&) {
         return -4;
     }
