@@ -1,6 +1,5 @@
 #include "gui/preview_panel.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSlider>
@@ -9,6 +8,7 @@
 
 #include "app/string_table.h"
 #include "app/text_format.h"
+#include "gui/frame_slider.h"
 #include "gui/picture_view.h"
 #include "media/media_info.h"
 #include "media/media_probe.h"
@@ -17,23 +17,6 @@
 #include "media/scene_info_text.h"
 
 namespace klemora::gui {
-namespace {
-
-// Bild-ab moves forward and Bild-auf back, as on the frame sliders of the
-// other windows; Qt's own slider would do the opposite.
-class FrameSlider : public QSlider {
-public:
-    FrameSlider() : QSlider(Qt::Horizontal) {}
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        if (event->key() == Qt::Key_PageDown) triggerAction(SliderPageStepAdd);
-        else if (event->key() == Qt::Key_PageUp) triggerAction(SliderPageStepSub);
-        else QSlider::keyPressEvent(event);
-    }
-};
-
-}  // namespace
 
 std::string_view scrubbingResultName(ScrubbingResult result) {
     switch (result) {
