@@ -30,6 +30,7 @@ namespace klemora::gui {
 class GroupTreeView;
 class PreviewPanel;
 class SceneListView;
+class ManualCutDialog;
 class TrimDialog;
 
 class MainWindow : public QMainWindow {
@@ -95,8 +96,11 @@ public:
     void playSelectedScenes();  // main_window_play.cpp
     void trimScene();           // main_window_trim.cpp
     void trimAllScenes();
+    void splitSceneManually();  // main_window_cut.cpp
     // Called with the trim dialog before it runs, so that tests can drive it.
     std::function<void(TrimDialog&)> aboutToTrim;
+    // The same for the manual cut dialog.
+    std::function<void(ManualCutDialog&)> aboutToCut;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -20,7 +20,7 @@ namespace {
 // Their dialogs and views come with later work: present in the menu, disabled.
 constexpr Command kNotYetAvailable[] = {
     Command::WriteAvi,   Command::DvCapture, Command::SceneProperties, Command::SceneDetection,
-    Command::ManualSplit, Command::SortScenes,
+    Command::SortScenes,
     Command::RestoreFromTrash, Command::ViewFilmStrip, Command::ViewStoryboard,
     Command::SceneIndex, Command::AdditionalFunctions,
 };
@@ -62,6 +62,7 @@ void MainWindow::connectCommands() {
     on(Command::PlayScenes, [this] { playSelectedScenes(); });
     on(Command::TrimScene, [this] { trimScene(); });
     on(Command::TrimAll, [this] { trimAllScenes(); });
+    on(Command::ManualSplit, [this] { splitSceneManually(); });
     on(Command::About, [this] { showAbout(); });
     on(Command::Readme, [this] { showReadme(); });
     on(Command::Help, [this] { showHelp(); });
@@ -105,6 +106,7 @@ void MainWindow::refreshCommandStates() {
         enable(command, true);
     enable(Command::PlayScenes, true);  // says itself that nothing is selected
     enable(Command::TrimScene, scene::canApplyTrim(m_shown, rows));
+    enable(Command::ManualSplit, true);  // says itself: 116 for none, 168 for several
     enable(Command::TrimAll, true);  // says itself that the group is empty
     enable(Command::ToggleOk, scene::canToggleOkStatus(m_shown, rows));
     enable(Command::MergeScenes, scene::canMergeScenes(m_shown, rows));
