@@ -29,21 +29,12 @@
 #include "gui/preview_panel.h"
 #include "media/media_probe.h"
 #include "media/picture_grab.h"
-#include "tests/fixtures/dv_fixture.h"
+#include "bench/large_dv_file.h"
 
 namespace {
 
 using namespace klemora;
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double percentile(std::vector<double> values, double p) {
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5)];
-}
+using namespace klemora::bench;
 
 long peakRssKb() {
     struct rusage usage {};
@@ -56,25 +47,6 @@ void printCase(const char* name, const std::vector<double>& ms, const std::strin
     std::printf("{\"case\":\"%s\",\"samples\":%zu,\"p50Ms\":%.2f,\"p95Ms\":%.2f,\"maxMs\":%.2f%s,\"peakRssKb\":%ld}\n",
                 name, ms.size(), percentile(ms, 0.5), percentile(ms, 0.95), *std::max_element(ms.begin(), ms.end()),
                 extra.c_str(), peakRssKb());
-}
-
-bool makeFile(const std::string& path, int32_t frames) {
-    fixtures::DvFixtureOptions options = fixtures::hourlySessionsOptions(frames, 2);
-    options.openDml = fixtures::OpenDmlLayout::Segments;
-    std::string error;
-    if (fixtures::writeDvAvi(path, options, nullptr, &error) == 1) return true;
-    std::fprintf(stderr, "fixture: %s\n", error.c_str());
-    return false;
-}
-
-// Serves events until the panel has painted `frame`; false after 10 s.
-bool waitShown(const int& lastShown, int frame) {
-    auto start = Clock::now();
-    while (lastShown != frame) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (msSince(start) > 10000) return false;
-    }
-    return true;
 }
 
 // Milliseconds of a bare GrabFrame per frame at the panel's picture size.
@@ -132,7 +104,7 @@ int main(int argc, char** argv) {
         folder = std::filesystem::temp_directory_path() / ("klemora_preview_bench_" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder);
         path = (folder / "large.avi").string();
-        if (!makeFile(path, frames)) return 1;
+        if (!makeLargeDvFile(path, frames)) return 1;
     }
     app::SilentUserInterface probeUi;
     media::MediaInfo probed;

@@ -29,39 +29,12 @@
 #include "gui/frame_display.h"
 #include "gui/trim_dialog.h"
 #include "media/media_probe.h"
-#include "tests/fixtures/dv_fixture.h"
+#include "bench/large_dv_file.h"
 
 namespace {
 
 using namespace klemora;
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double percentile(std::vector<double> values, double p) {
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5)];
-}
-
-bool makeFile(const std::string& path, int32_t frames) {
-    fixtures::DvFixtureOptions options = fixtures::hourlySessionsOptions(frames, 2);
-    options.openDml = fixtures::OpenDmlLayout::Segments;
-    std::string error;
-    if (fixtures::writeDvAvi(path, options, nullptr, &error) == 1) return true;
-    std::fprintf(stderr, "fixture: %s\n", error.c_str());
-    return false;
-}
-
-bool waitPainted(const int& lastPainted, int frame) {
-    auto start = Clock::now();
-    while (lastPainted != frame) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (msSince(start) > 10000) return false;
-    }
-    return true;
-}
+using namespace klemora::bench;
 
 // Serves events for `ms` milliseconds.
 void serveFor(double ms) {
@@ -94,7 +67,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     if (path.empty()) {
         path = (folder / "large.avi").string();
-        if (!makeFile(path, frames)) return 1;
+        if (!makeLargeDvFile(path, frames)) return 1;
     }
     app::SilentUserInterface ui;
     media::MediaInfo probed;
@@ -114,7 +87,7 @@ int main(int argc, char** argv) {
     QObject::connect(dialog.video(), &gui::FrameDisplay::framePainted, [&](int32_t frame) { lastPainted = frame; });
     dialog.resize(1000, 760);
     dialog.show();
-    bool ok = waitPainted(lastPainted, 0);
+    bool ok = waitShown(lastPainted, 0);
     if (!ok) std::fprintf(stderr, "first picture: painted %d\n", lastPainted);
 
     std::mt19937 random(20060701);
@@ -125,7 +98,7 @@ int main(int argc, char** argv) {
         if (frame == dialog.slider()->value()) continue;
         auto start = Clock::now();
         dialog.slider()->setValue(frame);
-        ok = waitPainted(lastPainted, frame);
+        ok = waitShown(lastPainted, frame);
         moves.push_back(msSince(start));
     }
 
@@ -134,7 +107,7 @@ int main(int argc, char** argv) {
     auto counter = QObject::connect(dialog.video(), &gui::FrameDisplay::framePainted, [&](int32_t) { ++painted; });
     const int presses = static_cast<int>(holdSeconds * 30);
     dialog.slider()->setValue(frames / 2);
-    ok = ok && waitPainted(lastPainted, frames / 2);
+    ok = ok && waitShown(lastPainted, frames / 2);
     dialog.slider()->setFocus();
     painted = 0;
     auto holdStart = Clock::now();
@@ -146,7 +119,7 @@ int main(int argc, char** argv) {
     const double holdMs = msSince(holdStart);
     const int target = dialog.slider()->value();
     auto lagStart = Clock::now();
-    ok = ok && waitPainted(lastPainted, target);
+    ok = ok && waitShown(lastPainted, target);
     if (!ok) std::fprintf(stderr, "held key: painted %d, slider %d\n", lastPainted, target);
     const double lagMs = msSince(lagStart);
     QObject::disconnect(counter);

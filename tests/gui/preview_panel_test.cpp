@@ -19,6 +19,7 @@
 #include "media/picture_grab.h"
 #include "media/scene_info_text.h"
 #include "tests/fixtures/dv_fixture.h"
+#include "tests/gui/frame_fixtures.h"
 #include "tests/gui/message_box_watcher.h"
 #include "tests/support/temp_dir.h"
 
@@ -58,20 +59,6 @@ private:
         return list;
     }
 
-    // The frame as the media layer grabs it at the size the panel paints,
-    // turned into an image by Qt's own conversion.
-    static QImage grabbed(const std::string& path, int frame, QSize size) {
-        app::SilentUserInterface quiet;
-        media::MediaInfo info;
-        if (media::ProbeMedia(path, info, quiet) != 1) return {};
-        std::vector<uint8_t> dib(static_cast<size_t>(media::GetPictureBufferSize(size.width(), size.height(), info)));
-        if (media::GrabFrame(info, frame, dib, size.width(), size.height(), quiet) != 1) return {};
-        int stride = (size.width() * 3 + 3) / 4 * 4;
-        return QImage(dib.data() + 40, size.width(), size.height(), stride, QImage::Format_BGR888)
-            .mirrored()
-            .convertToFormat(QImage::Format_RGB32);
-    }
-
     // Waits for the picture of `frame` to be painted since the last call and
     // checks that it is that frame.
     static bool showsFrame(PreviewPanel& panel, QList<int>& shown, const std::string& path, int frame) {
@@ -79,7 +66,7 @@ private:
         shown.clear();  // the next move waits for its own paint
         if (!painted) return false;
         if (panel.currentFrame() != frame || panel.picture().isNull()) return false;
-        return panel.picture() == grabbed(path, frame, panel.picture().size());
+        return panel.picture() == test::grabbedFrame(path, frame, panel.picture().size());
     }
 
     static void watchShown(PreviewPanel& panel, QList<int>& shown) {
@@ -111,7 +98,7 @@ private slots:
         panel.slider()->setFocus();
         QTest::keyClick(panel.slider(), Qt::Key_Right);
         QVERIFY(showsFrame(panel, shown, path, 6));
-        QVERIFY(panel.picture() != grabbed(path, 5, panel.picture().size()));
+        QVERIFY(panel.picture() != test::grabbedFrame(path, 5, panel.picture().size()));
         QTest::keyClick(panel.slider(), Qt::Key_PageDown);
         QVERIFY(showsFrame(panel, shown, path, 16));
         QCOMPARE(panel.sliderLine(), QStringLiteral("Bild 12 von 30 (Bild 17 in Quelldatei)"));
