@@ -38,6 +38,13 @@ double NullSoundOutput::clock() {
 }
 
 double PlayClock::update(double outputSeconds, double wallSeconds) {
+    if (!m_running) {
+        // The first picture stays until the sound really plays (a sound
+        // server may take a while to start); then both run from there.
+        if (outputSeconds <= 0 && wallSeconds < kStartWaitSeconds) return m_now;
+        m_running = true;
+        m_offset = outputSeconds - wallSeconds;
+    }
     if (outputSeconds > m_lastOutput) {
         m_lastOutput = outputSeconds;
         m_wallAtLastMove = wallSeconds;

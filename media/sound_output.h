@@ -49,11 +49,13 @@ private:
     int64_t m_written = 0;
 };
 
-// The clock of a play: the wall clock, pulled towards the sound output's
-// position a little at each look, so that the pictures keep an even pace
-// while the position (read in steps) holds them to the sound. While the
-// output stands still (its sound ran out, the device stalls) the wall clock
-// runs on alone, so that the pictures never wait for sound forever.
+// The clock of a play: it starts when the sound output starts to play (or
+// after kStartWaitSeconds without it), then runs on the wall clock, pulled
+// towards the sound output's position a little at each look, so that the
+// pictures keep an even pace while the position (read in steps) holds them
+// to the sound. While the output stands still (its sound ran out, the device
+// stalls) the wall clock runs on alone, so that the pictures never wait for
+// sound forever.
 class PlayClock {
 public:
     // Seconds of stillness after which the output no longer pulls.
@@ -61,6 +63,8 @@ public:
     // The largest correction at one look, and the share of the gap taken.
     static constexpr double kMaxCorrection = 0.0005;
     static constexpr double kFollowShare = 0.05;
+    // How long the first picture waits for the sound to start.
+    static constexpr double kStartWaitSeconds = 3.0;
 
     // `outputSeconds`: the output's clock; `wallSeconds`: media seconds by
     // the wall clock. Never goes back.
@@ -69,6 +73,7 @@ public:
 private:
     double m_lastOutput = -1;
     double m_wallAtLastMove = 0;
+    bool m_running = false;
     double m_offset = 0;  // added to the wall clock
     double m_now = 0;
 };
