@@ -28,8 +28,10 @@ std::unique_ptr<QtSoundOutput> QtSoundOutput::open(media::SoundFormat& format) {
         if (!device.isFormatSupported(qtFormat(format))) return nullptr;
     }
     auto sink = std::make_unique<QAudioSink>(device, qtFormat(format));
-    // About a quarter second: enough against a busy moment, short for the clock.
-    sink->setBufferSize(format.bytesPerSecond() / 4);
+    // About 80 ms: the position we read moves in steps of this size, so it
+    // bounds how far picture and sound can seem apart; the play feeds it
+    // every few milliseconds.
+    sink->setBufferSize(format.bytesPerSecond() / 12);
     return std::unique_ptr<QtSoundOutput>(new QtSoundOutput(std::move(sink), format));
 }
 
