@@ -4,22 +4,9 @@
 
 #include "app/string_table.h"
 #include "app/text_format.h"
+#include "scene/time_text.h"
 
 namespace klemora::scene {
-namespace {
-
-struct Hmsf {
-    int hours, minutes, seconds, frames;
-};
-
-Hmsf hmsfOf(int32_t frames, int rate) {
-    int32_t seconds = frames / rate;
-    return {static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60),
-            static_cast<int>(frames % rate)};
-}
-
-}  // namespace
-
 CutList::CutList(int32_t start, int32_t stop) : m_entries{start, std::max(start, stop)} {
     m_entries.reserve(kMaxCutEntries);
 }
@@ -78,8 +65,8 @@ std::string cutStatusText(int32_t position, int32_t start, int32_t stop, float f
     int rate = static_cast<int>(frameRate);
     if (rate < 1) rate = 25;  // no rate known: PAL, so that the text stays readable
     int32_t length = stop - start + 1;
-    Hmsf total = hmsfOf(length, rate);
-    Hmsf time = hmsfOf(position - start, rate);
+    TimeParts total = wholeRateParts(length, rate);
+    TimeParts time = wholeRateParts(position - start, rate);
     return app::stringPrintf("%s: %02d:%02d:%02d:%02d,    %s: %d/%d,    %s: %02d:%02d:%02d:%02d",
                              app::loadString(122).c_str(), total.hours, total.minutes, total.seconds, total.frames,
                              app::loadString(155).c_str(), position - start + 1, length, app::loadString(159).c_str(),

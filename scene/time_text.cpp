@@ -60,6 +60,11 @@ std::string positionText(int32_t frame, float fps) {
     return hmsf("%02d:%02d:%02d:%02d", p.h, p.m, p.s, p.f);
 }
 
+TimeParts wholeRateParts(int32_t frames, int rate) {
+    int32_t seconds = frames / rate;
+    return {seconds / 3600, seconds % 3600 / 60, seconds % 60, frames % rate};
+}
+
 std::string positionFileText(int32_t frame, float fps) {
     Hmsf p = positionParts(frame, fps);
     return hmsf("%02d-%02d-%02d-%02d", p.h, p.m, p.s, p.f);

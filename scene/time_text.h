@@ -12,6 +12,12 @@
 namespace klemora::scene {
 
 std::string positionText(int32_t frame, float fps);
+// The dialogs' running times: seconds = frames / rate, the frame part
+// frames mod rate, at a whole number of frames per second.
+struct TimeParts {
+    int hours, minutes, seconds, frames;
+};
+TimeParts wholeRateParts(int32_t frames, int rate);
 std::string lengthText(int32_t lengthFrames, float fps);
 std::string timecodeText(Timecode timecode);
 std::string recordingTimeText(const RecordingTime& time);  // "24-12-2006 / 18:05:09"

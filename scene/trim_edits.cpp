@@ -22,15 +22,6 @@ void moveTimeData(SceneRecord& scene, int32_t frames) {
 
 int truncatedRate(float fps) { return std::max(1, static_cast<int>(fps > 0 ? fps : 25.0f)); }
 
-struct Hmsf {
-    int h, m, s, f;
-};
-
-Hmsf hmsfOf(int32_t frames, int fr) {
-    int32_t seconds = frames / fr;
-    return {seconds / 3600, seconds % 3600 / 60, seconds % 60, frames % fr};
-}
-
 // Copies of both records are taken first, so a failed removal leaves them readable.
 TrimEdit mergePair(SceneList& list, int earlier, app::UserInterface& ui) {
     const SceneRecord first = *list.record(earlier);
@@ -216,19 +207,19 @@ std::string trimStatusLine(const SceneList& list, int index, int32_t position) {
     const std::string duration = lengthText(length, fps);
     const std::string dauer = app::loadString(122), bild = app::loadString(155), zeit = app::loadString(159);
     if (d >= 0 && d + 1 <= length) {
-        Hmsf t = hmsfOf(d, fr);
+        TimeParts t = wholeRateParts(d, fr);
         return app::stringPrintf("%s: %s,    %s: %d/%d,    %s: %02d:%02d:%02d:%02d", dauer.c_str(), duration.c_str(),
-                                 bild.c_str(), d + 1, length, zeit.c_str(), t.h, t.m, t.s, t.f);
+                                 bild.c_str(), d + 1, length, zeit.c_str(), t.hours, t.minutes, t.seconds, t.frames);
     }
     if (d >= 0) {
-        Hmsf t = hmsfOf(position - stop, fr);
+        TimeParts t = wholeRateParts(position - stop, fr);
         return app::stringPrintf("%s: %s,    %s: +%d/%d,    %s: +%02d:+%02d:+%02d:+%02d", dauer.c_str(),
-                                 duration.c_str(), bild.c_str(), d + 1 - length, length, zeit.c_str(), t.h, t.m, t.s,
-                                 t.f);
+                                 duration.c_str(), bild.c_str(), d + 1 - length, length, zeit.c_str(), t.hours, t.minutes,
+                                 t.seconds, t.frames);
     }
-    Hmsf t = hmsfOf(-d, fr);
+    TimeParts t = wholeRateParts(-d, fr);
     return app::stringPrintf("%s: %s,    %s: %d/%d,    %s: -%02d:-%02d:-%02d:-%02d", dauer.c_str(), duration.c_str(),
-                             bild.c_str(), d, length, zeit.c_str(), t.h, t.m, t.s, t.f);
+                             bild.c_str(), d, length, zeit.c_str(), t.hours, t.minutes, t.seconds, t.frames);
 }
 
 int timerPeriodMs(float fps) { return std::max(1, 1000 / truncatedRate(fps) - 10); }
