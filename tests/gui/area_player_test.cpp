@@ -31,10 +31,7 @@ class AreaPlayerTest : public QObject {
 
 private:
     std::string writeFixture(const std::string& name, const fixtures::DvFixtureOptions& options) {
-        std::string path = m_dir.file(name);
-        std::string error;
-        if (fixtures::writeDvAvi(path, options, nullptr, &error) != 1) qWarning("%s", error.c_str());
-        return path;
+        return test::writeFixture(m_dir.file(name), options);
     }
 
     // A dialog with a 320 x 240 video area and the picture rectangle inside it.

@@ -23,10 +23,7 @@ class PlayerWindowTest : public QObject {
 
 private:
     std::string writeFixture(const std::string& name, const fixtures::DvFixtureOptions& options) {
-        std::string path = m_dir.file(name);
-        std::string error;
-        if (fixtures::writeDvAvi(path, options, nullptr, &error) != 1) qWarning("%s", error.c_str());
-        return path;
+        return test::writeFixture(m_dir.file(name), options);
     }
 
     // What the play window showed, picture by picture.
