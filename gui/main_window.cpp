@@ -21,6 +21,7 @@
 #include "gui/help_page.h"
 #include "gui/info_dialog.h"
 #include "gui/preview_panel.h"
+#include "gui/saved_placement.h"
 #include "gui/scene_list_view.h"
 #include "gui/settings_dialog.h"
 #include "gui/text_of.h"
@@ -30,7 +31,7 @@
 namespace klemora::gui {
 namespace {
 
-constexpr int kNoPlacement = -1;
+constexpr const char* kPlacement = "Main";  // "MainMax", "MainX1" .. "MainY2"
 constexpr const char* kTitle = "Klemora";
 
 }  // namespace
@@ -109,27 +110,11 @@ void MainWindow::openAtStart(const QString& commandLineProject) {
     scene::openAtStartup(m_session, commandLineProject.toStdString(), m_ui);
     projectReplaced(m_session.unsavedChanges);
     startAutobackup();
-    restorePlacement();
-}
-
-void MainWindow::restorePlacement() {
-    int x1 = m_settings.readInt("MainX1", kNoPlacement);
-    if (x1 >= 0) {
-        int y1 = m_settings.readInt("MainY1", kNoPlacement);
-        int x2 = m_settings.readInt("MainX2", kNoPlacement);
-        int y2 = m_settings.readInt("MainY2", kNoPlacement);
-        if (x2 > x1 && y2 > y1) setGeometry(x1, y1, x2 - x1, y2 - y1);
-    }
-    if (m_settings.readInt("MainMax", 0) != 0) setWindowState(windowState() | Qt::WindowMaximized);
+    gui::restorePlacement(*this, m_settings, kPlacement);
 }
 
 void MainWindow::storeStateOnExit() {
-    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
-    m_settings.writeInt("MainMax", isMaximized() ? 1 : 0);
-    m_settings.writeInt("MainX1", normal.left());
-    m_settings.writeInt("MainY1", normal.top());
-    m_settings.writeInt("MainX2", normal.left() + normal.width());
-    m_settings.writeInt("MainY2", normal.top() + normal.height());
+    storePlacement(*this, m_settings, kPlacement);
     m_settings.writeInt("SBFrameCount", m_storyboardFrames);
     m_settings.writeInt("SBSceneWidth", m_sceneWidth);
     m_settings.writeInt("SBBorderWidth", m_borderWidth);

@@ -112,7 +112,6 @@ private:
     void buildWidgets();
     void connectCommands();
     void readStoredState();
-    void restorePlacement();
     void storeStateOnExit();
     void applyWindowTitle();
 

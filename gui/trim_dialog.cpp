@@ -21,6 +21,7 @@
 #include "app/user_locale.h"
 #include "gui/area_player.h"
 #include "gui/frame_display.h"
+#include "gui/saved_placement.h"
 #include "gui/text_of.h"
 #include "gui/trim_bar.h"
 #include "media/picture_export.h"
@@ -32,7 +33,7 @@ namespace {
 
 constexpr FrameDisplayCodes kVideoCodes{"KLM-TD-1005", "KLM-TD-1006", false};
 constexpr FrameDisplayCodes kPreviewCodes{"KLM-TD-1003", "KLM-TD-1004", false};
-constexpr int kNoPlacement = -1;
+constexpr const char* kPlacement = "Trim";  // "TrimMax", "TrimX1" .. "TrimY2"
 const QSize kPreviewSize(160, 120);
 const QString kNoDuration(20, QLatin1Char(' '));
 
@@ -106,10 +107,10 @@ TrimDialog::TrimDialog(app::UserInterface& ui, const app::SettingsStore& setting
     m_signalTone->setChecked(m_settings.readInt("CtrlSound", 0) != 0);
     refreshPreviews();
     qApp->installEventFilter(this);  // the key table comes before the focused control
-    m_initialSize = sizeHint();
-    setMinimumSize(m_initialSize);
-    resize(m_initialSize);
-    restorePlacement();
+    const QSize initialSize = sizeHint();  // the smallest the dialog may become
+    setMinimumSize(initialSize);
+    resize(initialSize);
+    gui::restorePlacement(*this, m_settings, kPlacement);
 }
 
 TrimDialog::~TrimDialog() {
@@ -442,7 +443,7 @@ void TrimDialog::savePicture() {
 
 void TrimDialog::accept() {
     stopPlaying();
-    storePlacement();
+    gui::storePlacement(*this, m_settings, kPlacement);
     m_video->close();
     QDialog::accept();
 }
@@ -452,30 +453,9 @@ void TrimDialog::reject() {
     if (m_list.modified() &&
         m_ui.ask(app::loadString(160), app::Buttons::YesNo, app::Icon::Question) != app::Answer::Yes)
         return;
-    storePlacement();
+    gui::storePlacement(*this, m_settings, kPlacement);
     m_video->close();
     QDialog::reject();
-}
-
-void TrimDialog::restorePlacement() {
-    int x1 = m_settings.readInt("TrimX1", kNoPlacement);
-    if (x1 >= 0) {
-        int y1 = m_settings.readInt("TrimY1", kNoPlacement);
-        int x2 = m_settings.readInt("TrimX2", kNoPlacement);
-        int y2 = m_settings.readInt("TrimY2", kNoPlacement);
-        if (x2 > x1 && y2 > y1)
-            setGeometry(x1, y1, std::max(x2 - x1, m_initialSize.width()), std::max(y2 - y1, m_initialSize.height()));
-    }
-    if (m_settings.readInt("TrimMax", 0) != 0) setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-void TrimDialog::storePlacement() {
-    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
-    m_settings.writeInt("TrimMax", isMaximized() ? 1 : 0);
-    m_settings.writeInt("TrimX1", normal.left());
-    m_settings.writeInt("TrimY1", normal.top());
-    m_settings.writeInt("TrimX2", normal.left() + normal.width());
-    m_settings.writeInt("TrimY2", normal.top() + normal.height());
 }
 
 void TrimDialog::storePlaySettings() {

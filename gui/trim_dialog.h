@@ -107,8 +107,6 @@ private:
     void buildControls();
     void layoutControls();
     void connectControls();
-    void restorePlacement();
-    void storePlacement();
     void storePlaySettings();
 
     // Showing (trim_dialog.cpp).
@@ -158,7 +156,6 @@ private:
     bool m_realSpeed = false;  // the area player plays and paints
     int32_t m_lastScroll = -1;  // the slider position at the previous scroll event
     QTimer m_timer;
-    QSize m_initialSize;
 
     FrameDisplay* m_video = nullptr;
     FrameDisplay* m_prevPreview = nullptr;
