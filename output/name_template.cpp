@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/file_io.h"
+#include "scene/file_name_chars.h"
 #include "scene/time_text.h"
 
 namespace klemora::output {
@@ -129,9 +130,6 @@ int ExpandNameTemplate(const scene::SceneList& list, int sceneIndex, int scenesB
     return expandTemplate(list.nameTemplate(), *list.record(sceneIndex), sceneIndex, scenesBefore, groupName, out);
 }
 
-size_t FindInvalidNameChar(std::string_view name) {
-    size_t pos = name.find_first_of("\"*/:<>?\\|");
-    return pos == std::string_view::npos ? name.size() : pos;
-}
+size_t FindInvalidNameChar(std::string_view name) { return scene::findInvalidFileNameChar(name); }
 
 }  // namespace klemora::output
