@@ -31,6 +31,7 @@ class GroupTreeView;
 class PreviewPanel;
 class SceneListView;
 class ManualCutDialog;
+class ScenePropertiesDialog;
 class TrimDialog;
 
 class MainWindow : public QMainWindow {
@@ -97,10 +98,13 @@ public:
     void trimScene();           // main_window_trim.cpp
     void trimAllScenes();
     void splitSceneManually();  // main_window_cut.cpp
+    void showSceneProperties(); // main_window_properties.cpp
     // Called with the trim dialog before it runs, so that tests can drive it.
     std::function<void(TrimDialog&)> aboutToTrim;
     // The same for the manual cut dialog.
     std::function<void(ManualCutDialog&)> aboutToCut;
+    // And for the scene properties dialog.
+    std::function<void(ScenePropertiesDialog&)> aboutToEditProperties;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

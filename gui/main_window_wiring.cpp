@@ -13,13 +13,14 @@
 #include "gui/main_window.h"
 #include "gui/preview_panel.h"
 #include "gui/scene_list_view.h"
+#include "scene/scene_properties.h"
 
 namespace klemora::gui {
 namespace {
 
 // Their dialogs and views come with later work: present in the menu, disabled.
 constexpr Command kNotYetAvailable[] = {
-    Command::WriteAvi,   Command::DvCapture, Command::SceneProperties, Command::SceneDetection,
+    Command::WriteAvi,   Command::DvCapture, Command::SceneDetection,
     Command::SortScenes,
     Command::RestoreFromTrash, Command::ViewFilmStrip, Command::ViewStoryboard,
     Command::SceneIndex, Command::AdditionalFunctions,
@@ -63,6 +64,7 @@ void MainWindow::connectCommands() {
     on(Command::TrimScene, [this] { trimScene(); });
     on(Command::TrimAll, [this] { trimAllScenes(); });
     on(Command::ManualSplit, [this] { splitSceneManually(); });
+    on(Command::SceneProperties, [this] { showSceneProperties(); });
     on(Command::About, [this] { showAbout(); });
     on(Command::Readme, [this] { showReadme(); });
     on(Command::Help, [this] { showHelp(); });
@@ -109,6 +111,7 @@ void MainWindow::refreshCommandStates() {
     enable(Command::ManualSplit, true);  // says itself: 116 for none, 168 for several
     enable(Command::TrimAll, true);  // says itself that the group is empty
     enable(Command::ToggleOk, scene::canToggleOkStatus(m_shown, rows));
+    enable(Command::SceneProperties, scene::canEditSceneProperties(m_shown, rows));
     enable(Command::MergeScenes, scene::canMergeScenes(m_shown, rows));
     enable(Command::DeleteScenes, scene::canDeleteScenes(m_shown, rows));
     enable(Command::MoveUp, scene::canMoveScene(m_shown, rows, scene::MoveDirection::Up));

@@ -49,6 +49,11 @@ SceneProperties propertiesOf(const SceneRecord& scene) {
     return v;
 }
 
+bool canEditSceneProperties(const SceneList& list, Selection selection) {
+    std::vector<int> rows;
+    return selectedRows(list, selection, rows) == EditResult::Ok;
+}
+
 void moveFirstFrame(SceneProperties& v, int32_t firstFrame) {
     const int32_t moved = firstFrame - v.anchorFrame;
     v.firstFrame = firstFrame;
@@ -82,10 +87,12 @@ PropertyRefusal readSpeedText(std::string_view text, double& speed) {
     if (text.find(',') != std::string_view::npos) return refuse(PropertyField::SpeedFactor, app::loadString(189));
     const std::string copy(text);
     char* end = nullptr;
-    speed = std::strtod(copy.c_str(), &end);
+    double typed = std::strtod(copy.c_str(), &end);
     while (end && (*end == ' ' || *end == '\t')) ++end;
-    if (copy.empty() || end == copy.c_str() || *end != '\0') speed = 0;  // refused by the range check
-    return checkSpeed(speed);
+    if (copy.empty() || end == copy.c_str() || *end != '\0') typed = 0;  // refused by the range check
+    PropertyRefusal r = checkSpeed(typed);
+    if (r.passed()) speed = typed;
+    return r;
 }
 
 PropertyRefusal checkDestName(std::string_view name) {
@@ -96,7 +103,7 @@ PropertyRefusal checkDestName(std::string_view name) {
     return r;
 }
 
-PropertyRefusal checkSceneProperties(const SceneProperties& v) {
+PropertyRefusal checkFrames(const SceneProperties& v) {
     // 64-bit, so that a frame typed at the int32 limit cannot wrap.
     const int64_t first = int64_t{v.firstFrame} - 1, last = int64_t{v.lastFrame} - 1;
     if (first < v.fileFirstFrame) return withLimit(PropertyField::FirstFrame, 181, "Min.", v.fileFirstFrame + 1);
@@ -104,6 +111,11 @@ PropertyRefusal checkSceneProperties(const SceneProperties& v) {
     if (last < first) return refuse(PropertyField::LastFrame, app::loadString(183));
     if (last < v.fileFirstFrame) return withLimit(PropertyField::LastFrame, 184, "Min.", v.fileFirstFrame + 1);
     if (last > v.fileLastFrame) return withLimit(PropertyField::LastFrame, 185, "Max.", v.fileLastFrame + 1);
+    return {};
+}
+
+PropertyRefusal checkSceneProperties(const SceneProperties& v) {
+    if (PropertyRefusal r = checkFrames(v); !r.passed()) return r;
     if (PropertyRefusal r = checkSpeed(v.speedFactor); !r.passed()) return r;
     if (PropertyRefusal r = checkDestName(v.destName); !r.passed()) return r;
     if (PropertyRefusal r = checkFieldLength(PropertyField::DestName, v.destName.size()); !r.passed()) return r;

@@ -47,6 +47,9 @@ struct SceneProperties {
 
 SceneProperties propertiesOf(const SceneRecord& scene);
 
+// The dialog opens on at least one selected scene.
+bool canEditSceneProperties(const SceneList& list, Selection selection);
+
 // The first frame typed in: recording time and start timecode follow by the
 // frames it moved since they were set (a scene without a recording date
 // keeps having none).
@@ -70,10 +73,11 @@ struct PropertyRefusal {
 // The OK checks in their order (181, 182, 183, 184, 185, 187, 409). With
 // several scenes only speed factor (left out when not given) and name part.
 PropertyRefusal checkSceneProperties(const SceneProperties& values);
+PropertyRefusal checkFrames(const SceneProperties& values);  // the first five
 PropertyRefusal checkSharedProperties(std::optional<double> speedFactor, std::string_view destName);
 PropertyRefusal checkSpeed(double speedFactor);
 // The speed as typed: a decimal comma is 189, anything but a number in
-// range 187; `speed` is set when it passes.
+// range 187; `speed` is set only when it passes.
 PropertyRefusal readSpeedText(std::string_view text, double& speed);
 PropertyRefusal checkDestName(std::string_view destName);
 
