@@ -291,6 +291,7 @@ void ScenePropertiesDialog::showRefusal(const scene::PropertyRefusal& refusal) {
     m_ui.showMessage(refusal.message, app::Icon::Stop);
     QWidget* field = fieldOf(refusal.field);
     if (!field) return;
+    activateWindow();  // the message box was over the main window
     field->setFocus(Qt::OtherFocusReason);
     if (refusal.field == scene::PropertyField::DestName && refusal.invalidCharAt < m_name->text().toStdString().size()) {
         // The byte position as a character position of the shown text.
