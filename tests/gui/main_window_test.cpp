@@ -22,6 +22,7 @@
 #include "gui/preview_panel.h"
 #include "gui/scene_drag.h"
 #include "gui/scene_list_view.h"
+#include "gui/scene_properties_dialog.h"
 #include "scene/edit_change.h"
 #include "tests/fixtures/dv_fixture.h"
 #include "tests/gui/message_box_watcher.h"
@@ -189,7 +190,13 @@ private slots:
         QCOMPARE(cell(1, SceneTableModel::Status), QStringLiteral("Ok"));
         key(Qt::Key_Home, Qt::ControlModifier);
         QCOMPARE(cell(0, SceneTableModel::Status), QStringLiteral("Ok"));
-        key(Qt::Key_Return);  // scene properties: not there yet, nothing happens
+        int propertiesOpened = 0;
+        m_window->aboutToEditProperties = [&](ScenePropertiesDialog& dialog) {
+            ++propertiesOpened;
+            QTimer::singleShot(0, &dialog, [&dialog] { dialog.reject(); });
+        };
+        key(Qt::Key_Return);  // scene properties
+        QCOMPARE(propertiesOpened, 1);
         QCOMPARE(m_window->shownList().count(), 2);
         key(Qt::Key_Delete);
         QCOMPARE(m_window->shownList().count(), 1);
@@ -332,7 +339,7 @@ private slots:
         remove->trigger();
         QCOMPARE(m_window->shownList().count(), 1);
         QVERIFY(m_window->actions()->action(Command::Undo)->isEnabled());
-        QVERIFY(!m_window->actions()->action(Command::SceneProperties)->isEnabled());
+        QCOMPARE(m_window->actions()->action(Command::SceneProperties)->isEnabled(), !list()->selectedRows().empty());
     }
 
     void aFileThatIsNoProjectChangesNothing() {
