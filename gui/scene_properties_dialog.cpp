@@ -165,6 +165,7 @@ void ScenePropertiesDialog::showScenes(const scene::SharedProperties& shared, in
     m_fileRange->hide();
     m_warnings->hide();
     m_showing = false;
+    m_comment->setFocus();
 }
 
 void ScenePropertiesDialog::showValues() {
@@ -186,6 +187,7 @@ void ScenePropertiesDialog::showValues() {
     m_warnings->setVisible(!warnings.isEmpty());
     m_showing = false;
     showTimeFields();
+    m_first->setFocus();
 }
 
 void ScenePropertiesDialog::showTimeFields() {
