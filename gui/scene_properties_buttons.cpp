@@ -17,7 +17,7 @@ namespace klemora::gui {
 
 bool ScenePropertiesDialog::needsSourceFile() {
     if (!m_values.sourceFile.empty()) return false;
-    m_ui.showMessage(app::loadString(190), app::Icon::Stop);
+    tell(app::loadString(190));
     return true;
 }
 
@@ -48,9 +48,8 @@ void ScenePropertiesDialog::saveScene() {
     }
     if (path.isEmpty()) return;
     if (int rc = writeScene(path); rc != 1) {
-        m_ui.showMessage(app::stringPrintf("%s WriteScene()!\nFile: %s\nCode: %d", app::loadString(113).c_str(),
-                                           path.toStdString().c_str(), rc),
-                         app::Icon::Stop);
+        tell(app::stringPrintf("%s WriteScene()!\nFile: %s\nCode: %d", app::loadString(113).c_str(),
+                               path.toStdString().c_str(), rc));
     }
 }
 

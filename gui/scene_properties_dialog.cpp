@@ -244,12 +244,13 @@ void ScenePropertiesDialog::checkLengthOnLeaving(scene::PropertyField field) {
     if (refusal.passed()) return;
     // Cut back to what fits before the message, so that the focus leaving
     // for the message box finds nothing more to say.
-    const QString fitting = QString::fromUtf8(QByteArray::fromStdString(bytes.substr(0, scene::maxLengthOf(field))));
+    QString fitting = text.left(scene::maxLengthOf(field));
+    while (fitting.toUtf8().size() > scene::maxLengthOf(field)) fitting.chop(1);  // whole characters only
     if (isName)
         m_name->setText(fitting);
     else
         m_comment->setPlainText(fitting);
-    m_ui.showMessage(refusal.message, app::Icon::Stop);
+    tell(refusal.message);
 }
 
 bool ScenePropertiesDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -289,11 +290,15 @@ QWidget* ScenePropertiesDialog::fieldOf(scene::PropertyField field) const {
     return nullptr;
 }
 
+void ScenePropertiesDialog::tell(const std::string& message) {
+    m_ui.showMessage(message, app::Icon::Stop);
+    activateWindow();  // the message box was over the main window: the person goes on here
+}
+
 void ScenePropertiesDialog::showRefusal(const scene::PropertyRefusal& refusal) {
-    m_ui.showMessage(refusal.message, app::Icon::Stop);
+    tell(refusal.message);
     QWidget* field = fieldOf(refusal.field);
     if (!field) return;
-    activateWindow();  // the message box was over the main window
     field->setFocus(Qt::OtherFocusReason);
     if (refusal.field == scene::PropertyField::DestName && refusal.invalidCharAt < m_name->text().toStdString().size()) {
         // The byte position as a character position of the shown text.

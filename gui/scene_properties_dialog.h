@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "app/debug_log.h"
 #include "app/settings_store.h"
@@ -90,6 +91,7 @@ private:
     // The OK checks; a refusal is shown and its field focused.
     bool passesChecks();
     void showRefusal(const scene::PropertyRefusal& refusal);
+    void tell(const std::string& message);  // with the stop icon
     QWidget* fieldOf(scene::PropertyField field) const;
     // Leaving name part or comment with too many characters (188).
     void checkLengthOnLeaving(scene::PropertyField field);

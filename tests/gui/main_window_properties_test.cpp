@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "app/settings_store.h"
+#include "app/string_table.h"
 #include "gui/main_window.h"
 #include "gui/scene_list_view.h"
 #include "gui/scene_properties_dialog.h"
@@ -212,6 +213,28 @@ private slots:
         QCOMPARE(media::ProbeMedia(written, info, quiet), 1);
         QCOMPARE(info.frameCount, 10);
         QCOMPARE(m_window->shownList().startFrame(0), 0);  // Cancel: the scene itself stays
+    }
+
+    void savingOverTheSourceIsRefusedAndTheSourceStays() {
+        openWindow(1);
+        m_window->sceneList()->selectRows({0});
+        const std::string source(m_window->shownList().sourceFile(0));
+        test::MessageBoxWatcher watcher;
+        inTheDialog([&](ScenePropertiesDialog& dialog) {
+            dialog.chooseAviFile = [&](const QString&) { return QString::fromStdString(source); };
+            dialog.lastFrameBox()->setValue(5);
+            QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+            QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
+        });
+        press(Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(watcher.count(), 2);  // the writer's own reason, then the failed step
+        QCOMPARE(watcher.seen().at(1).text,
+                 QString::fromStdString(app::loadString(113) + " WriteScene()!\nFile: " + source + "\nCode: -66"));
+        QCOMPARE(watcher.seen().at(1).icon, QMessageBox::Critical);
+        app::SilentUserInterface quiet;
+        media::MediaInfo info;
+        QCOMPARE(media::ProbeMedia(source, info, quiet), 1);
+        QCOMPARE(info.frameCount, 25);
     }
 };
 

@@ -193,6 +193,15 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return watcher.count() == 1; }));
         QCOMPARE(watcher.seen().front().text, text(188) + QStringLiteral("\nMax: 260"));
         QCOMPARE(dialog.nameField()->text().size(), 260);
+
+        // The field holds bytes: a cut never halves a character.
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));  // back from the message
+        dialog.commentField()->setFocus();
+        dialog.commentField()->setPlainText(QString(1020, QLatin1Char('c')) + QStringLiteral("äöü"));
+        dialog.doneBox()->setFocus();
+        QVERIFY(QTest::qWaitFor([&] { return watcher.count() == 2; }));
+        QCOMPARE(watcher.seen().at(1).text, text(188) + QStringLiteral("\nMax: 1024"));
+        QCOMPARE(dialog.commentField()->toPlainText(), QString(1020, QLatin1Char('c')) + QStringLiteral("äö"));
     }
 
     void warningsAndTooltipsOfTheScene() {
