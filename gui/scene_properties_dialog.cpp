@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimeEdit>
@@ -55,10 +54,9 @@ void ScenePropertiesDialog::buildControls() {
     m_name = new QLineEdit(this);
     m_name->setToolTip(textOf(258));
     m_speed = new QLineEdit(this);
-    m_comment = new QPlainTextEdit(this);
+    // One line: the exchange formats keep a scene per line.
+    m_comment = new QLineEdit(this);
     m_comment->setToolTip(textOf(256));
-    m_comment->setTabChangesFocus(true);
-    m_comment->setFixedHeight(m_comment->fontMetrics().lineSpacing() * 4 + 12);
     m_date = new QDateEdit(this);
     m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     m_date->setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
@@ -96,7 +94,7 @@ void ScenePropertiesDialog::buildControls() {
     grid->addWidget(m_name, row++, 1, 1, 3);
     grid->addWidget(labelFor(811, m_speed), row, 0);
     grid->addWidget(m_speed, row++, 1);
-    grid->addWidget(labelFor(200, m_comment), row, 0, Qt::AlignTop);
+    grid->addWidget(labelFor(200, m_comment), row, 0);
     grid->addWidget(m_comment, row++, 1, 1, 3);
     grid->addWidget(labelFor(812, m_date), row, 0);
     grid->addWidget(m_date, row, 1);
@@ -137,7 +135,7 @@ void ScenePropertiesDialog::connectControls() {
     connect(m_startTimecode, &QLineEdit::textEdited, this, [this] { onTimecodeEdited(); });
     connect(m_name, &QLineEdit::textChanged, this, [this] { onNameEdited(); });
     connect(m_name, &QLineEdit::editingFinished, this, [this] { checkLengthOnLeaving(scene::PropertyField::DestName); });
-    m_comment->installEventFilter(this);
+    connect(m_comment, &QLineEdit::editingFinished, this, [this] { checkLengthOnLeaving(scene::PropertyField::Comment); });
     connect(m_trim, &QPushButton::clicked, this, [this] { trim(); });
     connect(m_save, &QPushButton::clicked, this, [this] { saveScene(); });
     connect(m_ok, &QPushButton::clicked, this, [this] { accept(); });
@@ -157,7 +155,7 @@ void ScenePropertiesDialog::showScenes(const scene::SharedProperties& shared, in
     m_showing = true;
     m_multiNote->setText(QString::fromStdString(app::stringPrintf(app::loadString(819).c_str(), count)));
     m_name->setText(QString::fromStdString(shared.destName));
-    m_comment->setPlainText(QString::fromStdString(shared.comment));
+    m_comment->setText(QString::fromStdString(shared.comment));
     m_speed->setText(shared.speedFactor ? speedText(*shared.speedFactor) : QString());
     for (QWidget* single : std::initializer_list<QWidget*>{m_source, m_first, m_last, m_date, m_time, m_startTimecode,
                                                            m_done, m_trim, m_save})
@@ -178,7 +176,7 @@ void ScenePropertiesDialog::showValues() {
     m_last->setValue(m_values.lastFrame);
     m_name->setText(QString::fromStdString(m_values.destName));
     m_speed->setText(speedText(m_values.speedFactor));
-    m_comment->setPlainText(QString::fromStdString(m_values.comment));
+    m_comment->setText(QString::fromStdString(m_values.comment));
     m_done->setChecked(m_values.done);
     QStringList warnings;
     if (m_values.problematicOpenDml) warnings << textOf(1095);
@@ -237,8 +235,8 @@ void ScenePropertiesDialog::onNameEdited() {
 }
 
 void ScenePropertiesDialog::checkLengthOnLeaving(scene::PropertyField field) {
-    const bool isName = field == scene::PropertyField::DestName;
-    const QString text = isName ? m_name->text() : m_comment->toPlainText();
+    QLineEdit* edit = field == scene::PropertyField::DestName ? m_name : m_comment;
+    const QString text = edit->text();
     const std::string bytes = text.toStdString();
     scene::PropertyRefusal refusal = scene::checkFieldLength(field, bytes.size());
     if (refusal.passed()) return;
@@ -246,17 +244,8 @@ void ScenePropertiesDialog::checkLengthOnLeaving(scene::PropertyField field) {
     // for the message box finds nothing more to say.
     QString fitting = text.left(scene::maxLengthOf(field));
     while (fitting.toUtf8().size() > scene::maxLengthOf(field)) fitting.chop(1);  // whole characters only
-    if (isName)
-        m_name->setText(fitting);
-    else
-        m_comment->setPlainText(fitting);
+    edit->setText(fitting);
     tell(refusal.message);
-}
-
-bool ScenePropertiesDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_comment && event->type() == QEvent::FocusOut)
-        checkLengthOnLeaving(scene::PropertyField::Comment);
-    return QDialog::eventFilter(watched, event);
 }
 
 void ScenePropertiesDialog::keyPressEvent(QKeyEvent* event) {
@@ -265,7 +254,7 @@ void ScenePropertiesDialog::keyPressEvent(QKeyEvent* event) {
 
 void ScenePropertiesDialog::readTexts() {
     const std::string name = m_name->text().toStdString();
-    const std::string comment = m_comment->toPlainText().toStdString();
+    const std::string comment = m_comment->text().toStdString();
     if (m_multi) {
         m_shared.destName = name;
         m_shared.comment = comment;

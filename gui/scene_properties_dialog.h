@@ -19,7 +19,6 @@ class QCheckBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class QTimeEdit;
@@ -58,7 +57,7 @@ public:
     QSpinBox* lastFrameBox() const { return m_last; }
     QLineEdit* nameField() const { return m_name; }
     QLineEdit* speedField() const { return m_speed; }
-    QPlainTextEdit* commentField() const { return m_comment; }
+    QLineEdit* commentField() const { return m_comment; }
     QDateEdit* dateField() const { return m_date; }
     QTimeEdit* timeField() const { return m_time; }
     QLineEdit* startTimecodeField() const { return m_startTimecode; }
@@ -78,7 +77,6 @@ public:
     void reject() override;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -119,7 +117,7 @@ private:
     QSpinBox* m_last = nullptr;
     QLineEdit* m_name = nullptr;
     QLineEdit* m_speed = nullptr;
-    QPlainTextEdit* m_comment = nullptr;
+    QLineEdit* m_comment = nullptr;
     QDateEdit* m_date = nullptr;
     QTimeEdit* m_time = nullptr;
     QLineEdit* m_startTimecode = nullptr;

@@ -4,7 +4,6 @@
 // trim dialog and back, the save button writes the scene as a file.
 #include <QAction>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -66,7 +65,7 @@ class MainWindowPropertiesTest : public QObject {
     }
 
     static void typeComment(ScenePropertiesDialog& dialog, const QString& text) {
-        dialog.commentField()->setPlainText(text);
+        dialog.commentField()->setText(text);
     }
 
     // One scene's comment typed and taken with OK.
