@@ -13,7 +13,7 @@ void MainWindow::showSceneProperties() {
     if (m_running) return;
     const std::vector<int> rows = m_list->selectedRows();
     std::vector<int> sorted;
-    if (scene::readSelection(m_shown, rows, "KLM-SL-1030", m_ui, sorted) != scene::EditResult::Ok) return;
+    if (scene::readSelection(m_shown, rows, scene::kPropertiesCode, m_ui, sorted) != scene::EditResult::Ok) return;
     ScenePropertiesDialog dialog(m_ui, m_settings, m_log, this);
     if (sorted.size() == 1)
         dialog.showScene(*m_shown.record(sorted.front()));

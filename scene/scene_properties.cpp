@@ -12,8 +12,6 @@
 namespace klemora::scene {
 namespace {
 
-constexpr const char* kApplyCode = "KLM-SL-1030";
-
 PropertyRefusal refuse(PropertyField field, std::string message) { return {field, std::move(message), 0}; }
 
 PropertyRefusal withLimit(PropertyField field, int text, const char* label, int32_t limit) {
@@ -98,7 +96,8 @@ PropertyRefusal readSpeedText(std::string_view text, double& speed) {
 PropertyRefusal checkDestName(std::string_view name) {
     size_t bad = findInvalidFileNameChar(name);
     if (bad == name.size()) return {};
-    PropertyRefusal r = refuse(PropertyField::DestName, app::stringPrintf("%s\nChar:    %c", app::loadString(409).c_str(), name[bad]));
+    PropertyRefusal r =
+        refuse(PropertyField::DestName, app::stringPrintf("%s\nChar:    %c", app::loadString(409).c_str(), name[bad]));
     r.invalidCharAt = bad;
     return r;
 }
@@ -139,7 +138,7 @@ PropertyRefusal checkFieldLength(PropertyField field, size_t length) {
 
 EditResult applySceneProperties(SceneList& list, Selection selection, const SceneProperties& v, app::UserInterface& ui) {
     int row = -1;
-    if (EditResult rc = readSingleSelection(list, selection, kApplyCode, app::Icon::Stop, ui, row); rc != EditResult::Ok)
+    if (EditResult rc = readSingleSelection(list, selection, kPropertiesCode, app::Icon::Stop, ui, row); rc != EditResult::Ok)
         return rc;
     SceneProperties checked = v;
     checked.fileFirstFrame = list.fileFirstFrame(row);
@@ -177,7 +176,7 @@ std::string replaceKeepMark(std::string_view text, std::string_view present) {
 
 EditResult applySharedProperties(SceneList& list, Selection selection, const SharedProperties& v, app::UserInterface& ui) {
     std::vector<int> rows;
-    if (EditResult rc = readSelection(list, selection, kApplyCode, ui, rows); rc != EditResult::Ok) return rc;
+    if (EditResult rc = readSelection(list, selection, kPropertiesCode, ui, rows); rc != EditResult::Ok) return rc;
     if (PropertyRefusal r = checkSharedProperties(v.speedFactor, v.destName); !r.passed()) {
         ui.showMessage(r.message, app::Icon::Stop);
         return EditResult::BadInput;

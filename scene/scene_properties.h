@@ -17,6 +17,8 @@
 namespace klemora::scene {
 
 inline constexpr char kKeepTextMark = '%';
+// The place code of a selection the dialog's values do not fit (117).
+inline constexpr std::string_view kPropertiesCode = "KLM-SL-1045";
 inline constexpr double kMinPropertiesSpeed = 0.001;  // both limits accepted
 inline constexpr double kMaxPropertiesSpeed = 100.0;
 
