@@ -31,6 +31,8 @@ class GroupTreeView;
 class PreviewPanel;
 class SceneListView;
 class ManualCutDialog;
+class SortDialog;
+class TrashDialog;
 class TrimDialog;
 
 class MainWindow : public QMainWindow {
@@ -101,6 +103,11 @@ public:
     std::function<void(TrimDialog&)> aboutToTrim;
     // The same for the manual cut dialog.
     std::function<void(ManualCutDialog&)> aboutToCut;
+    void restoreFromTrash();  // main_window_trash.cpp
+    void sortScenesDialog();
+    // The same for the trash and the sort dialog.
+    std::function<void(TrashDialog&)> aboutToShowTrash;
+    std::function<void(SortDialog&)> aboutToSort;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
