@@ -32,7 +32,7 @@ void SortDialog::buildWidgets() {
     for (int text : kKeyTexts) m_keys->addItem(textOf(text));
     m_keys->setSelectionMode(QAbstractItemView::SingleSelection);
     // Nine rows without a scroll bar.
-    m_keys->setMinimumHeight(m_keys->sizeHintForRow(0) * kKeyCount + 2 * m_keys->frameWidth());
+    m_keys->setFixedHeight(m_keys->sizeHintForRow(0) * kKeyCount + 2 * m_keys->frameWidth());
 
     m_ascending = new QRadioButton(textOf(827));
     m_descending = new QRadioButton(textOf(828));

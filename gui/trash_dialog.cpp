@@ -61,7 +61,10 @@ void TrashDialog::buildWidgets() {
     m_entries->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_entries->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_entries->setShowGrid(true);
+    m_entries->setWordWrap(false);
     m_entries->verticalHeader()->hide();
+    m_entries->verticalHeader()->setDefaultSectionSize(m_entries->fontMetrics().height() + 4);  // as the main list
+    m_entries->horizontalHeader()->setHighlightSections(false);
     m_entries->horizontalHeader()->setSectionResizeMode(SceneTableModel::Source, QHeaderView::Stretch);
     m_entries->setColumnWidth(SceneTableModel::Number, 40);
     m_entries->setColumnWidth(SceneTableModel::Start, 60);
