@@ -94,6 +94,8 @@ QString toolTip(Command command) {
     case Command::SceneDetection: return textOf(402);
     case Command::ManualSplit: return textOf(237);
     case Command::TrimAll: return textOf(248);
+    case Command::SortScenes: return textOf(333);
+    case Command::RestoreFromTrash: return textOf(247);
     case Command::ViewStoryboard: return textOf(403);
     case Command::Help: return textOf(404);
     default: return {};

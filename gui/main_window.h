@@ -32,6 +32,8 @@ class PreviewPanel;
 class SceneListView;
 class ManualCutDialog;
 class ScenePropertiesDialog;
+class SortDialog;
+class TrashDialog;
 class TrimDialog;
 
 class MainWindow : public QMainWindow {
@@ -103,6 +105,11 @@ public:
     std::function<void(TrimDialog&)> aboutToTrim;
     // The same for the manual cut dialog.
     std::function<void(ManualCutDialog&)> aboutToCut;
+    void restoreFromTrash();  // main_window_trash.cpp
+    void sortScenesDialog();
+    // The same for the trash and the sort dialog.
+    std::function<void(TrashDialog&)> aboutToShowTrash;
+    std::function<void(SortDialog&)> aboutToSort;
     // And for the scene properties dialog.
     std::function<void(ScenePropertiesDialog&)> aboutToEditProperties;
 

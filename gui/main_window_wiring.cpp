@@ -21,8 +21,7 @@ namespace {
 // Their dialogs and views come with later work: present in the menu, disabled.
 constexpr Command kNotYetAvailable[] = {
     Command::WriteAvi,   Command::DvCapture, Command::SceneDetection,
-    Command::SortScenes,
-    Command::RestoreFromTrash, Command::ViewFilmStrip, Command::ViewStoryboard,
+    Command::ViewFilmStrip, Command::ViewStoryboard,
     Command::SceneIndex, Command::AdditionalFunctions,
 };
 
@@ -65,6 +64,8 @@ void MainWindow::connectCommands() {
     on(Command::TrimAll, [this] { trimAllScenes(); });
     on(Command::ManualSplit, [this] { splitSceneManually(); });
     on(Command::SceneProperties, [this] { showSceneProperties(); });
+    on(Command::RestoreFromTrash, [this] { restoreFromTrash(); });
+    on(Command::SortScenes, [this] { sortScenesDialog(); });
     on(Command::About, [this] { showAbout(); });
     on(Command::Readme, [this] { showReadme(); });
     on(Command::Help, [this] { showHelp(); });
@@ -110,6 +111,8 @@ void MainWindow::refreshCommandStates() {
     enable(Command::TrimScene, scene::canApplyTrim(m_shown, rows));
     enable(Command::ManualSplit, true);  // says itself: 116 for none, 168 for several
     enable(Command::TrimAll, true);  // says itself that the group is empty
+    enable(Command::RestoreFromTrash, true);  // says itself that the trash is empty (178)
+    enable(Command::SortScenes, true);        // the sort says that the group is empty (174)
     enable(Command::ToggleOk, scene::canToggleOkStatus(m_shown, rows));
     enable(Command::SceneProperties, scene::canEditSceneProperties(m_shown, rows));
     enable(Command::MergeScenes, scene::canMergeScenes(m_shown, rows));
