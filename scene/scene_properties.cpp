@@ -138,7 +138,8 @@ PropertyRefusal checkFieldLength(PropertyField field, size_t length) {
 
 EditResult applySceneProperties(SceneList& list, Selection selection, const SceneProperties& v, app::UserInterface& ui) {
     int row = -1;
-    if (EditResult rc = readSingleSelection(list, selection, kPropertiesCode, app::Icon::Stop, ui, row); rc != EditResult::Ok)
+    if (EditResult rc = readSingleSelection(list, selection, kPropertiesCode, app::Icon::Stop, ui, row);
+        rc != EditResult::Ok)
         return rc;
     SceneProperties checked = v;
     checked.fileFirstFrame = list.fileFirstFrame(row);
