@@ -5,6 +5,7 @@
 
 #include "app/string_table.h"
 #include "app/text_format.h"
+#include "gui/qt_user_interface.h"
 #include "gui/scene_properties_dialog.h"
 #include "gui/text_of.h"
 #include "gui/trim_dialog.h"
@@ -22,7 +23,7 @@ bool ScenePropertiesDialog::needsSourceFile() {
 }
 
 void ScenePropertiesDialog::trim() {
-    if (m_multi || m_writing || needsSourceFile() || !passesChecks() || !makeTrimDialog) return;
+    if (m_multi || m_writeUi || needsSourceFile() || !passesChecks() || !makeTrimDialog) return;
     scene::SceneList one;
     if (int rc = one.AddNewScene(); rc < 0) return scene::showCallFailure(m_ui, "AddNewScene", rc);
     const scene::SceneRecord typed = scene::sceneFromProperties(m_original, m_values);
@@ -34,7 +35,7 @@ void ScenePropertiesDialog::trim() {
 }
 
 void ScenePropertiesDialog::saveScene() {
-    if (m_multi || m_writing || needsSourceFile() || !passesChecks()) return;
+    if (m_multi || m_writeUi || needsSourceFile() || !passesChecks()) return;
     const QString folder = QString::fromStdString(m_settings.readText("AviPath", "/"));
     QString path;
     if (chooseAviFile) {
@@ -57,20 +58,20 @@ int ScenePropertiesDialog::writeScene(const QString& path) {
     const std::string source = m_values.sourceFile, destination = path.toStdString();
     const int32_t start = m_values.firstFrame - 1, stop = m_values.lastFrame - 1;
     const float speed = static_cast<float>(m_values.speedFactor);
-    output::WriteContext context(m_ui);
+    // The main window is blocked behind this dialog: a seam over the dialog
+    // keeps the progress window's Stop within reach.
+    QtUserInterface ui(this);
+    output::WriteContext context(ui);
     context.writerOptions.log = m_log;
-    // The dialog stays open and painted; its buttons wait for the write.
-    m_writing = true;
-    setEnabled(false);
-    m_ui.resetCancel();
+    m_writeUi = &ui;
+    m_body->setEnabled(false);
     int rc = 1;
     runOnWorker([&] {
-        app::ProgressScope progress(m_ui);
+        app::ProgressScope progress(ui);
         rc = output::WriteScene(source, destination, context, start, stop, speed);
     });
-    m_ui.resetCancel();
-    setEnabled(true);
-    m_writing = false;
+    m_body->setEnabled(true);
+    m_writeUi = nullptr;
     return rc;
 }
 

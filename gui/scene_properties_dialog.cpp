@@ -16,6 +16,7 @@
 
 #include "app/text_format.h"
 #include "gui/help_page.h"
+#include "gui/qt_user_interface.h"
 #include "gui/text_of.h"
 #include "scene/field_checks.h"
 #include "scene/time_text.h"
@@ -115,11 +116,16 @@ void ScenePropertiesDialog::buildControls() {
     buttons->addWidget(m_ok);
     buttons->addWidget(m_cancel);
 
-    auto* layout = new QVBoxLayout(this);
+    // Every control sits in one body that a write disables as a whole; the
+    // progress window of the write, a child of the dialog too, stays usable.
+    m_body = new QWidget(this);
+    auto* layout = new QVBoxLayout(m_body);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_multiNote);
     layout->addLayout(grid);
     layout->addWidget(m_warnings);
     layout->addLayout(buttons);
+    (new QVBoxLayout(this))->addWidget(m_body);
     setMinimumWidth(520);
 }
 
@@ -324,12 +330,16 @@ bool ScenePropertiesDialog::passesChecks() {
 }
 
 void ScenePropertiesDialog::accept() {
-    if (m_writing || !m_ok->isEnabled()) return;
+    if (m_writeUi || !m_ok->isEnabled()) return;
     if (passesChecks()) QDialog::accept();
 }
 
 void ScenePropertiesDialog::reject() {
-    if (!m_writing) QDialog::reject();
+    // Esc or the close button while a write runs is its Stop.
+    if (m_writeUi)
+        m_writeUi->requestCancel();
+    else
+        QDialog::reject();
 }
 
 }  // namespace klemora::gui

@@ -25,6 +25,7 @@ class QTimeEdit;
 
 namespace klemora::gui {
 
+class QtUserInterface;
 class TrimDialog;
 
 class ScenePropertiesDialog : public QDialog {
@@ -105,12 +106,15 @@ private:
     app::DebugLog m_log;
     bool m_multi = false;
     bool m_showing = false;  // the fields are being filled: their signals are no edits
-    bool m_writing = false;  // "Speichern..." runs: the dialog stays open
+    // The seam of a running "Speichern...": its messages and progress window
+    // open over this dialog, which stays open until the write has ended.
+    QtUserInterface* m_writeUi = nullptr;
     bool m_okHeldForName = false;
     scene::SceneRecord m_original{};
     scene::SceneProperties m_values;
     scene::SharedProperties m_shared;
 
+    QWidget* m_body = nullptr;
     QLineEdit* m_source = nullptr;
     QLabel* m_fileRange = nullptr;
     QSpinBox* m_first = nullptr;

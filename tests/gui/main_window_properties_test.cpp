@@ -14,6 +14,7 @@
 #include "app/settings_store.h"
 #include "app/string_table.h"
 #include "gui/main_window.h"
+#include "gui/progress_window.h"
 #include "gui/scene_list_view.h"
 #include "gui/scene_properties_dialog.h"
 #include "gui/scene_table_model.h"
@@ -212,6 +213,42 @@ private slots:
         QCOMPARE(media::ProbeMedia(written, info, quiet), 1);
         QCOMPARE(info.frameCount, 10);
         QCOMPARE(m_window->shownList().startFrame(0), 0);  // Cancel: the scene itself stays
+    }
+
+    void theSavesProgressWindowStopsItOverTheOpenDialog() {
+        openWindow(0);
+        const std::string long_ = m_dir.file("lang.avi");
+        test::writeFixture(long_, fixtures::singleSessionOptions(750));
+        m_window->addFiles({QString::fromStdString(long_)});
+        m_window->sceneList()->selectRows({0});
+        const std::string written = m_dir.file("gestoppt.avi");
+        ProgressWindow* seen = nullptr;
+        bool overTheDialog = false, usable = false, dialogStayed = false;
+        inTheDialog([&](ScenePropertiesDialog& dialog) {
+            dialog.chooseAviFile = [&](const QString&) { return QString::fromStdString(written); };
+            QTimer poll;
+            connect(&poll, &QTimer::timeout, &dialog, [&] {
+                auto* progress = dialog.findChild<ProgressWindow*>();
+                if (!progress || seen) return;
+                seen = progress;
+                overTheDialog = progress->parentWidget() == &dialog;
+                usable = progress->isEnabled() && !dialog.okButton()->isEnabled();
+                progress->close();  // its Stop
+            });
+            poll.start(0);
+            QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+            dialogStayed = dialog.isVisible();
+            QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
+        });
+        press(Qt::Key_E, Qt::ControlModifier);
+        QVERIFY(seen);
+        QVERIFY(overTheDialog);  // not blocked behind the modal dialog
+        QVERIFY(usable);
+        QVERIFY(dialogStayed);
+        app::SilentUserInterface quiet;
+        media::MediaInfo info;
+        QCOMPARE(media::ProbeMedia(written, info, quiet), 1);  // the part written so far, as a whole file
+        QVERIFY2(info.frameCount >= 1 && info.frameCount < 750, std::to_string(info.frameCount).c_str());
     }
 
     void savingOverTheSourceIsRefusedAndTheSourceStays() {
