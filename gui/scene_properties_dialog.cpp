@@ -166,6 +166,17 @@ void ScenePropertiesDialog::showScenes(const scene::SharedProperties& shared, in
     for (QWidget* single : std::initializer_list<QWidget*>{m_source, m_first, m_last, m_date, m_time, m_startTimecode,
                                                            m_done, m_trim, m_save})
         single->setEnabled(false);
+    // The fields of one scene stay empty: no value stands for all of them.
+    for (QSpinBox* box : {m_first, m_last}) {
+        box->setSpecialValueText(QStringLiteral(" "));
+        box->setValue(box->minimum());
+    }
+    m_date->setSpecialValueText(QStringLiteral(" "));
+    m_date->setDate(m_date->minimumDate());
+    m_time->setSpecialValueText(QStringLiteral(" "));
+    m_time->setTime(m_time->minimumTime());
+    m_startTimecode->setInputMask(QString());
+    m_startTimecode->clear();
     m_fileRange->hide();
     m_warnings->hide();
     m_showing = false;
