@@ -36,9 +36,9 @@ void AutoCutDialog::start() {
         return;
     }
     m_count->clear();
+    m_ui.resetCancel();
     m_detecting = true;
     setBusy(true);
-    m_ui.resetCancel();
     runDetection(values);
     m_ui.resetCancel();  // a late Stop must not end the next run
     if (runFinished) runFinished();
