@@ -189,13 +189,14 @@ bool AutoCutDialog::appendFile(const std::string& path, int32_t first, int32_t l
                          app::Icon::Stop);
         return true;  // left out; the others still come
     }
-    media::GetExtraData(info, true, m_ui);
+    const int extra = media::GetExtraData(info, true, m_ui);
     if (static_cast<int>(m_sources.size()) >= kMaxFiles) {
         showInternalError(m_ui, refusedCode);
         return false;
     }
     if (last < 0) last = info.frameCount - 1;
     m_sources.push_back({path, first, last});
+    m_infoTexts.push_back(autoCutFileInfo(info, extra, m_sources.back()));
     m_files->addItem(QString::fromStdString(path));
     return true;
 }
@@ -220,12 +221,7 @@ void AutoCutDialog::refreshInfo() {
     const QList<QListWidgetItem*> items = m_files->selectedItems();
     if (items.isEmpty()) return m_info->setText(textOf(119));
     if (items.size() > 1) return m_info->setText(textOf(120));
-    const detect::SearchSource& source = m_sources[static_cast<size_t>(m_files->row(items.front()))];
-    app::SilentUserInterface quiet;  // the warnings came when the file was added
-    media::MediaInfo info(m_media.fixRatio, m_log);
-    if (media::ProbeMedia(source.path, info, quiet) != 1) return m_info->setText(textOf(107));
-    int extra = media::GetExtraData(info, false, quiet);
-    m_info->setText(QString::fromStdString(autoCutFileInfo(info, extra, source)));
+    m_info->setText(QString::fromStdString(m_infoTexts[static_cast<size_t>(m_files->row(items.front()))]));
 }
 
 void AutoCutDialog::removeSelectedFiles() {
@@ -238,6 +234,7 @@ void AutoCutDialog::removeSelectedFiles() {
     for (int row : rows) {
         delete m_files->takeItem(row);
         m_sources.erase(m_sources.begin() + row);  // the ranges behind it move forward with their files
+        m_infoTexts.erase(m_infoTexts.begin() + row);
     }
     m_info->clear();
     refreshEnableStates();

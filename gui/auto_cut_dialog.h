@@ -125,6 +125,9 @@ private:
     detect::PictureDiffDetector m_detector;
     Values m_stored;
     std::vector<detect::SearchSource> m_sources;
+    // The information line of each entry, made from the probe that admitted
+    // it: a big file is probed once, not again at every selection.
+    std::vector<std::string> m_infoTexts;
     scene::SceneList m_found;
     bool m_running = false;  // a run or a play; checked on entry, so nothing starts twice
     bool m_detecting = false;
