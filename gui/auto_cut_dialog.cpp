@@ -129,8 +129,6 @@ void AutoCutDialog::layoutControls() {
     addRow(new QLabel(textOf(874)), m_trim);
     addRow(m_diffLabel, m_diff);
     settings->addWidget(m_shutdown, row++, 0, 1, 2);
-    m_shutdown->setStyleSheet(QString());
-    m_shutdown->setMinimumWidth(0);
 
     auto* listButtons = new QHBoxLayout;
     for (QPushButton* button : {m_add, m_remove, m_play}) listButtons->addWidget(button);

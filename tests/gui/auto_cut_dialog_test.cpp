@@ -261,6 +261,31 @@ private slots:
         QCOMPARE(ok.seen()[0].text, text(112));
     }
 
+    void stopWhileTheWorkerWaitsEndsThatRun() {
+        prepareSettings("MinFrameCount=75\nDetectionType=1\n");
+        scene::SceneList one;
+        addScene(one, recordings("a.avi"), 0, 59);
+        auto dialog = open(one);
+        dialog->start();
+        QCOMPARE(dialog->foundScenes().count(), 3);
+        // The next run asks 112 from its worker thread; meanwhile the person clicks Stop, then OK.
+        QTimer poll;
+        bool stopped = false;
+        connect(&poll, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) return;
+            stopped = dialog->stopButton()->isEnabled();
+            dialog->stopButton()->click();
+            box->button(QMessageBox::Ok)->click();
+        });
+        poll.start(5);
+        dialog->start();
+        QVERIFY(stopped);
+        QCOMPARE(dialog->foundScenes().count(), 1);
+        QCOMPARE(dialog->foundScenes().stopFrame(0), 59);
+        QVERIFY(!dialog->running() && dialog->startButton()->isEnabled());
+    }
+
     void aPictureRunFindsTheCutAndNeedsAVariant() {
         prepareSettings("MinFrameCount=10\nDetectionType=0\nTrimCount=0\nAlg1=0\nAlg2=0\nAlg3=0\n");
         const std::string clip = m_dir.file("clip.avi");
