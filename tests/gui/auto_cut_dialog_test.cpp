@@ -179,6 +179,19 @@ private slots:
         QCOMPARE(dialog->sources()[0].firstFrame, 10);
         QCOMPARE(dialog->sources()[1].lastFrame, 59);
         QCOMPARE(dialog->fileList()->item(1)->text(), QString::fromStdString(b));
+
+        // A dropped file is searched whole and becomes the selected entry.
+        dialog->addFiles({a});
+        QCOMPARE(dialog->sources().size(), size_t{3});
+        QCOMPARE(dialog->sources()[2].firstFrame, 0);
+        QCOMPARE(dialog->sources()[2].lastFrame, 59);
+        QCOMPARE(dialog->fileList()->currentRow(), 2);
+        QVERIFY(dialog->infoText()->text().contains(text(408) + QStringLiteral(": 1 -> 60")));
+
+        dialog->fileList()->clearSelection();
+        QTest::mouseClick(dialog->playButton(), Qt::LeftButton);
+        QTRY_COMPARE(yes.count(), 2);
+        QCOMPARE(yes.seen()[1].text, text(116));
     }
 
     void aDatestampRunFindsTheRecordingsWithTheControlsLocked() {
