@@ -210,6 +210,7 @@ void AutoCutDialog::addFiles(const std::vector<std::string>& paths, const char* 
 }
 
 void AutoCutDialog::selectOnly(int row) {
+    if (row < 0 || row >= m_files->count()) return;
     m_files->clearSelection();
     m_files->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
     refreshInfo();

@@ -121,7 +121,17 @@ private:
     app::PowerControl& m_power;
     const media::MediaSettings m_media;
     const app::DebugLog m_log;
-    QtUserInterface m_ui;
+    // The seam, which also tells when a run turns to its next file.
+    class Seam : public QtUserInterface {
+    public:
+        using QtUserInterface::QtUserInterface;
+        std::function<void()> nextFile;  // called on the run's thread
+        void setProgressSource(std::string_view text) override {
+            QtUserInterface::setProgressSource(text);
+            if (nextFile) nextFile();
+        }
+    };
+    Seam m_ui;
     detect::PictureDiffDetector m_detector;
     Values m_stored;
     std::vector<detect::SearchSource> m_sources;

@@ -71,7 +71,13 @@ void AutoCutDialog::runDetection(const Values& values) {
     settings.weightMode = values.weight;
     settings.shutdown = values.shutdown;
     settings.debugLog = m_log;
+    // Each file is selected alone, with its information, while it is searched.
+    int next = 0;
+    m_ui.nextFile = [this, &next] {
+        QMetaObject::invokeMethod(this, [this, row = next++] { selectOnly(row); }, Qt::QueuedConnection);
+    };
     runOnWorker([&] { detect::RunPictureDetection(m_sources, m_found, m_detector, settings, m_power); });
+    m_ui.nextFile = {};
 }
 
 void AutoCutDialog::playSelectedFiles() {

@@ -311,7 +311,9 @@ private slots:
                  1);
         scene::SceneList one;
         addScene(one, clip, 0, 149);
+        addScene(one, clip, 0, 74);
         auto dialog = open(one);
+        dialog->fileList()->selectAll();
         {
             test::MessageBoxWatcher ok;
             dialog->start();
@@ -323,10 +325,14 @@ private slots:
         dialog->variantBox(2)->click();
         QTest::mouseClick(dialog->startButton(), Qt::LeftButton);
         const scene::SceneList& found = dialog->foundScenes();
-        QCOMPARE(found.count(), 2);
+        QCOMPARE(found.count(), 3);  // the cut in the first entry's range, the second entry stops before it
         QCOMPARE(found.startFrame(1), cuts[0]);
         QCOMPARE(found.stopFrame(1), 149);
-        QCOMPARE(dialog->sceneCountText()->text(), QStringLiteral("2"));
+        QCOMPARE(found.stopFrame(2), 74);
+        QCOMPARE(dialog->sceneCountText()->text(), QStringLiteral("3"));
+        // The file searched last is the one selected.
+        QTRY_COMPARE(dialog->fileList()->selectedItems().size(), 1);
+        QCOMPARE(dialog->fileList()->currentRow(), 1);
     }
 };
 
