@@ -13,6 +13,7 @@
 
 #include "app/debug_log.h"
 #include "app/settings_store.h"
+#include "app/shutdown.h"
 #include "gui/edit_step.h"
 #include "gui/main_actions.h"
 #include "gui/qt_user_interface.h"
@@ -27,6 +28,7 @@ class QSplitter;
 
 namespace klemora::gui {
 
+class AutoCutDialog;
 class GroupTreeView;
 class PreviewPanel;
 class SceneListView;
@@ -112,6 +114,11 @@ public:
     std::function<void(SortDialog&)> aboutToSort;
     // And for the scene properties dialog.
     std::function<void(ScenePropertiesDialog&)> aboutToEditProperties;
+    void detectScenes();  // main_window_detect.cpp
+    // Called with the detection dialog before it runs, so that tests can drive it.
+    std::function<void(AutoCutDialog&)> aboutToDetect;
+    // Switches the PC off after an unattended detection; tests put a fake here.
+    std::unique_ptr<app::PowerControl> detectionPower = std::make_unique<app::SystemPowerControl>();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
