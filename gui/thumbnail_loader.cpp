@@ -40,6 +40,15 @@ struct QueuedRequest {
     uint64_t round = 0;  // the request round it was last asked in
 };
 
+// A finished decode on its way to the user-interface thread.
+struct Delivery {
+    ThumbnailKey key;
+    QImage image;
+    bool tellFailure = false;
+    int32_t failedFrame = -1;
+    int code = 1;
+};
+
 }  // namespace
 
 // Everything the workers and the user-interface thread share sits behind
@@ -58,6 +67,8 @@ struct ThumbnailLoaderState {
     QHash<QString, int> failedFiles;  // file -> the probe's code
     QSet<ThumbnailKey> failedFrames;
     QSet<QString> announced;  // files whose failure pictureFailed has told
+    std::vector<Delivery> done;
+    bool drainPosted = false;  // one queued call takes all that is done
 
     QCache<ThumbnailKey, QImage> cache;
     std::vector<std::thread> workers;
@@ -81,14 +92,6 @@ struct ThumbnailLoaderState {
 
 namespace {
 
-struct Delivery {
-    ThumbnailKey key;
-    QImage image;
-    bool tellFailure = false;
-    int32_t failedFrame = -1;
-    int code = 1;
-};
-
 // What a finished decode means for the shared state; the caller holds the lock.
 Delivery settle(ThumbnailLoaderState& state, const ThumbnailKey& key, DecodedPicture decoded) {
     Delivery delivery{key, std::move(decoded.image), false, -1, decoded.code};
@@ -107,23 +110,6 @@ Delivery settle(ThumbnailLoaderState& state, const ThumbnailKey& key, DecodedPic
     return delivery;
 }
 
-// Runs on the user-interface thread: the picture into the cache, then the news.
-void deliver(ThumbnailLoader& loader, ThumbnailLoaderState& state, Delivery delivery) {
-    {
-        std::lock_guard lock(state.mutex);
-        state.pending.remove(delivery.key);
-    }
-    if (!delivery.image.isNull()) {
-        qint64 bytes = delivery.image.sizeInBytes();
-        // A picture larger than the whole cache is not kept; announcing it
-        // would only make the view ask for it again and again.
-        if (state.cache.insert(delivery.key, new QImage(std::move(delivery.image)), bytes))
-            emit loader.pictureReady(delivery.key);
-    } else if (delivery.tellFailure) {
-        emit loader.pictureFailed(delivery.key.file, delivery.failedFrame, delivery.code);
-    }
-}
-
 void work(ThumbnailLoader* loader, ThumbnailLoaderState* state) {
     OpenMediaFiles files;
     std::unique_lock lock(state->mutex);
@@ -137,11 +123,12 @@ void work(ThumbnailLoader* loader, ThumbnailLoaderState* state) {
         DecodedPicture decoded = files.decode(key.file.toStdString(), key.frame, key.size);
         lock.lock();
         if (state->stopping) return;
-        Delivery delivery = settle(*state, key, std::move(decoded));
-        // A loader being destroyed drops the posted call with its other events.
-        QMetaObject::invokeMethod(
-            loader, [loader, state, delivery = std::move(delivery)]() mutable { deliver(*loader, *state, std::move(delivery)); },
-            Qt::QueuedConnection);
+        state->done.push_back(settle(*state, key, std::move(decoded)));
+        if (state->drainPosted) continue;
+        state->drainPosted = true;
+        // Posted by name, so that nothing of ours crosses the threads outside
+        // the mutex; a loader being destroyed drops the call with its other events.
+        QMetaObject::invokeMethod(loader, "drainResults", Qt::QueuedConnection);
     }
 }
 
@@ -164,6 +151,28 @@ ThumbnailLoader::~ThumbnailLoader() {
     }
     m_state->wake.notify_all();
     for (std::thread& worker : m_state->workers) worker.join();
+}
+
+// On the user-interface thread: the pictures into the cache, then the news.
+void ThumbnailLoader::drainResults() {
+    std::vector<Delivery> done;
+    {
+        std::lock_guard lock(m_state->mutex);
+        done.swap(m_state->done);
+        m_state->drainPosted = false;
+        for (const Delivery& delivery : done) m_state->pending.remove(delivery.key);
+    }
+    for (Delivery& delivery : done) {
+        if (!delivery.image.isNull()) {
+            qint64 bytes = delivery.image.sizeInBytes();
+            // A picture larger than the whole cache is not kept; announcing it
+            // would only make the view ask for it again and again.
+            if (m_state->cache.insert(delivery.key, new QImage(std::move(delivery.image)), bytes))
+                emit pictureReady(delivery.key);
+        } else if (delivery.tellFailure) {
+            emit pictureFailed(delivery.key.file, delivery.failedFrame, delivery.code);
+        }
+    }
 }
 
 QImage ThumbnailLoader::picture(const ThumbnailKey& key, int priority) {

@@ -61,6 +61,8 @@ signals:
     void pictureFailed(const QString& file, int32_t frame, int code);
 
 private:
+    Q_INVOKABLE void drainResults();  // the workers' finished pictures, on this thread
+
     std::shared_ptr<ThumbnailLoaderState> m_state;
 };
 
