@@ -33,6 +33,7 @@ namespace klemora::gui {
 
 class GroupTreeView;
 class PreviewPanel;
+class FilmStripView;
 class SceneListView;
 class StoryboardView;
 class ThumbnailLoader;
@@ -60,6 +61,7 @@ public:
     PreviewPanel* preview() const { return m_preview; }
     MainActions* actions() const { return m_actions; }
     gui::StoryboardView* storyboard() const { return m_storyboard; }
+    gui::FilmStripView* filmStrip() const { return m_filmStrip; }
     QPlainTextEdit* storyboardText() const { return m_storyboardText; }
     QString statusText() const;
     QtUserInterface& userInterface() { return m_ui; }
@@ -155,6 +157,7 @@ private:
     void refreshViews(const std::vector<int>& rows);
     void refreshStoryboardText();
     void onStoryboardMarks(const std::vector<int>& rows, int focused);
+    void onPictureFailed(const QString& file, int32_t frame, int code);
     void onStoryboardDrop(const std::vector<int>& rows, int target);
     bool handleStoryboardKey(QKeyEvent* key);
     void showSettings();
@@ -197,6 +200,7 @@ private:
     std::unique_ptr<ThumbnailLoader> m_thumbnails;
     QStackedWidget* m_viewStack = nullptr;
     gui::StoryboardView* m_storyboard = nullptr;
+    gui::FilmStripView* m_filmStrip = nullptr;
     QPlainTextEdit* m_storyboardText = nullptr;
     QSpinBox* m_storyboardFramesBox = nullptr;
     QSpinBox* m_sceneWidthBox = nullptr;

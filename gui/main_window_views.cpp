@@ -14,6 +14,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "gui/film_strip_view.h"
 #include "gui/main_window.h"
 #include "gui/preview_panel.h"
 #include "gui/scene_list_view.h"
@@ -53,6 +54,10 @@ QWidget* MainWindow::buildViews(QWidget* listAndPreview) {
     m_thumbnails->setPaused(true);
     m_viewStack = new QStackedWidget;
     m_viewStack->addWidget(listAndPreview);
+    // View 2: the film strip under the list in place of the information panel.
+    m_filmStrip = new gui::FilmStripView(*m_thumbnails);
+    m_filmStrip->setVisible(false);
+    if (auto* splitter = qobject_cast<QSplitter*>(listAndPreview)) splitter->addWidget(m_filmStrip);
 
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
@@ -92,7 +97,13 @@ void MainWindow::connectViews() {
     m_storyboard->setPictureCount(m_storyboardFramesBox->value());
     m_storyboard->setStripeWidth(storyboardStripeWidth(m_sceneWidthBox->value()));
     m_storyboard->setMargin(m_borderWidthBox->value());
-    m_storyboard->setStripeType(stripeTypeFromSetting(m_settings.readInt("StripeType", 2)));
+    const StripeType type = stripeTypeFromSetting(m_settings.readInt("StripeType", 2));
+    m_storyboard->setStripeType(type);
+    m_filmStrip->setStripeType(type);
+    m_filmStrip->setPictureCount(std::max(1, m_frameCount));
+    connect(m_filmStrip, &gui::FilmStripView::pictureFailed, this, [this](const QString& file, int32_t frame, int code) {
+        if (m_view == FilmStripView) onPictureFailed(file, frame, code);
+    });
     connect(m_storyboardFramesBox, &QSpinBox::valueChanged, this, [this](int value) {
         m_storyboardFrames = value;
         m_storyboard->setPictureCount(value);
@@ -113,6 +124,7 @@ void MainWindow::setView(View view) {
     if (view != StoryboardView) m_lastListView = view;
     m_viewStack->setCurrentIndex(view == StoryboardView ? 1 : 0);
     m_preview->setInfoVisible(view == ListView);
+    m_filmStrip->setVisible(view == FilmStripView);
     m_actions->action(view == ListView        ? Command::ViewList
                       : view == FilmStripView ? Command::ViewFilmStrip
                                               : Command::ViewStoryboard)
@@ -131,7 +143,15 @@ void MainWindow::rebuildStoryboard() {
     if (m_view == StoryboardView) m_storyboard->rebuild();
 }
 
+void MainWindow::onPictureFailed(const QString& file, int32_t frame, int code) {
+    m_ui.showMessage(stripePictureFailureText(file, frame, code).toStdString(), app::Icon::Stop);
+}
+
 void MainWindow::refreshViews(const std::vector<int>& rows) {
+    if (m_view == FilmStripView) {
+        if (rows.size() == 1) m_filmStrip->showScene(m_shown, rows.front());
+        else m_filmStrip->clearScene();
+    }
     if (m_view != StoryboardView || m_markingFromStoryboard) return;
     m_storyboard->setMarkedRows(rows);
     refreshStoryboardText();

@@ -32,6 +32,15 @@ constexpr qint64 kProgressAfterMs = 1000;
 
 }  // namespace
 
+QString stripePictureFailureText(const QString& file, int32_t frame, int code) {
+    const std::string path = file.toStdString();
+    if (frame >= 0)
+        return QString::fromStdString(
+            app::stringPrintf("%s\nCode 1: KLM1403\nCode 2: %d", app::loadString(117).c_str(), frame));
+    return QString::fromStdString(
+        app::stringPrintf("%s\nFile: %s\nCode: %d", app::loadString(107).c_str(), path.c_str(), code));
+}
+
 StoryboardView::StoryboardView(ThumbnailLoader& loader, app::UserInterface& ui, QWidget* parent)
     : QAbstractScrollArea(parent), m_loader(loader), m_ui(ui), m_finished(kFinishedCacheKiB) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -300,16 +309,12 @@ void StoryboardView::onPictureReady(const ThumbnailKey& key) {
 }
 
 void StoryboardView::onPictureFailed(const QString& file, int32_t frame, int code) {
-    if (m_reportedFiles.contains(file)) return;
+    // Hidden, the view leaves the message to the film strip's window;
+    // entering the storyboard tries every file again.
+    if (!isVisible() || m_reportedFiles.contains(file)) return;
     m_reportedFiles.insert(file);
     viewport()->update();
-    const std::string path = file.toStdString();
-    if (frame < 0)
-        reportFailure(QString::fromStdString(
-            app::stringPrintf("%s\nFile: %s\nCode: %d", app::loadString(107).c_str(), path.c_str(), code)));
-    else
-        reportFailure(QString::fromStdString(
-            app::stringPrintf("%s\nCode 1: KLM1403\nCode 2: %d", app::loadString(117).c_str(), frame)));
+    reportFailure(stripePictureFailureText(file, frame, code));
 }
 
 void StoryboardView::reportFailure(const QString& text) {

@@ -27,6 +27,10 @@ namespace klemora::gui {
 
 class ScrubPopup;
 
+// The message for a picture the loader could not make: 107 with the file
+// when it would not open, else 117 with the frame.
+QString stripePictureFailureText(const QString& file, int32_t frame, int code);
+
 class StoryboardView : public QAbstractScrollArea {
     Q_OBJECT
 
