@@ -28,18 +28,34 @@ public:
     void clearScene();
     // The frames of the pictures shown now (empty when cleared).
     const std::vector<int32_t>& frames() const;
+    // Where picture `index` lies: its letterboxed place in its grey area.
+    QRect pictureRect(int index) const;
+    // Whether a picture of the scene shown could not be had (drawn grey).
+    bool missing() const;
 
     QSize sizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+
+signals:
+    // The loader's failure, when it is one of the shown scene's file.
+    void pictureFailed(const QString& file, int32_t frame, int code);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QRect areaRect(int index) const;
+    int pictureWidth() const;
+    void refreshFrames();
+
     ThumbnailLoader& m_loader;
     int m_pictures = 4;
     StripeType m_type = StripeType::Centred;
     std::vector<int32_t> m_frames;
     QString m_file;
+    int32_t m_start = 0;
+    int32_t m_stop = -1;  // below m_start: no scene
     bool m_wide = false;
 };
 

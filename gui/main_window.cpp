@@ -25,6 +25,7 @@
 #include "gui/scene_list_view.h"
 #include "gui/settings_dialog.h"
 #include "gui/text_of.h"
+#include "gui/thumbnail_loader.h"
 #include "media/media_settings.h"
 #include "scene/status_line.h"
 
@@ -51,6 +52,7 @@ MainWindow::MainWindow(const app::SettingsStore& settings, app::DebugLog log, ui
     buildWidgets();
     connectCommands();
     readStoredState();
+    connectViews();
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     applyWindowTitle();
@@ -78,7 +80,7 @@ void MainWindow::buildWidgets() {
     right->setStretchFactor(1, 2);
     m_splitter = new QSplitter(Qt::Horizontal);
     m_splitter->addWidget(m_groups);
-    m_splitter->addWidget(right);
+    m_splitter->addWidget(buildViews(right));
     m_splitter->setStretchFactor(0, 1);
     m_splitter->setStretchFactor(1, 4);
     setCentralWidget(m_splitter);
@@ -102,8 +104,7 @@ void MainWindow::readStoredState() {
         if (!documents.empty()) m_settings.writeText("ScnPath", documents + "/");
     }
     m_lastListView = m_settings.readInt("LastView", ListView) == ListView ? ListView : FilmStripView;
-    // The film strip has no view of its own yet: the list is shown meanwhile.
-    setView(ListView);
+    setView(View(m_lastListView));
 }
 
 void MainWindow::openAtStart(const QString& commandLineProject) {
@@ -149,17 +150,12 @@ void MainWindow::refreshStatusLine() {
 
 void MainWindow::refreshSelection() {
     std::vector<int> rows = m_list->selectedRows();
-    if (rows.size() == 1) m_preview->showScene(m_shown, rows.front());
+    // The storyboard covers the preview: no source opened for it there.
+    if (rows.size() == 1 && m_view != StoryboardView) m_preview->showScene(m_shown, rows.front());
     else m_preview->clearScene();
+    refreshViews(rows);
     refreshStatusLine();
     refreshCommandStates();
-}
-
-void MainWindow::setView(View view) {
-    m_view = view;
-    if (view != StoryboardView) m_lastListView = view;
-    m_preview->setInfoVisible(view == ListView);
-    m_actions->action(Command::ViewList)->setChecked(view == ListView);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

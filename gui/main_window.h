@@ -23,15 +23,22 @@
 #include "scene/group_commands.h"
 #include "scene/project_session.h"
 
+class QKeyEvent;
 class QLabel;
+class QPlainTextEdit;
+class QSpinBox;
 class QSplitter;
+class QStackedWidget;
 
 namespace klemora::gui {
 
 class AutoCutDialog;
 class GroupTreeView;
 class PreviewPanel;
+class FilmStripView;
 class SceneListView;
+class StoryboardView;
+class ThumbnailLoader;
 class ManualCutDialog;
 class ScenePropertiesDialog;
 class SortDialog;
@@ -58,6 +65,9 @@ public:
     SceneListView* sceneList() const { return m_list; }
     PreviewPanel* preview() const { return m_preview; }
     MainActions* actions() const { return m_actions; }
+    gui::StoryboardView* storyboard() const { return m_storyboard; }
+    gui::FilmStripView* filmStrip() const { return m_filmStrip; }
+    QPlainTextEdit* storyboardText() const { return m_storyboardText; }
     QString statusText() const;
     QtUserInterface& userInterface() { return m_ui; }
 
@@ -157,7 +167,17 @@ private:
     bool askSaveBeforeLeaving();  // question 128; false when saving was wanted and failed
     void autobackupTick();
     void startAutobackup();
+    // The views (main_window_views.cpp).
+    QWidget* buildViews(QWidget* listAndPreview);
+    void connectViews();
     void setView(View view);
+    void rebuildStoryboard();
+    void refreshViews(const std::vector<int>& rows);
+    void refreshStoryboardText();
+    void onStoryboardMarks(const std::vector<int>& rows, int focused);
+    void onPictureFailed(const QString& file, int32_t frame, int code);
+    void onStoryboardDrop(const std::vector<int>& rows, int target);
+    bool handleStoryboardKey(QKeyEvent* key);
     void showSettings();
     void showAbout();
     void showReadme();
@@ -195,6 +215,15 @@ private:
     media::PlayWindowPlacement m_playPlacement;
     // The film-strip and storyboard settings, kept for their views.
     int m_frameCount = 0, m_storyboardFrames = 0, m_sceneWidth = 9, m_borderWidth = 5;
+    std::unique_ptr<ThumbnailLoader> m_thumbnails;
+    QStackedWidget* m_viewStack = nullptr;
+    gui::StoryboardView* m_storyboard = nullptr;
+    gui::FilmStripView* m_filmStrip = nullptr;
+    QPlainTextEdit* m_storyboardText = nullptr;
+    QSpinBox* m_storyboardFramesBox = nullptr;
+    QSpinBox* m_sceneWidthBox = nullptr;
+    QSpinBox* m_borderWidthBox = nullptr;
+    bool m_markingFromStoryboard = false;  // the marks go into the list, not back
 };
 
 }  // namespace klemora::gui

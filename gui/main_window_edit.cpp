@@ -30,6 +30,7 @@ void MainWindow::showGroup(scene::Group* group) {
     m_shownGroup = group;
     if (m_shown.copyFrom(group->list()) != 1) scene::showOutOfMemory(m_ui);
     m_list->tableModel()->listChanged();
+    rebuildStoryboard();
     m_groups->setEnabled(true);
     {
         QSignalBlocker blocker(m_groups);
@@ -92,6 +93,7 @@ void MainWindow::afterChange(const scene::EditChange& change) {
         if (rows.all || rows.lastBefore != rows.lastAfter || treeChanged) m_list->tableModel()->listChanged();
         else m_list->tableModel()->rowsChanged(rows.first, rows.lastAfter);
     }
+    if (change.shown.touched || treeChanged) rebuildStoryboard();
     m_session.unsavedChanges = !m_undo.isClean();
     refreshSaveState();
     refreshSelection();

@@ -70,6 +70,7 @@ void MainWindow::projectReplaced(bool unsaved) {
     m_shownGroup = &m_tree.root();
     m_shown.copyFrom(m_tree.root().list());
     m_list->tableModel()->listChanged();
+    rebuildStoryboard();
     {
         QSignalBlocker blocker(m_groups);
         m_groups->selectGroup(m_shownGroup);

@@ -21,7 +21,6 @@ namespace {
 // Their dialogs and views come with later work: present in the menu, disabled.
 constexpr Command kNotYetAvailable[] = {
     Command::WriteAvi,   Command::DvCapture,
-    Command::ViewFilmStrip, Command::ViewStoryboard,
     Command::SceneIndex, Command::AdditionalFunctions,
 };
 
@@ -57,6 +56,9 @@ void MainWindow::connectCommands() {
     on(Command::GroupRename, [this] { renameGroup(); });
     on(Command::GroupDelete, [this] { deleteGroup(); });
     on(Command::ViewList, [this] { setView(ListView); });
+    on(Command::ViewFilmStrip, [this] { setView(FilmStripView); });
+    // The toolbar's check button switches the storyboard on and off.
+    on(Command::ViewStoryboard, [this] { setView(m_view == StoryboardView ? View(m_lastListView) : StoryboardView); });
     on(Command::Undo, [this] { undo(); });
     on(Command::Redo, [this] { redo(); });
     on(Command::PlayScenes, [this] { playSelectedScenes(); });
@@ -105,7 +107,8 @@ void MainWindow::refreshCommandStates() {
     const bool idle = !m_running;
     auto enable = [this, idle](Command command, bool can) { m_actions->action(command)->setEnabled(idle && can); };
     for (Command command : {Command::NewProject, Command::LoadProject, Command::SaveProjectAs, Command::AddAvi,
-                            Command::Settings, Command::Exit, Command::SelectAll, Command::ViewList, Command::About,
+                            Command::Settings, Command::Exit, Command::SelectAll, Command::ViewList,
+                            Command::ViewFilmStrip, Command::ViewStoryboard, Command::About,
                             Command::Readme, Command::Help})
         enable(command, true);
     enable(Command::PlayScenes, true);  // says itself that nothing is selected
@@ -183,6 +186,7 @@ bool MainWindow::handleListKey(QKeyEvent* key) {
         if (action->isEnabled()) action->trigger();
         return true;
     };
+    if (m_view == StoryboardView && handleStoryboardKey(key)) return true;
     const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
     if (key->key() == Qt::Key_Z && mods == (Qt::ControlModifier | Qt::ShiftModifier)) return run(Command::Redo);
     if (mods == Qt::ControlModifier) {

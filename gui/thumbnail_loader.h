@@ -14,6 +14,8 @@
 
 namespace klemora::gui {
 
+struct ThumbnailLoaderState;
+
 struct ThumbnailKey {
     QString file;
     int32_t frame = 0;
@@ -43,6 +45,9 @@ public:
     bool failed(const ThumbnailKey& key) const;
     void forgetFailures();
     void clearCache();
+    // While paused the workers take no new request (the decodes running
+    // finish); asking still queues. A hidden view pauses its loader.
+    void setPaused(bool paused);
 
     qint64 cacheBytes() const;
     int queuedRequests() const;
@@ -56,8 +61,9 @@ signals:
     void pictureFailed(const QString& file, int32_t frame, int code);
 
 private:
-    struct State;
-    std::shared_ptr<State> m_state;
+    Q_INVOKABLE void drainResults();  // the workers' finished pictures, on this thread
+
+    std::shared_ptr<ThumbnailLoaderState> m_state;
 };
 
 }  // namespace klemora::gui

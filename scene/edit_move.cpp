@@ -1,5 +1,8 @@
 #include "scene/edit_move.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace klemora::scene {
 namespace {
 
@@ -33,6 +36,22 @@ EditResult moveScene(SceneList& list, Selection selection, MoveDirection directi
     int target = targetRow(list, row, direction);
     if (target != row) list.moveRecord(row, target);
     if (movedTo) *movedTo = target;
+    return EditResult::Ok;
+}
+
+EditResult moveScenesTo(SceneList& list, Selection selection, int target, app::UserInterface& ui, int* firstRow) {
+    std::vector<int> rows;
+    EditResult rc = readSelection(list, selection, "KLM-SW-1004", ui, rows);
+    if (rc != EditResult::Ok) return rc;
+    const int first = std::clamp(target, 0, list.count() - static_cast<int>(rows.size()));
+    // The unmarked scenes keep their order; the marked ones go in at `first`.
+    std::vector<SceneRecord> kept, marked;
+    kept.reserve(static_cast<size_t>(list.count()));
+    for (int i = 0; i < list.count(); ++i)
+        (std::binary_search(rows.begin(), rows.end(), i) ? marked : kept).push_back(list.slot(i));
+    kept.insert(kept.begin() + first, marked.begin(), marked.end());
+    for (int i = 0; i < list.count(); ++i) list.replaceRecord(i, &kept[static_cast<size_t>(i)]);
+    if (firstRow) *firstRow = first;
     return EditResult::Ok;
 }
 
