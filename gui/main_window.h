@@ -27,6 +27,7 @@ class QSplitter;
 
 namespace klemora::gui {
 
+class CameraDialog;
 class GroupTreeView;
 class PreviewPanel;
 class SceneListView;
@@ -108,6 +109,9 @@ public:
     // The same for the trash and the sort dialog.
     std::function<void(TrashDialog&)> aboutToShowTrash;
     std::function<void(SortDialog&)> aboutToSort;
+    void captureFromCamera();  // main_window_capture.cpp
+    // Called with the camera dialog before it runs.
+    std::function<void(CameraDialog&)> aboutToCapture;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
