@@ -70,6 +70,7 @@ void CameraDialog::runCapture() {
     m_previewTimer.stop();
     lockControls(false);
     m_capture->setText(textOf(991));
+    m_status->setText(QString::fromLatin1(camera::kIdleStatusLine));  // not the last capture's counts
     m_ui.resetCancel();
     m_stop.clear();
     runOnWorker([&] { camera::RunCapture(*m_io, request, m_ui, camera::systemClock(), m_captured, hooks); });
