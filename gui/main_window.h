@@ -33,6 +33,7 @@ class QStackedWidget;
 namespace klemora::gui {
 
 class AutoCutDialog;
+class CameraDialog;
 class GroupTreeView;
 class PreviewPanel;
 class FilmStripView;
@@ -129,6 +130,9 @@ public:
     std::function<void(AutoCutDialog&)> aboutToDetect;
     // Switches the PC off after an unattended detection; tests put a fake here.
     std::unique_ptr<app::PowerControl> detectionPower = std::make_unique<app::SystemPowerControl>();
+    void captureFromCamera();  // main_window_capture.cpp
+    // Called with the camera dialog before it runs.
+    std::function<void(CameraDialog&)> aboutToCapture;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -20,7 +20,7 @@ namespace {
 
 // Their dialogs and views come with later work: present in the menu, disabled.
 constexpr Command kNotYetAvailable[] = {
-    Command::WriteAvi,   Command::DvCapture,
+    Command::WriteAvi,
     Command::SceneIndex, Command::AdditionalFunctions,
 };
 
@@ -69,6 +69,7 @@ void MainWindow::connectCommands() {
     on(Command::RestoreFromTrash, [this] { restoreFromTrash(); });
     on(Command::SortScenes, [this] { sortScenesDialog(); });
     on(Command::SceneDetection, [this] { detectScenes(); });
+    on(Command::DvCapture, [this] { captureFromCamera(); });
     on(Command::About, [this] { showAbout(); });
     on(Command::Readme, [this] { showReadme(); });
     on(Command::Help, [this] { showHelp(); });
@@ -118,6 +119,7 @@ void MainWindow::refreshCommandStates() {
     enable(Command::RestoreFromTrash, true);  // says itself that the trash is empty (178)
     enable(Command::SortScenes, true);        // the sort says that the group is empty (174)
     enable(Command::SceneDetection, true);    // says itself that nothing is selected (116)
+    enable(Command::DvCapture, true);
     enable(Command::ToggleOk, scene::canToggleOkStatus(m_shown, rows));
     enable(Command::SceneProperties, scene::canEditSceneProperties(m_shown, rows));
     enable(Command::MergeScenes, scene::canMergeScenes(m_shown, rows));
