@@ -2,7 +2,6 @@
 
 #include <QCache>
 #include <QHash>
-#include <QPointer>
 #include <QSet>
 
 #include <algorithm>
