@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <algorithm>
 
 #include "gui/scrub_popup.h"
@@ -25,16 +26,19 @@ bool StoryboardView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip && m_list) {
         auto* help = static_cast<QHelpEvent*>(event);
         const int row = stripeAt(help->pos());
-        if (row >= 0) {
-            // "name / start / stop" of the stripe under the pointer.
-            const QString file = QString::fromStdString(std::string(m_list->sourceFile(row)));
-            setToolTip(QStringLiteral("%1 / %2 / %3")
-                           .arg(file.section(QLatin1Char('/'), -1))
-                           .arg(m_list->startFrame(row))
-                           .arg(m_list->stopFrame(row)));
-        } else {
-            setToolTip(QString());
+        if (row < 0) {
+            QToolTip::hideText();
+            return true;
         }
+        // "name / start / stop" of the stripe under the pointer.
+        const QString file = QString::fromStdString(std::string(m_list->sourceFile(row)));
+        QToolTip::showText(help->globalPos(),
+                           QStringLiteral("%1 / %2 / %3")
+                               .arg(file.section(QLatin1Char('/'), -1))
+                               .arg(m_list->startFrame(row))
+                               .arg(m_list->stopFrame(row)),
+                           viewport(), stripeRect(row));
+        return true;
     }
     return QAbstractScrollArea::viewportEvent(event);
 }
@@ -84,7 +88,7 @@ void StoryboardView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void StoryboardView::contextMenuEvent(QContextMenuEvent* event) {
     // The commands of the menu work on the marks: a stripe not marked becomes the one.
-    const int row = stripeAt(viewport()->mapFrom(this, event->pos()));
+    const int row = stripeAt(event->pos());  // the viewport's coordinates, as for the mouse
     if (row >= 0 && !m_stripes[row].marked) clickStripe(row, Qt::NoModifier);
     emit contextMenuWanted(event->globalPos());
 }
@@ -123,8 +127,8 @@ void StoryboardView::startDrag() {
     QPixmap picture(kDragPictureSize);
     picture.fill(QColor(152, 148, 140));
     const QRect stripe = stripeRect(m_pressed);
-    if (!stripe.isEmpty()) {
-        QPixmap whole = viewport()->grab(stripe);
+    const QPixmap whole = stripe.isEmpty() ? QPixmap() : viewport()->grab(stripe);
+    if (!whole.isNull()) {
         QPainter painter(&picture);
         painter.drawPixmap(picture.rect(), whole.scaled(kDragPictureSize, Qt::KeepAspectRatio));
         painter.setPen(QColor(252, 196, 65));

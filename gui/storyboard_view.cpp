@@ -199,7 +199,9 @@ int StoryboardView::firstStripeAtY(int y) const {
 
 std::vector<int32_t> StoryboardView::pictureFrames(int row) const {
     if (!m_list || !m_list->validIndex(row)) return {};
-    return stripePictureFrames(m_list->startFrame(row), m_list->stopFrame(row), m_pictures, m_type);
+    // A scene without a proper range shows its start frame, never frames before it.
+    const int32_t start = std::max(0, m_list->startFrame(row));
+    return stripePictureFrames(start, std::max(start, m_list->stopFrame(row)), m_pictures, m_type);
 }
 
 QRect StoryboardView::pictureRect(int row, int i) const {

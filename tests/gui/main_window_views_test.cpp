@@ -152,11 +152,15 @@ private slots:
         click(board, 4);
         click(board, 2, Qt::ShiftModifier);  // none before it: the one after
         QCOMPARE(m_window->sceneList()->selectedRows(), (std::vector<int>{2, 3, 4}));
+        // A double click selects its scene (the properties dialog is still to come).
+        QTest::mouseDClick(board->viewport(), Qt::LeftButton, Qt::NoModifier, board->stripeRect(3).center());
+        QCOMPARE(m_window->sceneList()->selectedRows(), std::vector<int>{3});
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
         // The list's selection is the storyboard's marks, and its text shows the focused scene.
         m_window->selectAllScenes();
         QCOMPARE(board->markedRows().size(), size_t{6});
-        QVERIFY(m_window->storyboardText()->toPlainText().startsWith(QStringLiteral("Szene:\t\t3   (Status: --)\nDauer:\t\t")));
-        QVERIFY(m_window->storyboardText()->toPlainText().contains(QStringLiteral("\nKommentar:\t\t2")));
+        QVERIFY(m_window->storyboardText()->toPlainText().startsWith(QStringLiteral("Szene:\t\t4   (Status: --)\nDauer:\t\t")));
+        QVERIFY(m_window->storyboardText()->toPlainText().contains(QStringLiteral("\nKommentar:\t\t3")));
         QVERIFY(m_window->storyboardText()->toPlainText().contains(QStringLiteral("\nQuelldatei:\t") + QString::fromStdString(m_file)));
     }
 

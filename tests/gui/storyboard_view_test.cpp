@@ -3,6 +3,7 @@
 // missing source reported once while the other stripes paint.
 #include <QPushButton>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QtTest>
 
 #include "gui/scrub_popup.h"
@@ -68,7 +69,7 @@ private slots:
         // 1000 wide, 300 per stripe: three in a row; pictures (298 - 6) / 3 = 97 wide.
         StripeGeometry g = stripeGeometry(300, 1000, 3, false);
         QCOMPARE(g.stripesPerRow, 3);
-        QCOMPARE(g.stripeHeight, 74);  // trunc(97 / (4/3) + 0.9) + 2
+        QCOMPARE(g.stripeHeight, 75);  // trunc(72.75 + 0.9) + 2
         QCOMPARE(stripeGeometry(0, 1000, 3, true).stripeWidth, 1000);
         QCOMPARE(stripeGeometry(1200, 1000, 3, true).stripesPerRow, 1);
         QCOMPARE(stripePictureWidth(5, 4), 0);
@@ -143,6 +144,49 @@ private slots:
         sendMouse(port, QEvent::MouseMove, start + QPoint(6, 0), Qt::LeftButton);
         sendMouse(port, QEvent::MouseButtonRelease, start + QPoint(6, 0), Qt::NoButton);
         QCOMPARE(drops.count(), 1);
+    }
+
+    void theViewScrollsByLinesAndPagesAndNearTheEdgesWhileDragging() {
+        ThumbnailLoader loader(1);
+        app::SilentUserInterface quiet;
+        StoryboardView view(loader, quiet);
+        scene::SceneList list;
+        for (int i = 0; i < 30; ++i) addScene(list, m_file, i, i + 2);
+        view.resize(300, 300);
+        view.setList(&list);
+        QVERIFY(settle(view));
+        QScrollBar* bar = view.verticalScrollBar();
+        QCOMPARE(bar->singleStep(), 50);
+        QCOMPARE(bar->pageStep(), view.viewport()->height());
+        QCOMPARE(bar->maximum(), 30 * view.stripeRect(0).height() - view.viewport()->height());
+        // The caption of a stripe is its tooltip.
+        QHelpEvent help(QEvent::ToolTip, view.stripeRect(1).center(), view.viewport()->mapToGlobal(view.stripeRect(1).center()));
+        QApplication::sendEvent(view.viewport(), &help);
+        QCOMPARE(QToolTip::text(), QStringLiteral("frames.avi / 1 / 3"));
+
+        QWidget* port = view.viewport();
+        const QPoint start = view.stripeRect(1).center();
+        sendMouse(port, QEvent::MouseButtonPress, start, Qt::LeftButton);
+        sendMouse(port, QEvent::MouseMove, QPoint(start.x(), port->height() - 30), Qt::LeftButton);
+        QCOMPARE(bar->value(), 0);  // 30 pixels from the edge: no scroll
+        sendMouse(port, QEvent::MouseMove, QPoint(start.x(), port->height() - 10), Qt::LeftButton);
+        QCOMPARE(bar->value(), 50);
+        sendMouse(port, QEvent::MouseMove, QPoint(start.x(), port->height() - 5), Qt::LeftButton);
+        QCOMPARE(bar->value(), 100);
+        sendMouse(port, QEvent::MouseMove, QPoint(start.x(), 5), Qt::LeftButton);
+        sendMouse(port, QEvent::MouseMove, QPoint(start.x(), 5), Qt::LeftButton);
+        sendMouse(port, QEvent::MouseMove, QPoint(start.x(), 5), Qt::LeftButton);
+        QCOMPARE(bar->value(), 0);  // not above the top
+        sendMouse(port, QEvent::MouseButtonRelease, QPoint(-50, 5), Qt::NoButton);  // off the stripes: nothing
+        QVERIFY(!view.dragging());
+
+        // At the end, then the list shrinks: the position comes back into range.
+        bar->setValue(bar->maximum());
+        list.removeRecords(3, 27);
+        view.rebuild();
+        QCOMPARE(bar->maximum(), 0);
+        QCOMPARE(bar->value(), 0);
+        QCOMPARE(view.stripeRect(0).top(), 0);
     }
 
     void ctrlAndTheLeftButtonScrubInAPopupThatClosesOnRelease() {
