@@ -27,6 +27,7 @@ class QSplitter;
 
 namespace klemora::gui {
 
+class AdditionalFunctionsDialog;
 class GroupTreeView;
 class PreviewPanel;
 class SceneListView;
@@ -108,6 +109,8 @@ public:
     // The same for the trash and the sort dialog.
     std::function<void(TrashDialog&)> aboutToShowTrash;
     std::function<void(SortDialog&)> aboutToSort;
+    void showAdditionalFunctions();  // main_window_additional.cpp
+    std::function<void(AdditionalFunctionsDialog&)> aboutToShowAdditional;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
