@@ -227,6 +227,8 @@ private slots:
         dialog->pauseField()->setFocus(Qt::TabFocusReason);
         QTRY_COMPARE(boxes.count(), 1);
         QCOMPARE(boxes.seen()[0].text, QString::fromStdString(app::loadString(189)));
+        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+        QApplication::setActiveWindow(dialog.get());  // the box has gone: the dialog is active again
         QTRY_VERIFY(dialog->speedField()->hasFocus());
         // A Start with the comma still there writes nothing and says it no second time.
         bool asked = false;
