@@ -102,6 +102,9 @@ QWidget* AdditionalFunctionsDialog::buttonPair(Operation operation) {
     row->setContentsMargins(0, 0, 0, 0);
     m_starts[operation] = new QPushButton(textOf(kStartText), pair);
     m_stops[operation] = new QPushButton(textOf(kStopText), pair);
+    // Enter in a field never starts a run.
+    m_starts[operation]->setAutoDefault(false);
+    m_stops[operation]->setAutoDefault(false);
     row->addWidget(m_starts[operation]);
     row->addWidget(m_stops[operation]);
     return pair;
