@@ -34,6 +34,7 @@ namespace klemora::gui {
 
 class AutoCutDialog;
 class CameraDialog;
+class AdditionalFunctionsDialog;
 class GroupTreeView;
 class PreviewPanel;
 class FilmStripView;
@@ -133,6 +134,8 @@ public:
     void captureFromCamera();  // main_window_capture.cpp
     // Called with the camera dialog before it runs.
     std::function<void(CameraDialog&)> aboutToCapture;
+    void showAdditionalFunctions();  // main_window_additional.cpp
+    std::function<void(AdditionalFunctionsDialog&)> aboutToShowAdditional;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

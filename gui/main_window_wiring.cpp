@@ -21,7 +21,7 @@ namespace {
 // Their dialogs and views come with later work: present in the menu, disabled.
 constexpr Command kNotYetAvailable[] = {
     Command::WriteAvi,
-    Command::SceneIndex, Command::AdditionalFunctions,
+    Command::SceneIndex,
 };
 
 bool isInside(const QWidget* widget, const QWidget* container) {
@@ -70,6 +70,7 @@ void MainWindow::connectCommands() {
     on(Command::SortScenes, [this] { sortScenesDialog(); });
     on(Command::SceneDetection, [this] { detectScenes(); });
     on(Command::DvCapture, [this] { captureFromCamera(); });
+    on(Command::AdditionalFunctions, [this] { showAdditionalFunctions(); });
     on(Command::About, [this] { showAbout(); });
     on(Command::Readme, [this] { showReadme(); });
     on(Command::Help, [this] { showHelp(); });
@@ -120,6 +121,7 @@ void MainWindow::refreshCommandStates() {
     enable(Command::SortScenes, true);        // the sort says that the group is empty (174)
     enable(Command::SceneDetection, true);    // says itself that nothing is selected (116)
     enable(Command::DvCapture, true);
+    enable(Command::AdditionalFunctions, true);  // works on files, not on the scene list
     enable(Command::ToggleOk, scene::canToggleOkStatus(m_shown, rows));
     enable(Command::SceneProperties, scene::canEditSceneProperties(m_shown, rows));
     enable(Command::MergeScenes, scene::canMergeScenes(m_shown, rows));

@@ -37,11 +37,16 @@ scene::RecordingTime nextStampStart(const scene::RecordingTime& end, int pause) 
     return next;
 }
 
+bool stampPauseAccepted(int pause, app::UserInterface& ui) {
+    if (pause >= kMinStampPause && pause <= kMaxStampPause) return true;
+    ui.showMessage(app::loadString(352), app::Icon::Stop);
+    return false;
+}
+
 DatestampRunOutcome StampFiles(std::vector<std::string> files, scene::RecordingTime start, int pause,
                                app::UserInterface& ui, const app::DebugLog& log) {
     DatestampRunOutcome outcome;
-    if (pause < kMinStampPause || pause > kMaxStampPause) {
-        ui.showMessage(app::loadString(352), app::Icon::Stop);
+    if (!stampPauseAccepted(pause, ui)) {
         outcome.result = code(DatestampRunResult::PauseOutOfRange);
         return outcome;
     }

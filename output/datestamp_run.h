@@ -38,6 +38,9 @@ struct DatestampRunOutcome {
     std::vector<StampedFile> files;  // in the order stamped
 };
 
+// False, after 352, for a pause outside 1 ... 9999.
+bool stampPauseAccepted(int pause, app::UserInterface& ui);
+
 // The start of the file after one that ended at `end`: end + pause + 1 s.
 scene::RecordingTime nextStampStart(const scene::RecordingTime& end, int pause);
 

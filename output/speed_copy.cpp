@@ -31,13 +31,16 @@ std::string speedCopyPath(const std::string& sourcePath, const std::string& fold
     return stem + app::stringPrintf("_f%.3f.avi", static_cast<double>(speedFactor));
 }
 
+bool speedFactorAccepted(float speedFactor, app::UserInterface& ui) {
+    if (speedFactor >= kMinSpeedFactor) return true;
+    ui.showMessage(app::loadString(187), app::Icon::Warning);
+    return false;
+}
+
 int SpeedCopies(const std::vector<std::string>& files, float speedFactor, const std::string& folder,
                 WriteContext& context) {
     app::UserInterface& ui = context.ui;
-    if (!(speedFactor >= kMinSpeedFactor)) {
-        ui.showMessage(app::loadString(187), app::Icon::Warning);
-        return code(SpeedCopyResult::FactorOutOfRange);
-    }
+    if (!speedFactorAccepted(speedFactor, ui)) return code(SpeedCopyResult::FactorOutOfRange);
     speedFactor = std::min(speedFactor, kMaxSpeedFactor);
     app::ProgressScope progress(ui);
     for (const std::string& source : files) context.sources.add(source);

@@ -21,6 +21,9 @@ enum class SpeedCopyResult : int {
     LastFileFailed = -4,
 };
 
+// False, after 187, for a factor below 0.001 (above 100 the copies use 100).
+bool speedFactorAccepted(float speedFactor, app::UserInterface& ui);
+
 // 1 when every file was handled (written or skipped by the user), else a
 // SpeedCopyResult code. Stop ends the current file's write and the run.
 int SpeedCopies(const std::vector<std::string>& files, float speedFactor, const std::string& folder,

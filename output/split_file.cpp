@@ -132,16 +132,21 @@ int buildSplitList(std::vector<std::string> files, const SplitRequest& request, 
     return 1;
 }
 
-int SplitFiles(const std::vector<std::string>& files, const SplitRequest& request, WriteContext& context) {
-    app::UserInterface& ui = context.ui;
-    if (request.framesPerPart <= 0 && request.secondsPerPart <= 0) {
+int checkSplitValues(int32_t framesPerPart, int32_t secondsPerPart, app::UserInterface& ui) {
+    if (framesPerPart <= 0 && secondsPerPart <= 0) {
         ui.showMessage(app::loadString(210), app::Icon::Warning);
         return code(SplitResult::NothingToDo);
     }
-    if (request.framesPerPart > 0 && request.secondsPerPart > 0) {
+    if (framesPerPart > 0 && secondsPerPart > 0) {
         ui.showMessage(app::loadString(211), app::Icon::Warning);
         return code(SplitResult::BothValues);
     }
+    return 1;
+}
+
+int SplitFiles(const std::vector<std::string>& files, const SplitRequest& request, WriteContext& context) {
+    app::UserInterface& ui = context.ui;
+    if (int rc = checkSplitValues(request.framesPerPart, request.secondsPerPart, ui); rc != 1) return rc;
     scene::SceneList list;
     if (int rc = buildSplitList(files, request, list, ui, context.log()); rc != 1) return rc;
     list.setNameTemplate(request.nameTemplate.c_str());

@@ -48,6 +48,10 @@ std::vector<std::pair<int32_t, int32_t>> alignPartsToKeyFrames(const std::vector
 int buildSplitList(std::vector<std::string> files, const SplitRequest& request, scene::SceneList& list,
                    app::UserInterface& ui, const app::DebugLog& log = app::DebugLog::off());
 
+// 1 when exactly one of the two values is positive; else 210 (both 0) or
+// 211 (both positive) is shown and the SplitResult code returned.
+int checkSplitValues(int32_t framesPerPart, int32_t secondsPerPart, app::UserInterface& ui);
+
 // The whole operation. 210 or 211 for the values; then the parts are
 // written into the destination folder with the context's overwrite mode
 // (kept across runs). Returns 1, a SplitResult code, or WriteScenes' code.
