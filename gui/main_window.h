@@ -25,6 +25,10 @@
 class QLabel;
 class QSplitter;
 
+namespace klemora::output {
+struct WriteRunOutcome;
+}
+
 namespace klemora::gui {
 
 class GroupTreeView;
@@ -34,6 +38,7 @@ class ManualCutDialog;
 class SortDialog;
 class TrashDialog;
 class TrimDialog;
+class WriteScenesDialog;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -108,6 +113,9 @@ public:
     // The same for the trash and the sort dialog.
     std::function<void(TrashDialog&)> aboutToShowTrash;
     std::function<void(SortDialog&)> aboutToSort;
+    void writeScenes();  // main_window_write.cpp
+    // The same for the write-scenes dialog.
+    std::function<void(WriteScenesDialog&)> aboutToWrite;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -136,6 +144,7 @@ private:
     void applyStep(const EditStepPlaces& places, bool undo);
     std::unique_ptr<TrimDialog> makeTrimDialog(const scene::SceneList& list, int current, bool single);
     void afterChange(const scene::EditChange& change);
+    void takeBackWriteRun(const output::WriteRunOutcome& outcome);
 
     void refreshSelection();
     void refreshStatusLine();
