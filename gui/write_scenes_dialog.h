@@ -11,6 +11,7 @@
 #include "app/settings_store.h"
 #include "app/shutdown.h"
 #include "avi/avi_writer.h"
+#include "gui/qt_user_interface.h"
 #include "output/write_run.h"
 #include "scene/group_tree.h"
 
@@ -20,8 +21,6 @@ class QLineEdit;
 class QPushButton;
 
 namespace klemora::gui {
-
-class QtUserInterface;
 
 class WriteScenesDialog : public QDialog {
     Q_OBJECT
