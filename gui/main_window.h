@@ -30,6 +30,10 @@ class QSpinBox;
 class QSplitter;
 class QStackedWidget;
 
+namespace klemora::output {
+struct WriteRunOutcome;
+}
+
 namespace klemora::gui {
 
 class AutoCutDialog;
@@ -46,6 +50,7 @@ class ScenePropertiesDialog;
 class SortDialog;
 class TrashDialog;
 class TrimDialog;
+class WriteScenesDialog;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -136,6 +141,9 @@ public:
     std::function<void(CameraDialog&)> aboutToCapture;
     void showAdditionalFunctions();  // main_window_additional.cpp
     std::function<void(AdditionalFunctionsDialog&)> aboutToShowAdditional;
+    void writeScenes();  // main_window_write.cpp
+    // The same for the write-scenes dialog.
+    std::function<void(WriteScenesDialog&)> aboutToWrite;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -164,6 +172,7 @@ private:
     void applyStep(const EditStepPlaces& places, bool undo);
     std::unique_ptr<TrimDialog> makeTrimDialog(const scene::SceneList& list, int current, bool single);
     void afterChange(const scene::EditChange& change);
+    void takeBackWriteRun(const output::WriteRunOutcome& outcome);
 
     void refreshSelection();
     void refreshStatusLine();

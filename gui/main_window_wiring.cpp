@@ -20,7 +20,6 @@ namespace {
 
 // Their dialogs and views come with later work: present in the menu, disabled.
 constexpr Command kNotYetAvailable[] = {
-    Command::WriteAvi,
     Command::SceneIndex,
 };
 
@@ -71,6 +70,7 @@ void MainWindow::connectCommands() {
     on(Command::SceneDetection, [this] { detectScenes(); });
     on(Command::DvCapture, [this] { captureFromCamera(); });
     on(Command::AdditionalFunctions, [this] { showAdditionalFunctions(); });
+    on(Command::WriteAvi, [this] { writeScenes(); });
     on(Command::About, [this] { showAbout(); });
     on(Command::Readme, [this] { showReadme(); });
     on(Command::Help, [this] { showHelp(); });
@@ -122,6 +122,7 @@ void MainWindow::refreshCommandStates() {
     enable(Command::SceneDetection, true);    // says itself that nothing is selected (116)
     enable(Command::DvCapture, true);
     enable(Command::AdditionalFunctions, true);  // works on files, not on the scene list
+    enable(Command::WriteAvi, true);          // the dialog's start buttons need a scene
     enable(Command::ToggleOk, scene::canToggleOkStatus(m_shown, rows));
     enable(Command::SceneProperties, scene::canEditSceneProperties(m_shown, rows));
     enable(Command::MergeScenes, scene::canMergeScenes(m_shown, rows));
