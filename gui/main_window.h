@@ -32,6 +32,7 @@ class PreviewPanel;
 class SceneListView;
 class ManualCutDialog;
 class SortDialog;
+class SceneIndexDialog;
 class TrashDialog;
 class TrimDialog;
 
@@ -108,6 +109,8 @@ public:
     // The same for the trash and the sort dialog.
     std::function<void(TrashDialog&)> aboutToShowTrash;
     std::function<void(SortDialog&)> aboutToSort;
+    void generateSceneIndex();  // main_window_index.cpp
+    std::function<void(SceneIndexDialog&)> aboutToIndex;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

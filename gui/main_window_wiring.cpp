@@ -21,7 +21,7 @@ namespace {
 constexpr Command kNotYetAvailable[] = {
     Command::WriteAvi,   Command::DvCapture, Command::SceneProperties, Command::SceneDetection,
     Command::ViewFilmStrip, Command::ViewStoryboard,
-    Command::SceneIndex, Command::AdditionalFunctions,
+    Command::AdditionalFunctions,
 };
 
 bool isInside(const QWidget* widget, const QWidget* container) {
@@ -64,6 +64,7 @@ void MainWindow::connectCommands() {
     on(Command::ManualSplit, [this] { splitSceneManually(); });
     on(Command::RestoreFromTrash, [this] { restoreFromTrash(); });
     on(Command::SortScenes, [this] { sortScenesDialog(); });
+    on(Command::SceneIndex, [this] { generateSceneIndex(); });
     on(Command::About, [this] { showAbout(); });
     on(Command::Readme, [this] { showReadme(); });
     on(Command::Help, [this] { showHelp(); });
@@ -111,6 +112,7 @@ void MainWindow::refreshCommandStates() {
     enable(Command::TrimAll, true);  // says itself that the group is empty
     enable(Command::RestoreFromTrash, true);  // says itself that the trash is empty (178)
     enable(Command::SortScenes, true);        // the sort says that the group is empty (174)
+    enable(Command::SceneIndex, true);        // a folder index needs no project
     enable(Command::ToggleOk, scene::canToggleOkStatus(m_shown, rows));
     enable(Command::MergeScenes, scene::canMergeScenes(m_shown, rows));
     enable(Command::DeleteScenes, scene::canDeleteScenes(m_shown, rows));
