@@ -199,11 +199,12 @@ int SceneIndexDialog::generate(bool show) {
     m_values.destinationFolder = QFileInfo(mainFile).absolutePath().toStdString();
 
     const bool fromFolder = m_fromFolder->isChecked();
+    const std::string folder = fromFolder && chooseSourceFolder ? chooseSourceFolder().toStdString() : std::string();
     setLocked(true);
     m_ui.resetCancel();
     int rc = 0;
     runOnWorker([&] {
-        rc = fromFolder ? output::GenerateDirectoryIndex({}, index, m_ui)
+        rc = fromFolder ? output::GenerateDirectoryIndex(folder, index, m_ui)
                         : output::GenerateSceneIndex(m_tree, index, m_ui);
     });
     m_ui.resetCancel();

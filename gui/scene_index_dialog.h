@@ -33,6 +33,8 @@ public:
     std::function<QString(const QString& folder)> chooseTemplate;
     std::function<QString(const QString& folder)> chooseMainFile;
     std::function<bool(const QString& page)> showInBrowser;
+    // The folder of a folder index; unset, the core asks with its own picker.
+    std::function<QString()> chooseSourceFolder;
     // Called around the run, so that the main window locks its commands.
     std::function<void(bool running)> runningChanged;
 
