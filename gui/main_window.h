@@ -48,6 +48,7 @@ class ThumbnailLoader;
 class ManualCutDialog;
 class ScenePropertiesDialog;
 class SortDialog;
+class SceneIndexDialog;
 class TrashDialog;
 class TrimDialog;
 class WriteScenesDialog;
@@ -144,6 +145,8 @@ public:
     void writeScenes();  // main_window_write.cpp
     // The same for the write-scenes dialog.
     std::function<void(WriteScenesDialog&)> aboutToWrite;
+    void generateSceneIndex();  // main_window_index.cpp
+    std::function<void(SceneIndexDialog&)> aboutToIndex;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

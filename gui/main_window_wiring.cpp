@@ -18,11 +18,6 @@
 namespace klemora::gui {
 namespace {
 
-// Their dialogs and views come with later work: present in the menu, disabled.
-constexpr Command kNotYetAvailable[] = {
-    Command::SceneIndex,
-};
-
 bool isInside(const QWidget* widget, const QWidget* container) {
     for (; widget; widget = widget->parentWidget())
         if (widget == container) return true;
@@ -71,10 +66,10 @@ void MainWindow::connectCommands() {
     on(Command::DvCapture, [this] { captureFromCamera(); });
     on(Command::AdditionalFunctions, [this] { showAdditionalFunctions(); });
     on(Command::WriteAvi, [this] { writeScenes(); });
+    on(Command::SceneIndex, [this] { generateSceneIndex(); });
     on(Command::About, [this] { showAbout(); });
     on(Command::Readme, [this] { showReadme(); });
     on(Command::Help, [this] { showHelp(); });
-    for (Command command : kNotYetAvailable) m_actions->action(command)->setEnabled(false);
 
     connect(m_groups, &GroupTreeView::groupSelected, this, [this](scene::Group* group) { showGroup(group); });
     connect(m_groups, &GroupTreeView::renameFinished, this, &MainWindow::onGroupRenamed);
@@ -123,6 +118,7 @@ void MainWindow::refreshCommandStates() {
     enable(Command::DvCapture, true);
     enable(Command::AdditionalFunctions, true);  // works on files, not on the scene list
     enable(Command::WriteAvi, true);          // the dialog's start buttons need a scene
+    enable(Command::SceneIndex, true);        // a folder index needs no project
     enable(Command::ToggleOk, scene::canToggleOkStatus(m_shown, rows));
     enable(Command::SceneProperties, scene::canEditSceneProperties(m_shown, rows));
     enable(Command::MergeScenes, scene::canMergeScenes(m_shown, rows));
