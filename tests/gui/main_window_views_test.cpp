@@ -15,6 +15,7 @@
 #include "gui/film_strip_view.h"
 #include "gui/main_window.h"
 #include "gui/preview_panel.h"
+#include "gui/scene_properties_dialog.h"
 #include "gui/scene_list_view.h"
 #include "gui/storyboard_view.h"
 #include "tests/gui/frame_fixtures.h"
@@ -152,9 +153,16 @@ private slots:
         click(board, 4);
         click(board, 2, Qt::ShiftModifier);  // none before it: the one after
         QCOMPARE(m_window->sceneList()->selectedRows(), (std::vector<int>{2, 3, 4}));
-        // A double click selects its scene (the properties dialog is still to come).
+        // A double click opens the scene properties of its scene alone.
+        int shownFirstFrame = -1;
+        m_window->aboutToEditProperties = [&](ScenePropertiesDialog& dialog) {
+            shownFirstFrame = dialog.firstFrameBox()->value();
+            QTimer::singleShot(0, &dialog, &QDialog::reject);
+        };
         QTest::mouseDClick(board->viewport(), Qt::LeftButton, Qt::NoModifier, board->stripeRect(3).center());
+        m_window->aboutToEditProperties = nullptr;
         QCOMPARE(m_window->sceneList()->selectedRows(), std::vector<int>{3});
+        QCOMPARE(shownFirstFrame, m_window->shownList().startFrame(3) + 1);
         QVERIFY(QApplication::activeModalWidget() == nullptr);
         // The list's selection is the storyboard's marks, and its text shows the focused scene.
         m_window->selectAllScenes();
