@@ -121,12 +121,7 @@ int runIndex(IndexOptions options, TerminalUserInterface& ui) {
     if (options.columns) values.columns = *options.columns;
     if (output::checkIndexRequest(values.columns, values.templateName, ui) != 1) return 1;
 
-    index.mainFile = options.out;
-    index.columns = values.columns;
-    index.pictureWidth = values.pictureWidth;
-    index.pictureHeight = values.pictureHeight;
-    index.comment = values.comment;
-    output::readPictureSettings(index, store);
+    output::applyIndexValues(index, values, options.out, store);
     index.log = commandLog();
     output::storeGenerationSettings(store, values, options.out);
 

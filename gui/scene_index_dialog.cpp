@@ -189,12 +189,7 @@ int SceneIndexDialog::generate(bool show) {
     if (mainFile.isEmpty()) return 0;
     output::HtmlIndexOptions index;
     if (output::readTemplateFile(values.templateName, index.cell, m_ui) != 1) return 0;
-    index.mainFile = mainFile.toStdString();
-    index.columns = values.columns;
-    index.pictureWidth = values.pictureWidth;
-    index.pictureHeight = values.pictureHeight;
-    index.comment = values.comment;
-    output::readPictureSettings(index, m_settings);
+    output::applyIndexValues(index, values, mainFile.toStdString(), m_settings);
     output::storeGenerationSettings(m_settings, values, index.mainFile);
     m_values.destinationFolder = QFileInfo(mainFile).absolutePath().toStdString();
 

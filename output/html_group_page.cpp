@@ -132,6 +132,16 @@ void readPictureSettings(HtmlIndexOptions& options, const app::SettingsStore& st
     options.fixRatio = media.fixRatio;
 }
 
+void applyIndexValues(HtmlIndexOptions& options, const HtmlIndexSettings& values, const std::string& mainFile,
+                      const app::SettingsStore& store) {
+    options.mainFile = mainFile;
+    options.columns = values.columns;
+    options.pictureWidth = values.pictureWidth;
+    options.pictureHeight = values.pictureHeight;
+    options.comment = values.comment;
+    readPictureSettings(options, store);
+}
+
 std::string groupPagePath(const std::string& mainFile, int groupNumber, const std::string& groupName) {
     std::string folder = app::directoryOf(mainFile);
     std::string name = app::stringPrintf("%s_%02d_", nameWithoutExtension(mainFile).c_str(), groupNumber) +

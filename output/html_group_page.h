@@ -9,6 +9,7 @@
 #include "app/settings_store.h"
 #include "app/ui.h"
 #include "media/media_settings.h"
+#include "output/html_settings.h"
 #include "output/html_template.h"
 #include "scene/scene_list.h"
 
@@ -35,6 +36,10 @@ struct HtmlIndexOptions {
 // Fills nameTemplate, as43, clipPercent and fixRatio from `store`, once at
 // the start of the run.
 void readPictureSettings(HtmlIndexOptions& options, const app::SettingsStore& store);
+// The values of a run as the index dialog and the command line take them:
+// the main page, columns, picture size and comment, then the picture settings.
+void applyIndexValues(HtmlIndexOptions& options, const HtmlIndexSettings& values, const std::string& mainFile,
+                      const app::SettingsStore& store);
 
 // A full picture folder path of this length or more is refused (196).
 inline constexpr size_t kMaxPictureFolderPath = 231;
