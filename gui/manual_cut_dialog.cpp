@@ -8,6 +8,7 @@
 
 #include "app/string_table.h"
 #include "app/text_format.h"
+#include "gui/dialog_button.h"
 #include "gui/frame_display.h"
 #include "gui/frame_slider.h"
 #include "gui/help_page.h"
@@ -74,12 +75,12 @@ void ManualCutDialog::buildWidgets() {
     m_status->setTextInteractionFlags(Qt::NoTextInteraction);
 
     auto* buttons = new QHBoxLayout;
-    m_setMark = addButton(981, 229);
-    m_deleteMark = addButton(982, 230);
-    m_savePicture = addButton(983, 233);
-    m_play = addButton(984, 357);
-    m_cancel = addButton(887, 231);
-    m_ok = addButton(888, 232);
+    m_setMark = dialogButton(981, 229);
+    m_deleteMark = dialogButton(982, 230);
+    m_savePicture = dialogButton(983, 233);
+    m_play = dialogButton(984, 357);
+    m_cancel = dialogButton(887, 231);
+    m_ok = dialogButton(888, 232);
     for (QPushButton* button : {m_setMark, m_deleteMark, m_savePicture, m_play}) buttons->addWidget(button);
     buttons->addStretch(1);
     buttons->addWidget(m_cancel);
@@ -98,13 +99,6 @@ void ManualCutDialog::buildWidgets() {
     connect(m_play, &QPushButton::clicked, this, &ManualCutDialog::togglePlay);
     connect(m_cancel, &QPushButton::clicked, this, &ManualCutDialog::reject);
     connect(m_ok, &QPushButton::clicked, this, &ManualCutDialog::accept);
-}
-
-QPushButton* ManualCutDialog::addButton(int caption, int tooltip) {
-    auto* button = new QPushButton(textOf(caption));
-    button->setToolTip(textOf(tooltip));
-    button->setAutoDefault(false);  // Enter is not OK: the dialog is closed on purpose only
-    return button;
 }
 
 QString ManualCutDialog::statusText() const { return m_status->text(); }

@@ -67,7 +67,6 @@ protected:
 
 private:
     void buildWidgets();
-    QPushButton* addButton(int caption, int tooltip);
     bool handleKey(const QKeyEvent* key);
     void sliderMoved(int frame);
     void moveTo(int32_t frame);

@@ -10,6 +10,7 @@
 
 #include "app/string_table.h"
 #include "app/text_format.h"
+#include "gui/dialog_button.h"
 #include "gui/frame_display.h"
 #include "gui/frame_slider.h"
 #include "gui/help_page.h"
@@ -73,9 +74,9 @@ void TrashDialog::buildWidgets() {
     m_display = new FrameDisplay(m_ui, m_media, kDisplayCodes);
     m_slider = new FrameSlider;
 
-    m_restore = addButton(822, 261);
-    m_delete = addButton(823, 259);
-    m_close = addButton(824, 262);
+    m_restore = dialogButton(822, 261);
+    m_delete = dialogButton(823, 259);
+    m_close = dialogButton(824, 262);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_restore);
     buttons->addWidget(m_delete);
@@ -94,13 +95,6 @@ void TrashDialog::buildWidgets() {
     connect(m_restore, &QPushButton::clicked, this, &TrashDialog::restoreSelected);
     connect(m_delete, &QPushButton::clicked, this, &TrashDialog::deleteSelected);
     connect(m_close, &QPushButton::clicked, this, &TrashDialog::reject);
-}
-
-QPushButton* TrashDialog::addButton(int caption, int tooltip) {
-    auto* button = new QPushButton(textOf(caption));
-    button->setToolTip(textOf(tooltip));
-    button->setAutoDefault(false);
-    return button;
 }
 
 std::vector<int> TrashDialog::selectedRows() const {

@@ -58,7 +58,6 @@ protected:
 
 private:
     void buildWidgets();
-    QPushButton* addButton(int caption, int tooltip);
     // After entries left the trash: the list anew, the entry now at `firstRemoved` (or the last) selected.
     void refillAfterRemoval(int firstRemoved);
     void viewEntry();
