@@ -25,6 +25,7 @@
 #include "gui/text_of.h"
 #include "gui/worker_run.h"
 #include "output/html_index.h"
+#include "output/html_result.h"
 #include "output/html_template.h"
 
 namespace klemora::gui {
@@ -205,7 +206,8 @@ int SceneIndexDialog::generate(bool show) {
     m_ui.resetCancel();
     setLocked(false);
     if (rc != 1) {
-        if (rc != 0)
+        // A Stop is the user's own wish, not a failure: no message for it.
+        if (rc != 0 && rc != output::code(output::HtmlIndexResult::Cancelled))
             m_ui.showMessage(app::stringPrintf("%s %s()!\nFile: %s\nCode: %d", app::loadString(113).c_str(),
                                                fromFolder ? "GenerateDirectoryIndex" : "GenerateSceneIndex",
                                                index.mainFile.c_str(), rc),

@@ -6,21 +6,13 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-tsan"
-targets=(detect_tests output_tests output_writer_tests camera_capture_test app_tests media_grab_test)
-pattern='RunCancel|Thread|StringTable.ReferencesStayValid'
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLEMORA_TSAN=ON -DKLEMORA_CORE_ONLY=ON \
-  -DKLEMORA_GUI=OFF -DKLEMORA_BENCH=OFF >/dev/null
+# One build folder for the core's test programs and the two GUI ones (the
+# stripe pictures' loader hands pictures from its workers to the Qt thread),
+# so the core libraries are compiled once.
+targets=(detect_tests output_tests output_writer_tests camera_capture_test app_tests media_grab_test
+  gui_thumbnail_loader_test gui_film_strip_view_test)
+pattern='RunCancel|Thread|StringTable.ReferencesStayValid|gui_thumbnail_loader|gui_film_strip_view'
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLEMORA_TSAN=ON -DKLEMORA_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan.supp"
 ctest --test-dir "$build" -j"$(nproc)" --output-on-failure --timeout 1800 -R "$pattern" --no-tests=error
-
-# The stripe pictures' loader hands pictures from its workers to the Qt
-# thread: its tests need the GUI, so they run in a second build folder with
-# only those two programs built.
-gui_build="$root/build-tsan-gui"
-gui_targets=(gui_thumbnail_loader_test gui_film_strip_view_test)
-cmake -S "$root" -B "$gui_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLEMORA_TSAN=ON -DKLEMORA_BENCH=OFF \
-  -DKLEMORA_FIREWIRE=OFF >/dev/null
-cmake --build "$gui_build" -j"$(nproc)" --target "${gui_targets[@]}"
-ctest --test-dir "$gui_build" -j"$(nproc)" --output-on-failure --timeout 1800 -R 'gui_thumbnail_loader|gui_film_strip_view' \
-  --no-tests=error
