@@ -11,6 +11,7 @@
 #include "app/text_format.h"
 #include "app/user_locale.h"
 #include "gui/main_window.h"
+#include "gui/qt_translations.h"
 #include "gui/qt_user_interface.h"
 #include "gui/settings_dialog.h"
 #include "gui/startup_facts.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
                             app::Icon::Stop);
         return 2;
     }
+    gui::installQtTranslations(QString::fromStdString(store.readText("Lang", "")));
     const app::StartupFacts facts = gui::desktopStartupFacts();
     app::StartupResult started = app::startUp(store, facts, startUi, [&store] {
         gui::SettingsDialog first(store, app::userDefaultLanguageId(), nullptr);

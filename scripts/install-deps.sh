@@ -10,7 +10,7 @@ packages=(
   mingw-w64-common
   libraw1394-dev libiec61883-dev libavc1394-dev
   qt6-base-dev qt6-multimedia-dev libgl-dev
-  python3 xvfb chromium xdotool
+  python3 xvfb chromium xdotool qt6-translations-l10n
   lintian appstream desktop-file-utils librsvg2-bin libxml2-utils man-db dvgrab
   clang libclang-rt-14-dev
 )
