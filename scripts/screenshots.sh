@@ -5,8 +5,10 @@
 #
 # Usage: screenshots.sh [options] [OUT.png]     (default docs/main-window.png)
 #   --lang DE|US       language of the program (default DE, or $KLEMORA_SHOT_LANG)
-#   --keys "K1 K2 ..." xdotool key names typed into the main window before the
-#                      shot, e.g. "Home ctrl+t" opens the trim dialog on scene 1
+#   --keys "K1 K2 ..." steps done in the main window before the shot: xdotool key
+#                      names ("Home ctrl+t" opens the trim dialog on scene 1),
+#                      click:X,Y rclick:X,Y ctrlclick:X,Y (screen pixels) and
+#                      type:TEXT (no blanks in TEXT)
 #   --click X,Y        a left click at X,Y (screen pixels) before the keys
 #   --window TITLE     crop to the window whose title matches TITLE (a dialog)
 #   --project FILE     the project to open (default: the main job's project)
@@ -41,9 +43,11 @@ if [ -z "$project" ]; then
 fi
 work="$(mktemp -d)"
 trap 'kill "${app:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-# Settings of its own: the language, the framework already checked, a fixed placement.
+# Settings of its own: the language, the framework already checked, a fixed
+# placement; the --ini lines come first, as the first of two equal keys counts.
 cat >"$work/Klemora.ini" <<INI
 [Data]
+$extra_ini
 Lang=$lang
 dxTested=1
 EnableBackup=0
@@ -51,7 +55,6 @@ MainX1=0
 MainY1=0
 MainX2=1024
 MainY2=740
-$extra_ini
 INI
 # A free display number: several shots may run at once.
 for n in $(seq $((90 + RANDOM % 100)) 400); do
@@ -73,7 +76,13 @@ if [ -n "$keys" ]; then
   main=$(xdotool search --onlyvisible --name "Klemora" | head -1)
   [ -n "$main" ] && xdotool windowfocus --sync "$main" 2>/dev/null || true
   for k in $keys; do
-    xdotool key --delay 100 "$k"
+    case "$k" in
+      click:*) c=${k#click:}; xdotool mousemove "${c%,*}" "${c#*,}" click 1 ;;
+      rclick:*) c=${k#rclick:}; xdotool mousemove "${c%,*}" "${c#*,}" click 3 ;;
+      ctrlclick:*) c=${k#ctrlclick:}; xdotool mousemove "${c%,*}" "${c#*,}" keydown ctrl click 1 keyup ctrl ;;
+      type:*) xdotool type --delay 80 "${k#type:}" ;;
+      *) xdotool key --delay 100 "$k" ;;
+    esac
     sleep 0.5
   done
   sleep "${KLEMORA_SHOT_SETTLE:-2}"
