@@ -88,6 +88,7 @@ void CameraDialog::buildWidgets() {
     m_devices->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_state = new QLabel(QString::fromLatin1(kStateUnknown), this);
     m_status = new QLabel(this);
+    m_status->setWordWrap(true);  // the capture line outgrows the dialog's width
     m_transport = new CameraTransportBar(this);
     m_cameraControl = withTooltip(new QCheckBox(textOf(988), this), 374);
     m_previewBox = withTooltip(new QCheckBox(textOf(989), this), 387);

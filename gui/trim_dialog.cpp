@@ -137,6 +137,11 @@ void TrimDialog::buildControls() {
     m_slider->setToolTip(textOf(228));
     m_bar = new TrimBar(this);
     m_status = new QLabel(this);
+    // Room for the longest form of the line (past OUT), so it is never cut off.
+    const std::string widest = app::stringPrintf("%s: 00:00:00:00,    %s: +00000/00000,    %s: +00:+00:+00:+00",
+                                                 app::loadString(122).c_str(), app::loadString(155).c_str(),
+                                                 app::loadString(159).c_str());
+    m_status->setMinimumWidth(m_status->fontMetrics().horizontalAdvance(qtext(widest)) + 8);
 
     m_in = makeButton(this, QStyle::SP_MediaSkipBackward, textOf(970), 273);
     m_out = makeButton(this, QStyle::SP_MediaSkipForward, textOf(971), 274);
