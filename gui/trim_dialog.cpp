@@ -21,6 +21,7 @@
 #include "app/user_locale.h"
 #include "gui/area_player.h"
 #include "gui/frame_display.h"
+#include "gui/frame_slider.h"
 #include "gui/saved_placement.h"
 #include "gui/text_of.h"
 #include "gui/trim_bar.h"
@@ -133,7 +134,7 @@ void TrimDialog::buildControls() {
     m_mergePrev = makeButton(this, QStyle::SP_CustomBase, QStringLiteral("+"), 371);
     m_mergeNext = makeButton(this, QStyle::SP_CustomBase, QStringLiteral("+"), 372);
 
-    m_slider = new QSlider(Qt::Horizontal, this);
+    m_slider = new FrameSlider(this);  // Bild-ab forward, as in every frame slider
     m_slider->setToolTip(textOf(228));
     m_bar = new TrimBar(this);
     m_status = new QLabel(this);

@@ -126,6 +126,11 @@ private slots:
         QCOMPARE(dialog->slider()->minimum(), 0);
         QCOMPARE(dialog->slider()->maximum(), 39);
         QCOMPARE(dialog->slider()->value(), 5);
+        // Bild-ab forward, Bild-auf back by "SliderJump" frames, as in the other frame sliders.
+        QTest::keyClick(dialog->slider(), Qt::Key_PageDown);
+        QCOMPARE(dialog->slider()->value(), 30);
+        QTest::keyClick(dialog->slider(), Qt::Key_PageUp);
+        QCOMPARE(dialog->slider()->value(), 5);
         for (QWidget* hidden : std::initializer_list<QWidget*>{dialog->splitButton(), dialog->deleteButton(),
                                                                dialog->mergeNextButton(), dialog->nextButton(),
                                                                dialog->playAllButton(), dialog->nextPreview()})
