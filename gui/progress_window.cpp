@@ -6,6 +6,8 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "gui/text_of.h"
+
 namespace klemora::gui {
 namespace {
 
@@ -27,12 +29,12 @@ ProgressWindow::ProgressWindow(QWidget* parent)
       m_destination(elidingLabel(this)),
       m_lines{new QLabel(this), new QLabel(this)},
       m_bar(new QProgressBar(this)) {
-    setWindowTitle(QStringLiteral("Bearbeitungsfortschritt"));
+    setWindowTitle(textOf(833));
     setModal(false);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Quelle:"), m_source);
-    form->addRow(QStringLiteral("Ziel:"), m_destination);
-    form->addRow(QStringLiteral("Fortschritt:"), m_bar);
+    form->addRow(textOf(834), m_source);
+    form->addRow(textOf(835), m_destination);
+    form->addRow(textOf(836), m_bar);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(m_lines[0]);

@@ -4,6 +4,7 @@
 // a real detection run on a worker while the window stays live.
 #include <QApplication>
 #include <QLabel>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -16,6 +17,7 @@
 
 #include <filesystem>
 
+#include "app/string_table.h"
 #include "output/picture_sequence.h"
 #include "gui/progress_window.h"
 #include "gui/qt_user_interface.h"
@@ -191,6 +193,17 @@ private slots:
         auto written = std::distance(std::filesystem::directory_iterator(pictures), {});
         QVERIFY(written >= 20 && written < 150);
         QVERIFY(ui.cancelled());
+    }
+
+    // Last: the English table stays loaded for the rest of the process.
+    void theProgressWindowSpeaksTheProgramsLanguage() {
+        QVERIFY(app::loadLanguageFile((QCoreApplication::applicationDirPath() + "/english.lang").toStdString()));
+        ProgressWindow window(nullptr);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Progress"));
+        QStringList labels;
+        for (QLabel* label : window.findChildren<QLabel*>()) labels << label->text();
+        for (const char* text : {"Source:", "Destination:", "Progress:"})
+            QVERIFY2(labels.contains(QString::fromLatin1(text)), text);
     }
 };
 
