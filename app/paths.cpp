@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/file_io.h"
+#include "app/file_version.h"
 
 namespace klemora::app {
 namespace {
@@ -35,11 +36,27 @@ std::string userDirsDocuments() {
 
 }  // namespace
 
-std::string programFolder() {
+ProgramLayout programLayoutFor(const std::string& executableFolder) {
+    const std::string beside = executableFolder;
+    if (fileExists(beside + "/" + kLanguageFileName) || isDirectory(beside + "/HtmlDoku"))
+        return {executableFolder, beside, true};
+    const std::string shared =
+        (std::filesystem::path(executableFolder).parent_path() / "share/klemora").lexically_normal().string();
+    if (isDirectory(shared)) return {executableFolder, shared, false};
+    return {executableFolder, beside, false};
+}
+
+std::string executableFolder() {
     std::error_code ec;
     auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) return ".";
     return exe.parent_path().string();
+}
+
+std::string programFolder() {
+    // The executable does not move while it runs: look once.
+    static const std::string folder = programLayoutFor(executableFolder()).programFolder;
+    return folder;
 }
 
 std::string documentsFolder() {
@@ -49,16 +66,22 @@ std::string documentsFolder() {
     return isDirectory(folder) ? folder : std::string();
 }
 
-std::string settingsFilePath(const std::string& explicitPath) {
+std::string settingsFilePathFor(const ProgramLayout& layout, const std::string& explicitPath) {
     if (!explicitPath.empty()) return explicitPath;
     std::string fromEnv = envOr("KLEMORA_INI", "");
     if (!fromEnv.empty()) return fromEnv;
-    std::string portable = programFolder() + "/Klemora.ini";
-    if (fileExists(portable) || ::access(programFolder().c_str(), W_OK) == 0) return portable;
+    if (layout.filesBesideExecutable) {
+        std::string portable = layout.programFolder + "/Klemora.ini";
+        if (fileExists(portable) || ::access(layout.programFolder.c_str(), W_OK) == 0) return portable;
+    }
     std::string config = envOr("XDG_CONFIG_HOME", homeFolder() + "/.config") + "/klemora";
     std::error_code ec;
     std::filesystem::create_directories(config, ec);
     return config + "/Klemora.ini";
+}
+
+std::string settingsFilePath(const std::string& explicitPath) {
+    return settingsFilePathFor(programLayoutFor(executableFolder()), explicitPath);
 }
 
 }  // namespace klemora::app

@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "file: %s, %.2f GB\n", path.c_str(),
                  static_cast<double>(std::filesystem::file_size(path)) / (1ull << 30));
 
-    const std::string cli = app::programFolder() + "/klemora-cli detect '" + path + "' > /dev/null 2>&1";
+    const std::string cli = app::executableFolder() + "/klemora-cli detect '" + path + "' > /dev/null 2>&1";
     bench::commandInChild(cli.c_str());  // warms the page cache
     std::vector<double> cliSeconds, dialogSeconds, startToEnd;
     std::vector<long> cliRss, dialogRss;

@@ -1,7 +1,9 @@
-// "selfcheck": what this installation has: settings file, language file,
-// media libraries and the DV decoder.
+// "selfcheck": what this installation has: settings file, program folder,
+// language file, templates, help pages, media libraries and the DV decoder.
+#include <filesystem>
 #include <iostream>
 
+#include "app/file_io.h"
 #include "app/file_version.h"
 #include "app/paths.h"
 #include "app/settings_store.h"
@@ -12,11 +14,34 @@
 namespace klemora::cli {
 namespace {
 
+// Regular files in `folder` whose names end in `suffix`; 0 when there is no such folder.
+int countFiles(const std::string& folder, const std::string& suffix) {
+    std::error_code ec;
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_regular_file(ec) && name.size() > suffix.size() && name.ends_with(suffix)) ++count;
+    }
+    return count;
+}
+
+// The help pages are reported, not required: the program runs without them.
+void reportFolders(const std::string& programFolder) {
+    std::cout << "program folder: " << programFolder << '\n';
+    const std::string templates = programFolder + "/Templates";
+    std::cout << "templates:      " << templates << " (" << countFiles(templates, ".tpl") << " *.tpl)\n";
+    const std::string help = programFolder + "/HtmlDoku";
+    const bool index = app::fileExists(help + "/index.htm");
+    std::cout << "help pages:     " << help << " (" << countFiles(help, ".htm") << " pages, index.htm "
+              << (index ? "present" : "missing") << ")\n";
+}
+
 int selfCheck(TerminalUserInterface& ui) {
     std::cout << "settings file:  " << app::settings().path() << '\n';
     std::cout << "documents:      " << (app::documentsFolder().empty() ? "(none)" : app::documentsFolder()) << '\n';
     std::cout << "strings (DE):   " << app::germanStrings().size() << '\n';
 
+    reportFolders(app::programFolder());
     std::string languagePath = app::programFolder() + "/" + app::kLanguageFileName;
     std::string version;
     int rc = app::ReadFileVersion(languagePath, version);

@@ -239,7 +239,7 @@ void AdditionalFunctionsDialog::unlockControls() {
 }
 
 void AdditionalFunctionsDialog::keyPressEvent(QKeyEvent* event) {
-    if (openHelpOnF1(this, event, QStringLiteral("page12.htm"))) return;
+    if (openHelpOnF1(this, event, QStringLiteral("page12.htm"), m_settings)) return;
     if (m_running && event->key() == Qt::Key_Escape) {
         m_ui.requestCancel();
         return;

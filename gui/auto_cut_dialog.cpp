@@ -282,7 +282,7 @@ void AutoCutDialog::reject() {
 }
 
 void AutoCutDialog::keyPressEvent(QKeyEvent* event) {
-    if (!m_running && openHelpOnF1(this, event, QStringLiteral("page04.htm"))) return;
+    if (!m_running && openHelpOnF1(this, event, QStringLiteral("page04.htm"), m_settings)) return;
     QDialog::keyPressEvent(event);
 }
 

@@ -329,7 +329,7 @@ void CameraDialog::resizeEvent(QResizeEvent* event) {
 }
 
 void CameraDialog::keyPressEvent(QKeyEvent* event) {
-    if (openHelpOnF1(this, event, QString::fromLatin1(kHelpPage))) return;
+    if (openHelpOnF1(this, event, QString::fromLatin1(kHelpPage), m_settings)) return;
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         // Esc is the capture's Stop; without a capture it closes like OK.
         if (m_capturing) m_stop.finish(m_ui);

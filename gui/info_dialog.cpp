@@ -17,6 +17,7 @@ InfoDialog::InfoDialog(const std::string& languageCode, std::string folder, QWid
     : QDialog(parent),
       m_files(app::readmeFilesFor(languageCode)),
       m_folder(std::move(folder)),
+      m_languageCode(languageCode),
       m_text(new QPlainTextEdit(this)),
       m_readme(new QPushButton(textOf(944), this)),
       m_license(new QPushButton(textOf(945), this)) {
@@ -55,7 +56,7 @@ void InfoDialog::showFile(const std::string& fileName, QPushButton* pushed) {
 }
 
 void InfoDialog::keyPressEvent(QKeyEvent* event) {
-    if (!openHelpOnF1(this, event, QStringLiteral("index.htm"))) QDialog::keyPressEvent(event);
+    if (!openHelpOnF1(this, event, QStringLiteral("index.htm"), m_languageCode)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace klemora::gui

@@ -30,6 +30,7 @@ private:
 
     const app::ReadmeFiles m_files;
     const std::string m_folder;
+    const std::string m_languageCode;  // "Lang", for the help page
     QPlainTextEdit* m_text;
     QPushButton* m_readme;
     QPushButton* m_license;

@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
 
     gui::MainWindow window(store, started.log, facts.framework.packed);
     window.show();
+    gui::logStart(started.log, facts, window);
     window.openAtStart(project);
     return QApplication::exec();
 }

@@ -186,6 +186,6 @@ void MainWindow::showReadme() {
     info.exec();
 }
 
-void MainWindow::showHelp() { openHelpPage(this, QStringLiteral("index.htm")); }
+void MainWindow::showHelp() { openHelpPage(this, QStringLiteral("index.htm"), m_settings); }
 
 }  // namespace klemora::gui

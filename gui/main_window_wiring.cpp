@@ -218,7 +218,7 @@ bool MainWindow::handleListKey(QKeyEvent* key) {
     case Qt::Key_Insert: return run(Command::AddAvi);
     case Qt::Key_Delete: return run(Command::DeleteScenes);
     case Qt::Key_Space: return run(Command::PlayScenes);
-    case Qt::Key_F1: openHelpPage(this, QStringLiteral("page01.htm")); return true;
+    case Qt::Key_F1: openHelpPage(this, QStringLiteral("page01.htm"), m_settings); return true;
     case Qt::Key_Right:
     case Qt::Key_Left:
         if (m_view != ListView) return false;

@@ -174,7 +174,7 @@ bool ManualCutDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool ManualCutDialog::handleKey(const QKeyEvent* key) {
-    if (openHelpOnF1(this, key, QStringLiteral("page05.htm"))) return true;
+    if (openHelpOnF1(this, key, QStringLiteral("page05.htm"), m_settings)) return true;
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
     if (modifiers == Qt::AltModifier && key->key() == Qt::Key_Left) {
         moveTo(m_cuts.entryBefore(m_slider->value()));

@@ -241,6 +241,7 @@ void SceneIndexDialog::keyPressEvent(QKeyEvent* event) {
         m_ui.requestCancel();
         return;
     }
+    if (!m_running && openHelpOnF1(this, event, QStringLiteral("page11.htm"), m_settings)) return;
     QDialog::keyPressEvent(event);
 }
 

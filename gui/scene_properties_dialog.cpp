@@ -266,7 +266,7 @@ void ScenePropertiesDialog::checkLengthOnLeaving(scene::PropertyField field) {
 }
 
 void ScenePropertiesDialog::keyPressEvent(QKeyEvent* event) {
-    if (!openHelpOnF1(this, event, QStringLiteral("page08.htm"))) QDialog::keyPressEvent(event);
+    if (!openHelpOnF1(this, event, QStringLiteral("page08.htm"), m_settings)) QDialog::keyPressEvent(event);
 }
 
 void ScenePropertiesDialog::readTexts() {

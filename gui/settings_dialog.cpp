@@ -114,7 +114,7 @@ void SettingsDialog::accept() {
 }
 
 void SettingsDialog::keyPressEvent(QKeyEvent* event) {
-    if (!openHelpOnF1(this, event, QStringLiteral("page02.htm"))) QDialog::keyPressEvent(event);
+    if (!openHelpOnF1(this, event, QStringLiteral("page02.htm"), m_store)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace klemora::gui

@@ -91,7 +91,7 @@ void SortDialog::reject() {
 }
 
 void SortDialog::keyPressEvent(QKeyEvent* event) {
-    if (openHelpOnF1(this, event, QStringLiteral("page07.htm"))) return;
+    if (openHelpOnF1(this, event, QStringLiteral("page07.htm"), m_settings)) return;
     QDialog::keyPressEvent(event);
 }
 

@@ -1,6 +1,9 @@
 #include "gui/startup_facts.h"
 
+#include <QAction>
 #include <QGuiApplication>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QScreen>
 
 #include "app/paths.h"
@@ -17,6 +20,13 @@ app::StartupFacts desktopStartupFacts() {
         facts.screenHeight = screen->size().height();
     }
     return facts;
+}
+
+void logStart(const app::DebugLog& log, const app::StartupFacts& facts, const QMainWindow& window) {
+    log.write("Program folder: %s", facts.programFolder.c_str());
+    QStringList menus;
+    for (const QAction* menu : window.menuBar()->actions()) menus << menu->text().remove(QLatin1Char('&'));
+    log.write("Main window menus: %s", menus.join(QStringLiteral(" | ")).toUtf8().constData());
 }
 
 }  // namespace klemora::gui

@@ -205,7 +205,7 @@ void TrashDialog::done(int result) {
 
 bool TrashDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress &&
-        openHelpOnF1(this, static_cast<QKeyEvent*>(event), QStringLiteral("page09.htm")))
+        openHelpOnF1(this, static_cast<QKeyEvent*>(event), QStringLiteral("page09.htm"), m_settings))
         return true;
     return QDialog::eventFilter(watched, event);
 }

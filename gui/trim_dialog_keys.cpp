@@ -24,7 +24,7 @@ bool TrimDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TrimDialog::handleKey(const QKeyEvent* key) {
-    if (openHelpOnF1(this, key, QStringLiteral("page06.htm"))) return true;
+    if (openHelpOnF1(this, key, QStringLiteral("page06.htm"), m_settings)) return true;
     const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
     const bool plain = mods == Qt::NoModifier;
     const bool alt = mods == Qt::AltModifier;

@@ -260,7 +260,7 @@ void WriteScenesDialog::reject() {
 }
 
 void WriteScenesDialog::keyPressEvent(QKeyEvent* event) {
-    if (openHelpOnF1(this, event, QStringLiteral("page10.htm"))) return;
+    if (openHelpOnF1(this, event, QStringLiteral("page10.htm"), m_settings)) return;
     QDialog::keyPressEvent(event);
 }
 
