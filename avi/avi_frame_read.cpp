@@ -86,7 +86,8 @@ int AviReader::loadChunkData(uint32_t id, uint32_t size, FrameLoad load) {
     const int64_t n = paddedSize(size);
     const int64_t dataOffset = m_position;
     const uint32_t length = static_cast<uint32_t>(std::min<int64_t>(n, m_bufferSize));
-    const int64_t available = std::clamp<int64_t>(m_source->size() - dataOffset, 0, length);
+    if (dataOffset + length > m_knownSize) m_knownSize = m_source->size();
+    const int64_t available = std::clamp<int64_t>(m_knownSize - dataOffset, 0, length);
     m_chunk = {dataOffset, id, size, length};
     if (available < length || load == FrameLoad::Whole) {
         // A short read fills what it can, as a whole read would.
