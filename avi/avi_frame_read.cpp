@@ -12,19 +12,23 @@
 namespace klemora::avi {
 namespace {
 
-// The buffer is cut where the DV packs sit: the start of the frame (DIF header,
-// the first subcode blocks, the VAUX byte 453) and the subcode blocks of every
-// further DIF sequence each form one segment, fetched as a whole when touched.
-constexpr size_t kSegments = 25;
+// The buffer is cut where the DV packs sit: in every DIF sequence its
+// header block, its subcode blocks (bytes 80-240, the packs a date pass
+// reads) and, in the first one, the VAUX blocks up to byte 453's pack each
+// form one segment, fetched as a whole when touched; so a frame whose packs
+// are all in the first sequence's subcode costs one read of 160 bytes.
+constexpr size_t kSegments = 27;
 constexpr std::array<uint32_t, kSegments> makeSegmentStarts() {
     std::array<uint32_t, kSegments> starts{};
     starts[0] = 0;
-    starts[1] = 460;
+    starts[1] = 80;
+    starts[2] = 240;
+    starts[3] = 460;
     for (uint32_t s = 1; s <= 11; ++s) {
-        starts[2 * s] = s * kDifSequenceSize + 80;
-        starts[2 * s + 1] = s * kDifSequenceSize + 240;
+        starts[2 * s + 2] = s * kDifSequenceSize + 80;
+        starts[2 * s + 3] = s * kDifSequenceSize + 240;
     }
-    starts[24] = kDvFrameSizePal;  // the rest of a buffer larger than a PAL frame
+    starts[26] = kDvFrameSizePal;  // the rest of a buffer larger than a PAL frame
     return starts;
 }
 constexpr std::array<uint32_t, kSegments> kSegmentStarts = makeSegmentStarts();
@@ -86,7 +90,8 @@ int AviReader::loadChunkData(uint32_t id, uint32_t size, FrameLoad load) {
     const int64_t n = paddedSize(size);
     const int64_t dataOffset = m_position;
     const uint32_t length = static_cast<uint32_t>(std::min<int64_t>(n, m_bufferSize));
-    const int64_t available = std::clamp<int64_t>(m_source->size() - dataOffset, 0, length);
+    if (dataOffset + length > m_knownSize) m_knownSize = m_source->size();
+    const int64_t available = std::clamp<int64_t>(m_knownSize - dataOffset, 0, length);
     m_chunk = {dataOffset, id, size, length};
     if (available < length || load == FrameLoad::Whole) {
         // A short read fills what it can, as a whole read would.

@@ -159,6 +159,7 @@ int AviReader::readFirstDvFrame() {
 
 void AviReader::resetState() {
     m_source.reset();
+    m_knownSize = -1;
     m_open = false;
     m_fileName.clear();
     m_position = 0;
@@ -316,6 +317,8 @@ int AviReader::ReadAt(int64_t offset, void* buffer, size_t size) {
 }
 
 int64_t AviReader::fileSize() const { return m_source ? m_source->size() : -1; }
+
+int AviReader::sourceDescriptor() const { return m_source ? m_source->descriptor() : -1; }
 
 bool AviReader::readHeader(uint32_t& id, uint32_t& size) {
     uint8_t header[8];

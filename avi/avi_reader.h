@@ -179,6 +179,8 @@ public:
     // Writes at an absolute offset inside the file (never past its end); 1 or -1.
     int WriteAt(int64_t offset, const void* buffer, size_t size);
     int64_t fileSize() const;
+    // The source file's descriptor (ByteSource::descriptor); -1 when closed or in memory.
+    int sourceDescriptor() const;
 
     std::span<uint8_t> mutableFrameBytes(uint32_t offset, uint32_t size);
 
@@ -255,6 +257,9 @@ private:
 
     std::vector<uint8_t> m_buffer;
     uint32_t m_bufferSize = kDefaultFrameBufferSize;
+    // The file's length when last asked; asked again only for a frame that
+    // reaches past it, so a frame read costs no fstat.
+    int64_t m_knownSize = -1;
     int32_t m_currentFrame = -1;
     FrameChunk m_chunk;
     // Ranges of the buffer an OnDemand read has not fetched yet.

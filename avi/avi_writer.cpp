@@ -92,6 +92,7 @@ int AviWriter::start(const std::string& path, int fd, AviLayout layout, const Av
         m_streams[i].chunkId = makeChunkId(static_cast<int>(i), m_layout.streams[i].chunkSuffix);
         m_streams[i].sampleSize = m_layout.streams[i].sampleSize();
     }
+    m_out.setCopyCall(m_options.copyCall);
     int rc = fd >= 0 ? m_out.attach(fd, m_options.bufferBytes) : m_out.create(path, m_options.bufferBytes);
     if (rc != kOk) return rc;
     m_ownsFile = fd < 0;
@@ -178,24 +179,54 @@ int AviWriter::addIndexEntries(int stream, int64_t headerOffset, uint32_t size, 
     return kOk;
 }
 
-int AviWriter::writeChunk(int stream, std::span<const uint8_t> data, bool keyFrame) {
+// The checks, the segment change and the index entries of a chunk about to
+// be appended; 1 when its header may follow.
+int AviWriter::placeChunk(int stream, size_t size, bool keyFrame) {
     if (!m_open || m_finished) return code(WriterResult::BadState);
     if (m_out.result() != kOk) return m_out.result();
     if (stream < 0 || stream >= static_cast<int>(m_streams.size())) return code(WriterResult::BadStream);
-    if (data.size() > kMaxChunkBytes) return code(WriterResult::SizeOverflow);
-    uint32_t size = static_cast<uint32_t>(data.size());
-    if (m_segmentChunks > 0 && wouldPassLimit(size) && startNextSegment() != kOk) return m_out.result();
+    if (size > kMaxChunkBytes) return code(WriterResult::SizeOverflow);
+    uint32_t size32 = static_cast<uint32_t>(size);
+    if (m_segmentChunks > 0 && wouldPassLimit(size32) && startNextSegment() != kOk) return m_out.result();
+    return addIndexEntries(stream, m_out.position(), size32, keyFrame);
+}
 
-    int64_t headerOffset = m_out.position();
-    if (addIndexEntries(stream, headerOffset, size, keyFrame) != kOk) return m_out.result();
+int AviWriter::countChunk(int stream, uint32_t size) {
+    if (m_out.result() != kOk) return m_out.result();
     StreamState& state = m_streams[static_cast<size_t>(stream)];
-    if (m_out.writeChunk(state.chunkId, data) != kOk) return m_out.result();
     ++state.chunks;
     state.bytes += size;
     state.segmentBytes += size;
     state.largestChunk = std::max(state.largestChunk, size);
     ++m_segmentChunks;
     return kOk;
+}
+
+int AviWriter::writeChunk(int stream, std::span<const uint8_t> data, bool keyFrame) {
+    if (int rc = placeChunk(stream, data.size(), keyFrame); rc != kOk) return rc;
+    m_out.writeChunk(m_streams[static_cast<size_t>(stream)].chunkId, data);
+    return countChunk(stream, static_cast<uint32_t>(data.size()));
+}
+
+int AviWriter::copyChunk(int stream, const SourceChunk& source, bool keyFrame) {
+    if (source.descriptor < 0 || source.dataOffset < 8) return code(WriterResult::BadState);
+    if (int rc = placeChunk(stream, source.size, keyFrame); rc != kOk) return rc;
+    const uint32_t id = m_streams[static_cast<size_t>(stream)].chunkId;
+    if (source.headerFourcc == id && source.size % 2 == 0) {
+        // The source's header is the one we would write: it goes with the data.
+        m_out.appendCopy(source.descriptor, source.dataOffset - 8, uint64_t{source.size} + 8);
+    } else {
+        m_out.appendLe32(id);
+        m_out.appendLe32(source.size);
+        m_out.appendCopy(source.descriptor, source.dataOffset, source.size);
+        if (source.size % 2 != 0) m_out.appendZeros(1);
+    }
+    return countChunk(stream, source.size);
+}
+
+int AviWriter::flushCopies() {
+    if (!m_open || m_finished) return code(WriterResult::BadState);
+    return m_out.flush();
 }
 
 int AviWriter::startNextSegment() {

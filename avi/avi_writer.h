@@ -82,12 +82,28 @@ struct AviLayout {
     uint32_t height = 0;
 };
 
+// A chunk's data as it lies in an open source file, to be copied from there.
+struct SourceChunk {
+    int descriptor = -1;
+    int64_t dataOffset = 0;
+    uint32_t size = 0;
+    // When the 8 bytes before the data are this chunk identifier and `size`
+    // (as checked by whoever read them), they are copied too, so that chunks
+    // lying back to back in the source go over in one run; 0: not known.
+    uint32_t headerFourcc = 0;
+};
+
 struct AviWriterOptions {
     uint64_t segmentLimitBytes = uint64_t{1} << 30;  // no RIFF grows past this (unless one chunk alone does)
     int superIndexEntries = 256;   // room for this many RIFF segments per stream
     bool alwaysOpenDml = false;    // 'odml', 'indx' and 'ix##' even with one RIFF
     bool syncOnFinish = true;      // fsync before finish() reports success
     size_t bufferBytes = RiffWriter::kDefaultBufferBytes;
+    // Chunks of a source file go over as copies from it (copyChunk); false
+    // is the plain path, where the callers read them and hand them over.
+    bool copyFromSource = true;
+    // How those copies are made (RiffWriter::setCopyCall); tests put in one that refuses.
+    CopyRangeCall copyCall = systemCopyRange();
     app::DebugLog log;  // the run's debug log: every file written or failed
 };
 
@@ -110,6 +126,13 @@ public:
     // (SizeOverflow) or for a stream that does not exist (BadStream) is
     // refused without harm to the file; any write failure sticks.
     int writeChunk(int stream, std::span<const uint8_t> data, bool keyFrame);
+    // The same chunk copied from its source file (options.copyFromSource);
+    // the written file is byte for byte what writeChunk would make of it.
+    // The source must stay open until flushCopies() or finish().
+    int copyChunk(int stream, const SourceChunk& source, bool keyFrame);
+    bool copiesFromSource() const { return m_options.copyFromSource; }
+    // Makes the copies still pending, e.g. before their source is closed.
+    int flushCopies();
 
     // Writes the indexes, fills in the counts, flushes (and fsyncs), closes.
     // 1: the file is complete. Otherwise a created file has been removed.
@@ -149,6 +172,8 @@ private:
     int closeSegment(bool standardIndexes);
     int startNextSegment();
     bool wouldPassLimit(uint32_t size) const;
+    int placeChunk(int stream, size_t size, bool keyFrame);
+    int countChunk(int stream, uint32_t size);
     int addIndexEntries(int stream, int64_t headerOffset, uint32_t size, bool keyFrame);
     bool openDmlActive() const { return m_segment > 0 || m_options.alwaysOpenDml; }
     int patchCounts();

@@ -63,6 +63,7 @@ public:
 
     bool writable() const override { return m_writable; }
     int lastError() const override { return m_error; }
+    int descriptor() const override { return m_fd.get(); }
 
 private:
     app::UniqueFd m_fd;

@@ -24,6 +24,9 @@ public:
     virtual bool writable() const = 0;
     // errno-style number of the last failure (0 when none).
     virtual int lastError() const { return 0; }
+    // The open file behind the source, for copies the kernel makes without
+    // passing the bytes through us; -1 when there is none (memory).
+    virtual int descriptor() const { return -1; }
 };
 
 // Mode "r": shared read with a sequential hint. Mode "rw": read/write with an

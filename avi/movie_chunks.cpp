@@ -38,10 +38,14 @@ int64_t MovieChunkWalker::listEnd() const {
 }
 
 bool MovieChunkWalker::readHeader(int64_t at, uint32_t& id, uint32_t& size) {
-    uint8_t header[8];
-    if (at < 0 || at + 8 > m_fileSize || m_reader.ReadAt(at, header, sizeof header) != 1) return false;
-    id = readLe32(header);
-    size = readLe32(header + 4);
+    if (at < 0 || at + 8 > m_fileSize) return false;
+    if (at != m_headerAt) {
+        m_headerAt = -1;
+        if (m_reader.ReadAt(at, m_header, sizeof m_header) != 1) return false;
+        m_headerAt = at;
+    }
+    id = readLe32(m_header);
+    size = readLe32(m_header + 4);
     return true;
 }
 

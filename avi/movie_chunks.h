@@ -77,6 +77,10 @@ private:
     };
     std::vector<IndexedChunk> m_index;  // the 'idx1' entries, by offset, read at the first damage
     bool m_indexLoaded = false;
+    // The header last read: the check that a chunk is followed by another
+    // reads the next chunk's header, which the walk then needs again.
+    int64_t m_headerAt = -1;
+    uint8_t m_header[8] = {};
 };
 
 }  // namespace klemora::avi

@@ -107,12 +107,42 @@ int RiffWriter::flush() {
     if (!isOpen()) return fail(WriterResult::BadState);
     // m_flushed moves with the write, so the buffer is emptied first.
     size_t used = std::exchange(m_used, 0);
-    return writeOut(m_buffer.data(), used);
+    if (writeOut(m_buffer.data(), used) != 1) return m_result;
+    return makeCopy();
+}
+
+// The pending run, after the buffer has gone out; the buffer lends itself
+// to the reads and writes when the kernel will not copy.
+int RiffWriter::makeCopy() {
+    PendingCopy copy = std::exchange(m_copy, {});
+    if (copy.size == 0) return m_result;
+    if (int error = m_copier.copy(copy.fd, copy.offset, m_fd, m_flushed, copy.size, m_buffer); error != 0)
+        return failFromErrno(error);
+    m_flushed += static_cast<int64_t>(copy.size);
+    return m_result;
+}
+
+int RiffWriter::appendCopy(int fd, int64_t offset, uint64_t size) {
+    // Long enough to cost few calls, short enough that progress and Stop
+    // see the file grow.
+    constexpr uint64_t kLongestRun = uint64_t{32} << 20;
+    if (m_result != 1) return m_result;
+    if (!isOpen() || fd < 0 || offset < 0) return fail(WriterResult::BadState);
+    if (size == 0) return m_result;
+    bool continues = m_copy.size > 0 && m_copy.fd == fd && m_copy.offset + static_cast<int64_t>(m_copy.size) == offset;
+    if (continues && m_copy.size + size <= kLongestRun) {
+        m_copy.size += size;
+        return m_result;
+    }
+    if (m_copy.size > 0 && flush() != 1) return m_result;
+    m_copy = {fd, offset, size};
+    return m_result;
 }
 
 int RiffWriter::append(std::span<const uint8_t> bytes) {
     if (m_result != 1) return m_result;
     if (!isOpen()) return fail(WriterResult::BadState);
+    if (m_copy.size > 0 && flush() != 1) return m_result;
     if (bytes.size() >= m_buffer.size()) {
         // Large blocks go straight to the file instead of through the buffer.
         if (flush() != 1) return m_result;
@@ -156,6 +186,7 @@ int RiffWriter::patch(int64_t offset, std::span<const uint8_t> bytes) {
     if (m_result != 1) return m_result;
     int64_t size = static_cast<int64_t>(bytes.size());
     if (!isOpen() || offset < 0 || offset + size > position()) return fail(WriterResult::BadState);
+    if (m_copy.size > 0 && flush() != 1) return m_result;
     // The part still in the buffer is changed there; the rest is on disk already.
     int64_t onDisk = std::clamp<int64_t>(m_flushed - offset, 0, size);
     if (onDisk > 0 && !app::pwriteAll(m_fd, bytes.data(), static_cast<size_t>(onDisk), offset))

@@ -2,7 +2,10 @@
 // Buffered RIFF output. Bytes are appended to a buffer of a few MiB and go to
 // the file in large writes; sizes and counts known only later are patched at
 // kept 64-bit offsets (in the buffer while they are still there, else with
-// pwrite). Every chunk and list is bracketed by a ChunkScope that pads it to
+// pwrite). Bytes that are already in another file can be appended as a
+// copy from it instead (appendCopy): runs of such copies that follow each
+// other in the source are made as one, by the kernel where it is willing,
+// when the next bytes of our own are appended or at the next flush. Every chunk and list is bracketed by a ChunkScope that pads it to
 // an even length and patches its size. The first failure sticks: every later
 // call returns the same code, so a caller may check only at the end.
 #include <cstddef>
@@ -13,6 +16,7 @@
 #include <vector>
 
 #include "app/unique_fd.h"
+#include "avi/range_copy.h"
 
 namespace klemora::avi {
 
@@ -89,6 +93,12 @@ public:
     int appendLe32(uint32_t value);
     int appendLe64(uint64_t value);
     int appendZeros(size_t count);
+    // `size` bytes of the open file `fd` from `offset`, copied when the run
+    // they join is made; `fd` must stay open until the next flush.
+    int appendCopy(int fd, int64_t offset, uint64_t size);
+    // How copies are made: the kernel call (systemCopyRange() by default),
+    // or nullptr for reads and writes only.
+    void setCopyCall(CopyRangeCall call) { m_copier = RangeCopier(call); }
 
     // Overwrites bytes already appended (never past the current end).
     int patch(int64_t offset, std::span<const uint8_t> bytes);
@@ -98,7 +108,7 @@ public:
     int sync();   // flush and fsync
     int close();  // flush and close (or let go); the first failure on the way wins
 
-    int64_t position() const { return m_flushed + static_cast<int64_t>(m_used); }
+    int64_t position() const { return m_flushed + static_cast<int64_t>(m_used) + static_cast<int64_t>(m_copy.size); }
     int result() const { return m_result; }
     int lastErrno() const { return m_errno; }
     size_t openScopes() const { return m_scopes.size(); }
@@ -113,12 +123,22 @@ private:
     int writeOut(const uint8_t* data, size_t size);
     int failFromErrno(int error);
     int allocateBuffer(size_t bufferBytes);
+    int makeCopy();
+
+    // Source bytes that follow the buffer's bytes in the file, not copied yet.
+    struct PendingCopy {
+        int fd = -1;
+        int64_t offset = 0;
+        uint64_t size = 0;
+    };
 
     app::UniqueFd m_ownedFd;  // what create() opened; an attached descriptor is not ours
     int m_fd = -1;
     std::vector<uint8_t> m_buffer;
     size_t m_used = 0;
     int64_t m_flushed = 0;          // file offset of m_buffer[0]
+    PendingCopy m_copy;
+    RangeCopier m_copier{systemCopyRange()};
     std::vector<int64_t> m_scopes;  // header offsets of the open chunks, innermost last
     int m_result = 1;
     int m_errno = 0;

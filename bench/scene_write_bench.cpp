@@ -9,9 +9,11 @@
 // deleted afterwards.
 //
 // With --no-sync nobody syncs: the writers are compared on the page cache.
+// With --plain our writes read every chunk and write it out themselves
+// instead of letting the kernel copy it from file to file.
 //
-//   scene_write_bench [--source-bytes N] [--scene-bytes N] [--dir DIR] [--runs N] [--no-large] [--no-sync]
-//   scene_write_bench --child SRC DST FIRST LAST SPEED SYNC   (one write; used by the above)
+//   scene_write_bench [--source-bytes N] [--scene-bytes N] [--dir DIR] [--runs N] [--no-large] [--no-sync] [--plain]
+//   scene_write_bench --child SRC DST FIRST LAST SPEED SYNC   (one write; SYNC sync|nosync[-plain]; used by the above)
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -46,6 +48,7 @@ struct Options {
     int runs = 3;
     bool large = true;
     bool sync = true;
+    bool plain = false;
 };
 
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
@@ -105,7 +108,9 @@ int childWrite(char** argv) {
     app::SilentUserInterface ui;
     output::WriteContext context(ui);
     context.pollFrames = 64;
-    context.writerOptions.syncOnFinish = std::string(argv[5]) == "sync";
+    const std::string sync = argv[5];
+    context.writerOptions.syncOnFinish = sync.rfind("sync", 0) == 0;
+    context.writerOptions.copyFromSource = sync.find("-plain") == std::string::npos;
     int rc = output::WriteScene(argv[0], argv[1], context, std::atoi(argv[2]), std::atoi(argv[3]),
                                 static_cast<float>(std::atof(argv[4])));
     return rc == 1 ? 0 : 1;
@@ -121,6 +126,7 @@ bool parseOptions(int argc, char** argv, Options& options) {
         else if (arg == "--runs" && hasValue) options.runs = std::max(1, std::atoi(argv[++i]));
         else if (arg == "--no-large") options.large = false;
         else if (arg == "--no-sync") options.sync = false;
+        else if (arg == "--plain") options.plain = true;
         else return false;
     }
     return options.sourceBytes > options.sceneBytes && options.sceneBytes > 0;
@@ -133,7 +139,7 @@ int main(int argc, char** argv) {
     Options options;
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: scene_write_bench [--source-bytes N] [--scene-bytes N] [--dir DIR] [--runs N] "
-                             "[--no-large] [--no-sync]\n");
+                             "[--no-large] [--no-sync] [--plain]\n");
         return 2;
     }
     std::string exe = runOutput("readlink -f /proc/" + std::to_string(::getpid()) + "/exe");
@@ -161,7 +167,7 @@ int main(int argc, char** argv) {
     int32_t first = (sourceFrames - sceneFrames) / 2, last = first + sceneFrames - 1;
     char startSeconds[32];
     std::snprintf(startSeconds, sizeof startSeconds, "%.3f", first / 25.0);
-    const std::string syncArg = options.sync ? "sync" : "nosync";
+    const std::string syncArg = std::string(options.sync ? "sync" : "nosync") + (options.plain ? "-plain" : "");
     auto synced = [&](const std::string& path) { return options.sync ? " && sync " + quote(path) : std::string(); };
     std::vector<double> oursTimes, ffmpegTimes, cpTimes;
     long peak = 0;

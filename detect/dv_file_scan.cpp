@@ -125,7 +125,8 @@ bool DvFileScan::stopRequested(int32_t frame) {
 
 bool DvFileScan::readFrame(int32_t frame) {
     // Only the packs are looked at: the reader fetches just the bytes they need.
-    m_result.readerResult = m_reader.ReadRawPictureData(frame, avi::FrameLoad::OnDemand);
+    m_result.readerResult =
+        m_reader.ReadRawPictureData(frame, m_settings.wholeFrames ? avi::FrameLoad::Whole : avi::FrameLoad::OnDemand);
     if (m_result.readerResult == 1) return true;
     m_trace.readError(frame, m_result.readerResult);
     m_result.status = statusCode(DvDetectionStatus::ReadFailed);

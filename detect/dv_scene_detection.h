@@ -20,6 +20,9 @@ struct DvDetectionSettings {
     int datestampDiff = 1;  // "DatestampDiff": seconds; a jump must be larger; at least 1
     int trimCount = 1;      // "TrimCount": frames cut at each inner scene boundary, 0..99
     app::DebugLog log;      // the run's debug log; at the trace level it gets "findds.log"
+    // Every frame read whole instead of only the bytes its packs lie in:
+    // the plain path the tests hold the partial reads against.
+    bool wholeFrames = false;
 };
 
 // "DatestampDiff" (default 1) and "TrimCount" (default 1) as stored; read

@@ -48,12 +48,32 @@ int AudioCut::writeUntil(int64_t outputFrameEnd, avi::AviWriter& writer) {
 int AudioCut::writePcm(int64_t targetSamples, avi::AviWriter& writer) {
     int64_t count = targetSamples - m_output.samplesWritten;
     if (count <= 0) return 1;
+    if (m_timing.speed == 1.0 && writer.copiesFromSource()) {
+        avi::SourceChunk chunk;
+        int rc = locatePcmCopy(count, chunk);
+        if (rc < 0) return -1;
+        if (rc == 1) {
+            if (int written = writer.copyChunk(m_output.outputStream, chunk, true); written != 1) return written;
+            m_output.samplesWritten += count;
+            return 1;
+        }
+    }
     int rc = m_timing.speed == 1.0 ? writePcmCopy(count) : writePcmResampled(count);
     if (rc != 1) return rc;
     if (m_out.empty()) return 1;
     if (int written = writer.writeChunk(m_output.outputStream, m_out, true); written != 1) return written;
     m_output.samplesWritten += static_cast<int64_t>(m_out.size() / m_source.pcmLayout.blockAlign);
     return 1;
+}
+
+// Where the next `count` sample frames lie in the source file, when they are
+// all there in one chunk (no silence before or after them): 1, else 0 (they
+// are read instead), or -1 on a read error.
+int AudioCut::locatePcmCopy(int64_t count, avi::SourceChunk& chunk) {
+    const int64_t block = m_source.pcmLayout.blockAlign;
+    int64_t source = m_firstSourceSample + (m_output.samplesWritten - m_firstOutputSample);
+    if (m_ended || source < 0 || block <= 0) return 0;
+    return m_pcm.locate(source * block, count * block, chunk);
 }
 
 // Fills m_out with the next `count` sample frames of the source, byte for
@@ -149,8 +169,13 @@ int AudioCut::writeChunks(double targetSeconds, avi::AviWriter& writer) {
             break;
         }
         double duration = chunkDuration();
-        if (m_chunks.read(data) != 1) return -1;
-        if (int rc = writer.writeChunk(m_output.outputStream, data, true); rc != 1) return rc;
+        avi::SourceChunk chunk;
+        if (writer.copiesFromSource() && m_chunks.sourceChunk(chunk)) {
+            if (int rc = writer.copyChunk(m_output.outputStream, chunk, true); rc != 1) return rc;
+        } else {
+            if (m_chunks.read(data) != 1) return -1;
+            if (int rc = writer.writeChunk(m_output.outputStream, data, true); rc != 1) return rc;
+        }
         m_output.secondsWritten += duration;
     }
     return 1;

@@ -52,6 +52,7 @@ public:
 
 private:
     int writePcm(int64_t targetSamples, avi::AviWriter& writer);
+    int locatePcmCopy(int64_t count, avi::SourceChunk& chunk);
     int writePcmCopy(int64_t count);
     int writePcmResampled(int64_t count);
     int writeChunks(double targetSeconds, avi::AviWriter& writer);

@@ -62,6 +62,7 @@ int ChunkCursor::seekIndexed(int64_t index) {
     m_chunk.fourcc = id;
     m_chunk.size = entry.size;
     m_chunk.streamNumber = m_stream;
+    m_chunk.damaged = false;
     m_index = index;
     m_valid = true;
     return 1;
@@ -117,6 +118,14 @@ int ChunkCursor::readPart(uint32_t offset, std::span<uint8_t> into) {
         return -1;
     }
     return 1;
+}
+
+bool ChunkCursor::sourceChunk(avi::SourceChunk& out) const {
+    int descriptor = m_reader.sourceDescriptor();
+    if (!m_valid || descriptor < 0 || m_chunk.dataOffset + m_chunk.size > m_fileSize) return false;
+    // A damaged chunk's size is not the one its header claims.
+    out = {descriptor, m_chunk.dataOffset, m_chunk.size, m_chunk.damaged ? 0u : m_chunk.fourcc};
+    return true;
 }
 
 }  // namespace klemora::output

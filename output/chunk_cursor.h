@@ -13,6 +13,7 @@
 
 #include "avi/avi_index_reader.h"
 #include "avi/avi_reader.h"
+#include "avi/avi_writer.h"
 #include "avi/movie_chunks.h"
 
 namespace klemora::output {
@@ -40,6 +41,10 @@ public:
     int read(std::vector<uint8_t>& into);
     // Part of the current chunk's data.
     int readPart(uint32_t offset, std::span<uint8_t> into);
+    // Where the current chunk's data lies in the source file, for a writer
+    // to copy it from there: false when it cannot (no file descriptor, the
+    // data not all inside the file), and the caller reads it instead.
+    bool sourceChunk(avi::SourceChunk& out) const;
     int lastErrno() const { return m_errno; }
 
 private:

@@ -22,6 +22,24 @@ int PcmSource::fetch(int64_t first, int64_t count, std::span<const uint8_t>& out
     return 1;
 }
 
+int PcmSource::locate(int64_t first, int64_t count, avi::SourceChunk& out) {
+    int64_t bufferEnd = m_bufferStart + static_cast<int64_t>(m_buffer.size());
+    if (count <= 0 || first < bufferEnd) return 0;  // overlapping what is held: fetch knows how
+    m_buffer.clear();
+    if (skipTo(first) < 0) return -1;
+    m_bufferStart = first;
+    if (!m_cursor.valid() || !m_cursor.sourceChunk(out)) return 0;
+    const uint32_t size = m_cursor.chunk().size;
+    if (m_chunkOffset >= size || static_cast<uint64_t>(count) > size - m_chunkOffset) return 0;
+    if (m_chunkOffset != 0 || count != size) {
+        out.dataOffset += m_chunkOffset;
+        out.size = static_cast<uint32_t>(count);
+        out.headerFourcc = 0;  // a part: the header must be our own
+    }
+    m_chunkOffset += static_cast<uint32_t>(count);
+    return 1;
+}
+
 // Passes whole chunks without reading them; the buffer is empty here.
 int PcmSource::skipTo(int64_t position) {
     int rc = m_cursor.seekByte(position);

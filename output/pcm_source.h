@@ -23,6 +23,11 @@ public:
     // read error.
     int fetch(int64_t first, int64_t count, std::span<const uint8_t>& out);
     int lastErrno() const { return m_cursor.lastErrno(); }
+    // Instead of fetch, when bytes [first, first + count) lie whole in one
+    // chunk in the file: 1 with `out` telling where (a chunk of its own
+    // when they are all of it), 0 when not (fetch them), -1 on a read error.
+    // The same rules of moving forward hold for both.
+    int locate(int64_t first, int64_t count, avi::SourceChunk& out);
 
 private:
     int skipTo(int64_t position);

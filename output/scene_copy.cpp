@@ -62,6 +62,15 @@ bool SceneCopier::pollUser() {
 
 CopyOutcome SceneCopier::append(avi::AviReader& reader, const SourceStreams& source, const avi::AviIndex& index,
                                 const SceneRange& range) {
+    CopyOutcome outcome = copyFrames(reader, source, index, range);
+    // Copies still pending read the source, which the caller closes next.
+    if (m_writer.flushCopies() != 1 && (outcome.status == CopyStatus::Done || outcome.status == CopyStatus::Cancelled))
+        return writeFailure();
+    return outcome;
+}
+
+CopyOutcome SceneCopier::copyFrames(avi::AviReader& reader, const SourceStreams& source, const avi::AviIndex& index,
+                                    const SceneRange& range) {
     ChunkCursor video(reader, source.videoSource, index.stream(source.videoSource));
 
     std::vector<std::unique_ptr<AudioCut>> cuts;
@@ -73,6 +82,8 @@ CopyOutcome SceneCopier::append(avi::AviReader& reader, const SourceStreams& sou
     }
 
     int64_t loaded = -1;
+    avi::SourceChunk chunk;
+    bool copied = false;  // the loaded frame is copied from the file, not held in m_frame
     const int poll = std::max(1, m_context.pollFrames);
     for (int64_t i = 0; i < range.outputFrames; ++i) {
         int64_t frame = sourceFrameFor(range, i);
@@ -84,11 +95,14 @@ CopyOutcome SceneCopier::append(avi::AviReader& reader, const SourceStreams& sou
                               static_cast<long long>(frame));
                 return {CopyStatus::SourceEnded, 1, 0};
             }
-            if (video.read(m_frame) != 1) return {CopyStatus::SourceFailed, 1, video.lastErrno()};
+            copied = m_writer.copiesFromSource() && video.sourceChunk(chunk);
+            if (!copied && video.read(m_frame) != 1) return {CopyStatus::SourceFailed, 1, video.lastErrno()};
             loaded = frame;
         }
-        if (m_writer.writeChunk(m_videoOutput, m_frame, index.isKeyFrame(source.videoSource, frame)) != 1)
-            return writeFailure();
+        bool keyFrame = index.isKeyFrame(source.videoSource, frame);
+        int written = copied ? m_writer.copyChunk(m_videoOutput, chunk, keyFrame)
+                             : m_writer.writeChunk(m_videoOutput, m_frame, keyFrame);
+        if (written != 1) return writeFailure();
         ++m_framesWritten;
         for (auto& cut : cuts) {
             int rc = cut->writeUntil(m_framesWritten, m_writer);

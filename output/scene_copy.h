@@ -57,6 +57,8 @@ public:
     int64_t framesWritten() const { return m_framesWritten; }
 
 private:
+    CopyOutcome copyFrames(avi::AviReader& reader, const SourceStreams& source, const avi::AviIndex& index,
+                           const SceneRange& range);
     CopyOutcome writeFailure() const;
     bool pollUser();
 

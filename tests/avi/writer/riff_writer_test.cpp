@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <fstream>
 
 #include "tests/support/temp_dir.h"
 #include "writer_test_support.h"
@@ -110,6 +115,53 @@ TEST(RiffWriter, MisuseAndFailuresStick) {
     EXPECT_EQ(missing.lastErrno(), ENOENT);
     EXPECT_EQ(writerResultName(-3), "DiskFull");
     EXPECT_EQ(writerResultName(-99), "Unknown");
+}
+
+
+ssize_t copyOnlyOnce(int in, off_t* inOffset, int out, off_t* outOffset, size_t size, unsigned flags) {
+    static int calls = 0;
+    if (++calls % 2 == 0) {
+        errno = EXDEV;
+        return -1;
+    }
+    return ::copy_file_range(in, inOffset, out, outOffset, std::min<size_t>(size, 5), flags);
+}
+
+// Copies of a source's bytes land where they were appended, among bytes of
+// our own and patched sizes, whether the kernel copies, refuses half-way
+// or is never asked; runs that follow each other in the source join.
+TEST(RiffWriter, CopiedBytesLandInPlaceAmongOurOwn) {
+    test::TempDir dir;
+    std::vector<uint8_t> source;
+    for (int i = 0; i < 300; ++i) source.push_back(static_cast<uint8_t>(i * 7));
+    {
+        std::ofstream file(dir.file("source"), std::ios::binary);
+        file.write(reinterpret_cast<const char*>(source.data()), static_cast<std::streamsize>(source.size()));
+    }
+    std::vector<uint8_t> expected;
+    appendText(expected, "LIST");
+    appendLe(expected, 4 + 100 + 4 + 150);
+    appendText(expected, "copy");
+    expected.insert(expected.end(), source.begin() + 10, source.begin() + 110);  // two runs that join
+    appendText(expected, "mine");
+    expected.insert(expected.end(), source.begin() + 150, source.begin() + 300);
+    for (CopyRangeCall call : {systemCopyRange(), CopyRangeCall{nullptr}, &copyOnlyOnce}) {
+        int in = ::open(dir.file("source").c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(in, 0);
+        RiffWriter out;
+        out.setCopyCall(call);
+        ASSERT_EQ(out.create(dir.file("t.riff"), 16), 1);
+        ChunkScope list = out.openList(fourcc("LIST"), fourcc("copy"));
+        out.appendCopy(in, 10, 60);
+        out.appendCopy(in, 70, 40);
+        EXPECT_EQ(out.position(), 112);
+        out.appendLe32(fourcc("mine"));
+        out.appendCopy(in, 150, 150);
+        EXPECT_EQ(list.finish(), 1);
+        EXPECT_EQ(out.close(), 1);
+        ::close(in);
+        EXPECT_EQ(readBytes(dir.file("t.riff")), expected);
+    }
 }
 
 }  // namespace
