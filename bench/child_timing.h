@@ -56,7 +56,8 @@ inline Measurement commandInChild(const char* command) {
     });
 }
 
-// A program run without a shell, its output to /dev/null unless `keepOutput`.
+// A program run without a shell, its output (and messages) to /dev/null
+// unless `keepOutput`.
 // Spawned rather than forked, so that its peak memory is its own alone.
 inline Measurement programInChild(const std::vector<std::string>& args, bool keepOutput = false) {
     std::vector<char*> argv;
@@ -65,7 +66,10 @@ inline Measurement programInChild(const std::vector<std::string>& args, bool kee
     posix_spawn_file_actions_t quiet;
     ::posix_spawn_file_actions_init(&quiet);
     ::posix_spawn_file_actions_addopen(&quiet, 0, "/dev/null", O_RDONLY, 0);
-    if (!keepOutput) ::posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    if (!keepOutput) {
+        ::posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+        ::posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    }
     Measurement m;
     m.exitCode = 127;
     const auto started = std::chrono::steady_clock::now();

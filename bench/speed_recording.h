@@ -18,9 +18,11 @@ namespace klemora::bench {
 
 inline const std::string kSpeedFolder = "/tmp/klemora-speed";
 
-// "/tmp/klemora-speed/pal_dv2_takes_40x250.avi"
-inline std::string speedRecordingPath(int takes, int32_t framesPerTake) {
-    return kSpeedFolder + "/pal_dv2_takes_" + std::to_string(takes) + "x" + std::to_string(framesPerTake) + ".avi";
+// "/tmp/klemora-speed/pal_dv2_takes_40x250.avi"; "..._120x750_pictures_of_20.avi"
+// for one made of a shorter one's pictures.
+inline std::string speedRecordingPath(int takes, int32_t framesPerTake, int pictureTakes = 0) {
+    return kSpeedFolder + "/pal_dv2_takes_" + std::to_string(takes) + "x" + std::to_string(framesPerTake) +
+           (pictureTakes ? "_pictures_of_" + std::to_string(pictureTakes) : std::string()) + ".avi";
 }
 
 inline std::vector<fixtures::ClipScene> speedTakes(int takes, int32_t framesPerTake) {
@@ -32,9 +34,13 @@ inline std::vector<fixtures::ClipScene> speedTakes(int takes, int32_t framesPerT
     return scenes;
 }
 
-// The recording's path once it is there (generated now when missing), empty on failure.
-inline std::string ensureSpeedRecording(int takes, int32_t framesPerTake, bool* generated = nullptr) {
-    const std::string path = speedRecordingPath(takes, framesPerTake);
+// The recording's path once it is there (generated now when missing), empty
+// on failure. With `pictureTakes`, its pictures are those of the recording of
+// that many takes over again (made first when missing): minutes instead of
+// the hour a whole tape takes to encode.
+inline std::string ensureSpeedRecording(int takes, int32_t framesPerTake, bool* generated = nullptr,
+                                        int pictureTakes = 0) {
+    const std::string path = speedRecordingPath(takes, framesPerTake, pictureTakes);
     if (generated) *generated = false;
     if (app::fileExists(path)) return path;
     ::mkdir(kSpeedFolder.c_str(), 0777);
@@ -42,8 +48,11 @@ inline std::string ensureSpeedRecording(int takes, int32_t framesPerTake, bool* 
     const std::string partial = path + ".part";
     fixtures::SceneClipOptions options{speedTakes(takes, framesPerTake), fixtures::ClipCodec::Dv,
                                        sample::defaultSessionStart()};
-    std::string error;
-    if (fixtures::writeSceneClip(partial, options, nullptr, &error) != 1 ||
+    std::string error, pictures;
+    if (pictureTakes && (pictures = ensureSpeedRecording(pictureTakes, framesPerTake)).empty()) return {};
+    const int written = pictures.empty() ? fixtures::writeSceneClip(partial, options, nullptr, &error)
+                                         : fixtures::writeSceneClipFrom(pictures, partial, options, &error);
+    if (written != 1 ||
         std::rename(partial.c_str(), path.c_str()) != 0) {
         std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), error.c_str());
         ::unlink(partial.c_str());

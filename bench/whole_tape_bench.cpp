@@ -1,6 +1,7 @@
 // A whole tape through klemora-cli: a 60-minute PAL DV type 2 recording of
 // 120 takes (about 13 GB, bench/speed_recording.h) and, for the comparison of
-// growth, a 10-minute one of takes as long. Per recording, each a child
+// growth, a 10-minute one of takes as long (whose pictures the long one
+// shows over again, since encoding an hour of DV takes an hour here). Per recording, each a child
 // process with its wall time, CPU time and peak memory (wait4):
 //
 //   klemora-cli detect --trim 0 F -o scenes.csv       DV dates
@@ -69,12 +70,15 @@ int countScenes(const std::string& list) {
     return lines - 1;  // the header
 }
 
+// The tape of `minutes`; the pictures of a longer one are the short tape's over again.
 Tape runTape(int minutes, const Options& options, const bench::KlemoraCommands& cli, std::vector<std::string>& made) {
     Tape tape{minutes};
     const int32_t takeFrames = options.takeSeconds * 25;
     const int takes = minutes * 60 / options.takeSeconds;
+    const int shortTakes = options.shortMinutes * 60 / options.takeSeconds;
     bool generated = false;
-    const std::string source = bench::ensureSpeedRecording(takes, takeFrames, &generated);
+    const std::string source =
+        bench::ensureSpeedRecording(takes, takeFrames, &generated, takes > shortTakes ? shortTakes : 0);
     if (source.empty()) return tape;
     if (generated) made.push_back(source);
     tape.bytes = static_cast<int64_t>(std::filesystem::file_size(source));

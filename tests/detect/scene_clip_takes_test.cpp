@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "tests/avi/writer/writer_test_support.h"
 #include "tests/detect/dv_detection_support.h"
@@ -38,6 +39,38 @@ TEST(SceneClipTakes, DvDatesCutAtEveryTakeAndSoundRunsBeside) {
     EXPECT_EQ(streams.value_or(""), "dvvideo\npcm_s16le,48000,2\n");
     auto sound = runCommand("ffmpeg -v error -i " + shellQuote(path) + " -map 0:a -c copy -f s16le - </dev/null");
     EXPECT_EQ(sound.value_or("").size(), 45u * 1920 * 4);  // 1920 stereo samples a frame
+}
+
+// The decoded pictures' checksums, one line a frame.
+std::vector<std::string> pictureSums(const std::string& path) {
+    auto lines = runCommand("ffmpeg -v error -i " + shellQuote(path) + " -map 0:v -f framemd5 - </dev/null");
+    std::vector<std::string> sums;
+    std::istringstream in(lines.value_or(""));
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty() && line[0] != '#') sums.push_back(line.substr(line.rfind(',') + 1));
+    return sums;
+}
+
+TEST(SceneClipTakes, ACopyShowsThePicturesOverAgainWithTakesOfItsOwn) {
+    ScopedTimeZone zone("UTC");
+    TempDir dir;
+    const std::string pictures = dir.file("short.avi"), path = dir.file("long.avi");
+    const fixtures::ClipScene moving{ClipSceneKind::MovingPattern, 10, 1}, noise{ClipSceneKind::Noise, 10, 2};
+    const scene::RecordingTime start = stamp(2012, 3, 4, 5, 6, 7);
+    ASSERT_EQ(fixtures::writeSceneClip(pictures, {{moving, noise}, ClipCodec::Dv, start}), 1);
+    ASSERT_EQ(fixtures::writeSceneClipFrom(pictures, path, {{moving, noise, moving, noise}, ClipCodec::Dv, start}), 1);
+    ScriptedUserInterface ui;
+    DetectionRun run;
+    runDetection(run, {wholeFile(path, 40)}, ui);
+    EXPECT_EQ(spansOf(run.scenes), (std::vector<Span>{{0, 9}, {10, 19}, {20, 29}, {30, 39}}));
+    EXPECT_EQ(run.scenes.recordingTime(3), stamp(2012, 3, 4, 8, 6, 7));
+
+    if (!haveFfmpegTools()) GTEST_SKIP() << "ffmpeg/ffprobe not installed";
+    const std::vector<std::string> once = pictureSums(pictures);
+    ASSERT_EQ(once.size(), 20u);
+    std::vector<std::string> twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    EXPECT_EQ(pictureSums(path), twice);
 }
 
 TEST(SceneClipTakes, AreDvOnly) {
