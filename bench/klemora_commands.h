@@ -52,6 +52,15 @@ inline std::string oneSceneCsv(const std::string& source, int32_t first, int32_t
            std::to_string(first) + ";" + std::to_string(last) + ";1.000000;\"\";\"01-07-2006 / 10:00:00\";\"\"\n";
 }
 
+// `sync` of every file below `folder`: what a write left there, on disk.
+inline std::vector<std::string> syncFilesIn(const std::string& folder) {
+    std::vector<std::string> command = {"sync"};
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error))
+        if (entry.is_regular_file()) command.push_back(entry.path());
+    return command;
+}
+
 // The one file a write left in `folder`; empty when there is none.
 inline std::string onlyFileIn(const std::string& folder) {
     std::error_code error;

@@ -6,7 +6,7 @@
 //
 //   klemora-cli detect --trim 0 F -o scenes.csv       DV dates
 //   klemora-cli detect --type picture --trim 0 F ...  pictures
-//   klemora-cli write scenes.csv --dest D, then sync  every scene, beside F
+//   klemora-cli write scenes.csv --dest D, sync FILE...  every scene, beside F
 //   klemora-cli index scenes.csv --out D/index.htm     the HTML index
 //
 // and in the same run the anchors: ffmpeg's scene filter, cat F > /dev/null,
@@ -101,7 +101,7 @@ Tape runTape(int minutes, const Options& options, const bench::KlemoraCommands& 
     step("ffmpeg_scene_filter",
          programInChild({"ffmpeg", "-i", source, "-an", "-vf", "select='gt(scene,0.3)'", "-f", "null", "-"}), false);
     Measurement write = programInChild(cli.write(scenes, written));
-    write += programInChild({"sync", "-f", work});
+    write += programInChild(bench::syncFilesIn(written));
     step("write_scenes", write, true);
     step("html_index", programInChild(cli.index(scenes, work + "/index/index.htm")), false);
     std::filesystem::remove_all(written);
