@@ -12,33 +12,23 @@
 #include "app/file_io.h"
 #include "output/html_index.h"
 #include "tests/output/html_test_support.h"
+#include "tests/support/headless_browser.h"
 
 namespace klemora::output {
 namespace {
 
 class HtmlBrowserTest : public test::HtmlIndexTest {
 protected:
-    // The files the browser loaded for `page` (decoded paths); the
-    // screenshot goes to `png`.
+    // The files the browser loaded for `page`; the screenshot goes to `png`.
     std::vector<std::string> loadedFiles(const std::string& page, const std::string& png) {
-        std::string log = png + ".log";
-        std::string command =
-            "timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
-            "--disable-background-networking --disable-component-update --disable-sync --user-data-dir='" +
-            dir.file("profile") + "' --enable-logging=stderr --vmodule=file_url_loader_factory=1 --screenshot='" +
-            png + "' --window-size=1280,900 'file://" + page + "' >'" + log + "' 2>&1 </dev/null";
-        EXPECT_TRUE(test::runCommand(command)) << test::readTextFile(log);
-        std::vector<std::string> files;
-        std::string text = test::readTextFile(log);
-        std::regex loaded("FileURLLoader::Start: file://(\\S+)");
-        for (std::sregex_iterator it(text.begin(), text.end(), loaded), end; it != end; ++it)
-            files.push_back(decodedLink((*it)[1]));
-        return files;
+        test::BrowserVisit visit = test::visitInHeadlessChromium(page, png, dir.file("profile"));
+        EXPECT_TRUE(visit.ran) << visit.log;
+        return visit.files;
     }
 };
 
 TEST_F(HtmlBrowserTest, ShippedTemplatesOpenWithoutAMissingFile) {
-    if (!test::haveTool("chromium")) GTEST_SKIP() << "chromium is not installed";
+    if (!test::haveChromium()) GTEST_SKIP() << "chromium is not installed";
     std::string a = source("Urlaub am Meer.avi", 40);
     fixtures::DvFixtureOptions wide;
     wide.wideScreen = true;

@@ -14,6 +14,7 @@
 #include "output/html_template.h"
 #include "scene/scene_list.h"
 #include "tests/media/media_fixture.h"
+#include "tests/support/headless_browser.h"
 
 namespace klemora::test {
 
@@ -95,19 +96,7 @@ protected:
         return values;
     }
 
-    // A link with its %XX escapes decoded.
-    static std::string decodedLink(const std::string& link) {
-        std::string path;
-        for (size_t i = 0; i < link.size(); ++i) {
-            if (link[i] == '%' && i + 2 < link.size()) {
-                path += static_cast<char>(std::stoi(link.substr(i + 1, 2), nullptr, 16));
-                i += 2;
-            } else {
-                path += link[i];
-            }
-        }
-        return path;
-    }
+    static std::string decodedLink(const std::string& link) { return decodePercentEscapes(link); }
 
     // A relative link of a page as the path of the file it names.
     static std::string linkedFile(const std::string& pageFolder, const std::string& link) {
