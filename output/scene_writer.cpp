@@ -39,9 +39,9 @@ int writeScene(const std::string& sourcePath, const std::string& destinationPath
     context.sources.add(sourcePath);
     if (refuseSourceAsDestination(context, destinationPath)) return code(WriteSceneResult::DestinationIsSource);
     speedFactor = clampSpeedFactor(speedFactor);
-    avi::AviReader reader(&ui);
+    avi::AviReader& reader = context.sourceReader();
     reader.setLog(context.log());
-    if (int rc = reader.Open(sourcePath, "r"); rc != 1) {
+    if (int rc = reader.Open(sourcePath, "r"); rc != 1) {  // the same file as the last scene stays open
         showOpenFailure(ui, sourcePath, rc);
         return code(WriteSceneResult::SourceUnreadable);
     }

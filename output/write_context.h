@@ -5,10 +5,12 @@
 // Progress goes to the progress window of the seam: the "Quelle:" line gets
 // the source, the "Ziel:" line "%s    (%d/%d)", the bar the current file.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/ui.h"
+#include "avi/avi_reader.h"
 #include "avi/avi_writer.h"
 #include "output/run_sources.h"
 
@@ -53,10 +55,21 @@ struct WriteContext {
     int failedScenes = 0;
     int keptExisting = 0;
 
+    // The source of the last scene, left open: the next scene from the same
+    // file then needs no new walk over all its chunks, which on a tape of
+    // many scenes would make the run grow with scenes times file length.
+    avi::AviReader& sourceReader() {
+        if (!m_sourceReader) m_sourceReader = std::make_unique<avi::AviReader>(&ui);
+        return *m_sourceReader;
+    }
+
     // The Stop of the run: the seam's cancel token, set only by the user side.
     bool cancelled() const { return ui.cancelled(); }
     // A stopped write whose scene in progress was dropped (no file written).
     bool droppedStoppedPart() const { return cancelled() && !keepStoppedPart; }
+
+private:
+    std::unique_ptr<avi::AviReader> m_sourceReader;
 };
 
 }  // namespace klemora::output

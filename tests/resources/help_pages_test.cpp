@@ -80,9 +80,6 @@ TEST_F(HelpPageCheckTest, BrowserCheckFindsAPictureThePageMisses) {
 // The shipped pages, as the program folder holds them.
 class ShippedHelpPagesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (htmlPagesUnder(folder).empty()) GTEST_SKIP() << "no help pages in " << folder << " yet";
-    }
     const std::string folder = KLEMORA_HELP_PAGES_DIR;
 };
 
