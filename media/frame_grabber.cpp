@@ -19,7 +19,8 @@ bool isAviPath(std::string path) {
 }  // namespace
 
 FrameGrabber::FrameGrabber(const MediaInfo& info, AVFormatContext* format)
-    : m_path(info.fileName), m_streamIndex(info.videoStream), m_frameRate(info.frameRate), m_format(format),
+    : m_path(info.fileName), m_streamIndex(info.videoStream), m_frameRate(info.frameRate),
+      m_decoderThreads(info.decoderThreads), m_format(format),
       m_log(info.log) {}
 
 FrameGrabber::~FrameGrabber() = default;
@@ -29,10 +30,10 @@ int FrameGrabber::prepare() {
     if (!m_format || m_streamIndex < 0 || m_streamIndex >= static_cast<int>(m_format->nb_streams))
         return m_prepared = AVERROR_STREAM_NOT_FOUND;
     const AVCodecParameters& video = *m_format->streams[m_streamIndex]->codecpar;
-    if (isAviPath(m_path)) m_source = DvFrameSource::open(m_path, video, m_frameRate, m_log);
+    if (isAviPath(m_path)) m_source = DvFrameSource::open(m_path, video, m_frameRate, m_decoderThreads, m_log);
     m_readsDv = m_source != nullptr;
     int error = 0;
-    if (!m_source) m_source = DemuxFrameSource::open(*m_format, m_streamIndex, error);
+    if (!m_source) m_source = DemuxFrameSource::open(*m_format, m_streamIndex, m_decoderThreads, error);
     return m_prepared = m_source ? 1 : error;
 }
 

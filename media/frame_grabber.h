@@ -39,6 +39,7 @@ private:
     std::string m_path;
     int m_streamIndex = -1;
     float m_frameRate = 0;
+    int m_decoderThreads = 0;
     AVFormatContext* m_format = nullptr;
     app::DebugLog m_log;
     int m_prepared = 0;  // 0 not yet, 1 ready, else the error
