@@ -82,7 +82,8 @@ public:
     bool cancelRequested() const { return m_ui.cancelled(); }
 
     // Each picture grabbed on the search's own thread by a decoder without
-    // threads of its own: the straightforward way the fast one must match.
+    // threads of its own and converted through the grabber's own rows: the
+    // straightforward way the fast one must match.
     bool plainReading = false;
 
     // The detection log ("KlemoraLog.txt" in the documents folder).

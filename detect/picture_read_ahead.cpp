@@ -2,13 +2,28 @@
 
 #include <utility>
 
+#include "media/bitmap_header.h"
+#include "media/frame_grabber.h"
 #include "media/picture_grab.h"
 
 namespace klemora::detect {
 
-PictureReadAhead::PictureReadAhead(media::MediaInfo& info, size_t pictureSize, bool readAhead) : m_info(info) {
-    for (Slot* slot : {&m_current, &m_previous, &m_ahead}) slot->pixels.assign(pictureSize, 0);
-    if (readAhead) m_worker = std::thread([this] { work(); });
+namespace {
+
+constexpr size_t kPixelAlignment = 16;
+
+}  // namespace
+
+PictureReadAhead::PictureReadAhead(media::MediaInfo& info, size_t pictureSize, bool plain)
+    : m_info(info), m_pictureSize(pictureSize) {
+    const size_t slack = plain ? 0 : media::FrameGrabber::kConversionSlack;
+    for (Slot* slot : {&m_current, &m_previous, &m_ahead}) {
+        slot->storage.assign(pictureSize + slack + kPixelAlignment, 0);
+        const auto pixels = reinterpret_cast<uintptr_t>(slot->storage.data()) + media::kBitmapInfoHeaderSize;
+        const size_t offset = (kPixelAlignment - pixels % kPixelAlignment) % kPixelAlignment;
+        slot->picture = std::span<uint8_t>(slot->storage).subspan(offset, pictureSize + slack);
+    }
+    if (!plain) m_worker = std::thread([this] { work(); });
 }
 
 PictureReadAhead::~PictureReadAhead() {
@@ -64,7 +79,7 @@ void PictureReadAhead::waitIdle(std::unique_lock<std::mutex>& lock) {
 
 void PictureReadAhead::grabInto(Slot& slot, int32_t frame) {
     slot.frame = frame;
-    slot.rc = media::GrabFrameQuietly(m_info, frame, slot.pixels, 0, 0);
+    slot.rc = media::GrabFrameQuietly(m_info, frame, slot.picture, 0, 0);
 }
 
 void PictureReadAhead::work() {

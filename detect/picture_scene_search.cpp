@@ -115,7 +115,7 @@ int FileSearch::preparePicture() {
         return code(PictureSearchResult::NoPictureBuffer);
     }
     try {
-        m_pictures = std::make_unique<PictureReadAhead>(m_info, static_cast<size_t>(size), !m_detector.plainReading);
+        m_pictures = std::make_unique<PictureReadAhead>(m_info, static_cast<size_t>(size), m_detector.plainReading);
     } catch (const std::bad_alloc&) {
         m_ui.showMessage(app::loadString(109), app::Icon::Stop);
         return code(PictureSearchResult::OutOfMemory);
