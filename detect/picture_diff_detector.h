@@ -81,6 +81,11 @@ public:
     // Set by the stop button; looked at once per coarse step.
     bool cancelRequested() const { return m_ui.cancelled(); }
 
+    // Each picture grabbed on the search's own thread by a decoder without
+    // threads of its own and converted through the grabber's own rows: the
+    // straightforward way the fast one must match.
+    bool plainReading = false;
+
     // The detection log ("KlemoraLog.txt" in the documents folder).
     bool logEnabled = false;
     std::string fixRatio;  // "FixRatio" of the run, for probing the files

@@ -1,13 +1,14 @@
 #include "detect/picture_scene_search.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
-#include <vector>
 
 #include "app/string_table.h"
 #include "app/text_format.h"
 #include "avi/avi_reader.h"
 #include "avi/dv_pack.h"
+#include "detect/picture_read_ahead.h"
 #include "detect/search_source.h"
 #include "media/media_info.h"
 #include "media/media_probe.h"
@@ -26,6 +27,9 @@ namespace {
 
 constexpr int code(PictureSearchResult result) { return static_cast<int>(result); }
 
+// The coarse probe after `probe`: the frame most often asked for next.
+constexpr int32_t nextProbe(int32_t probe) { return probe + kCoarseStep; }
+
 void showInternalError(app::UserInterface& ui, const char* errorCode) {
     ui.showMessage(app::stringPrintf("%s\nCode: %s", app::loadString(117).c_str(), errorCode), app::Icon::Stop);
 }
@@ -40,6 +44,7 @@ public:
         m_packReader.setLog(detector.debugLog);
     }
     ~FileSearch() {
+        m_pictures.reset();  // before the file's decoder goes with m_info
         m_detector.endFile();
         m_ui.setProgressPosition(0);
     }
@@ -53,8 +58,9 @@ private:
     // Returns the scene's last frame and moves `m_position` to the next scene's first.
     int32_t coarseSearch(int32_t start);
     bool fineSearch(int32_t base, int32_t probe, int32_t& count, int32_t& stop);
-    bool compareWith(int32_t frame);
-    void grab(int32_t frame);
+    // `next`: the frame likely asked for after this one, grabbed meanwhile.
+    bool compareWith(int32_t frame, int32_t next);
+    void grab(int32_t frame, int32_t next);
     void fillRecord(int index, int32_t start, int32_t stop);
     void fillTimes(int index, int32_t start);
     void readFramePacks(int32_t frame, scene::RecordingTime& time, scene::Timecode& timecode);
@@ -68,7 +74,7 @@ private:
     // DV frames carry their own recording time and timecode: a scene's come
     // from the packs of its first frame, read through our AVI reader.
     avi::AviReader m_packReader;
-    std::vector<uint8_t> m_picture;
+    std::unique_ptr<PictureReadAhead> m_pictures;
     int32_t m_first = 0, m_last = 0, m_position = 0;
     bool m_grabFailureShown = false;
 };
@@ -85,6 +91,7 @@ int FileSearch::prepare(int32_t first, int32_t last) {
 }
 
 int FileSearch::openSource() {
+    m_info.decoderThreads = m_detector.plainReading ? 1 : 0;
     int rc = media::ProbeMedia(m_fileName, m_info, m_ui);
     // Files other than AVI have no reader facts; that is no failure.
     if (rc == 1) {
@@ -108,16 +115,16 @@ int FileSearch::preparePicture() {
         return code(PictureSearchResult::NoPictureBuffer);
     }
     try {
-        m_picture.assign(static_cast<size_t>(size), 0);
+        m_pictures = std::make_unique<PictureReadAhead>(m_info, static_cast<size_t>(size), m_detector.plainReading);
     } catch (const std::bad_alloc&) {
         m_ui.showMessage(app::loadString(109), app::Icon::Stop);
         return code(PictureSearchResult::OutOfMemory);
     }
-    if (media::GrabFrame(m_info, m_first, m_picture, 0, 0, m_ui) != 1) {
+    if (m_pictures->grab(m_first, nextProbe(m_first), m_ui) != 1) {
         showInternalError(m_ui, "KLM-AS-1003");
         return code(PictureSearchResult::FirstFrameFailed);
     }
-    if (m_detector.InitSearch(m_picture, m_fileName) != 1) {
+    if (m_detector.InitSearch(m_pictures->picture(), m_fileName) != 1) {
         showInternalError(m_ui, "KLM-AS-1004");
         return code(PictureSearchResult::InitFailed);
     }
@@ -157,7 +164,7 @@ int32_t FileSearch::coarseSearch(int32_t start) {
     while (probe < m_last) {
         m_ui.setProgressPosition(probe);
         m_detector.log().write("F:  %4d-%4d / sCnt: %4d / ", base, base + kCoarseStep, count);
-        bool changed = compareWith(probe);
+        bool changed = compareWith(probe, nextProbe(probe));
         int32_t stop = 0;
         if (changed && count + kCoarseStep >= m_detector.minFrameCount) {
             if (fineSearch(base, probe, count, stop)) return stop;
@@ -179,11 +186,11 @@ int32_t FileSearch::coarseSearch(int32_t start) {
 // first changed frame far enough from the scene start begins the next scene.
 bool FileSearch::fineSearch(int32_t base, int32_t probe, int32_t& count, int32_t& stop) {
     m_detector.log().write(" B: init:%4d / sCnt: %4d / ", base, count - kCoarseStep);
-    compareWith(base - 1);
+    compareWith(base - 1, base);
     count -= kCoarseStep - 1;
     for (int32_t b = base; b <= probe; ++b) {
         m_detector.log().write(" B:      %4d / sCnt: %4d / ", b + 1, count);
-        if (!compareWith(b)) {
+        if (!compareWith(b, b < probe ? b + 1 : nextProbe(probe))) {
             ++count;
             continue;
         }
@@ -198,17 +205,17 @@ bool FileSearch::fineSearch(int32_t base, int32_t probe, int32_t& count, int32_t
     return false;
 }
 
-bool FileSearch::compareWith(int32_t frame) {
-    grab(frame);
-    return m_detector.CompareFrame(m_picture);
+bool FileSearch::compareWith(int32_t frame, int32_t next) {
+    grab(frame, next <= m_last ? next : -1);
+    return m_detector.CompareFrame(m_pictures->picture());
 }
 
 // A frame that cannot be decoded leaves the last picture in the buffer. Its
 // message is shown once per file: a damaged stretch would bring one per frame.
-void FileSearch::grab(int32_t frame) {
+void FileSearch::grab(int32_t frame, int32_t next) {
     app::SilentUserInterface quiet;
     app::UserInterface& ui = m_grabFailureShown ? quiet : m_ui;
-    const int rc = media::GrabFrame(m_info, frame, m_picture, 0, 0, ui);
+    const int rc = m_pictures->grab(frame, next, ui);
     if (rc == 1) return;
     m_grabFailureShown = true;
     // The video ends before its stated length: the search ends there too

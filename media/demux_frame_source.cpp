@@ -17,7 +17,8 @@ int64_t frameTimestamp(const AVFrame& frame) {
 
 }  // namespace
 
-std::unique_ptr<DemuxFrameSource> DemuxFrameSource::open(AVFormatContext& format, int streamIndex, int& error) {
+std::unique_ptr<DemuxFrameSource> DemuxFrameSource::open(AVFormatContext& format, int streamIndex, int threads,
+                                                         int& error) {
     error = AVERROR_STREAM_NOT_FOUND;
     if (streamIndex < 0 || streamIndex >= static_cast<int>(format.nb_streams)) return nullptr;
     AVStream& stream = *format.streams[streamIndex];
@@ -43,7 +44,7 @@ std::unique_ptr<DemuxFrameSource> DemuxFrameSource::open(AVFormatContext& format
     // Slice threads use the cores on one picture without the delay of frame
     // threads, which would cost every seek a pipeline refill.
     decoder.thread_type = FF_THREAD_SLICE;
-    decoder.thread_count = 0;
+    decoder.thread_count = threads;
     if ((error = avcodec_open2(&decoder, codec, nullptr)) < 0) return nullptr;
 
     source->m_startTimestamp = stream.start_time != AV_NOPTS_VALUE ? stream.start_time : 0;

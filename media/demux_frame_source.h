@@ -14,7 +14,8 @@ class DemuxFrameSource : public FrameSource {
 public:
     // Null (with `error` set) when the stream's decoder does not open. The
     // format context stays the probe's; the other streams are set to discard.
-    static std::unique_ptr<DemuxFrameSource> open(AVFormatContext& format, int streamIndex, int& error);
+    // `threads` 0: as many decoder threads as the codec and the cores allow.
+    static std::unique_ptr<DemuxFrameSource> open(AVFormatContext& format, int streamIndex, int threads, int& error);
 
     int decodeAt(double time) override;
     const AVFrame& picture() const override { return *m_current; }

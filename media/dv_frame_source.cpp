@@ -21,7 +21,7 @@ constexpr int kMaxDecoderThreads = 4;
 }  // namespace
 
 std::unique_ptr<DvFrameSource> DvFrameSource::open(const std::string& path, const AVCodecParameters& video,
-                                                   float frameRate, const app::DebugLog& log) {
+                                                   float frameRate, int threads, const app::DebugLog& log) {
     if (video.codec_id != AV_CODEC_ID_DVVIDEO || frameRate <= 0) return nullptr;
     std::unique_ptr<DvFrameSource> source(new DvFrameSource);
     source->m_frameRate = frameRate;
@@ -47,12 +47,11 @@ std::unique_ptr<DvFrameSource> DvFrameSource::open(const std::string& path, cons
     if (!source->m_decoder || !source->m_packet || !source->m_picture) return nullptr;
     AVCodecContext& decoder = *source->m_decoder;
     if (avcodec_parameters_to_context(&decoder, &video) < 0) return nullptr;
-    decoder.thread_type = FF_THREAD_FRAME;
-    decoder.thread_count = std::clamp(av_cpu_count(), 1, kMaxDecoderThreads);
+    // Slices rather than frames: frame threads would hold pictures back, and
+    // a search jumps more often than it steps.
+    decoder.thread_type = FF_THREAD_SLICE;
+    decoder.thread_count = threads > 0 ? threads : std::clamp(av_cpu_count(), 1, kMaxDecoderThreads);
     if (avcodec_open2(&decoder, codec, nullptr) < 0) return nullptr;
-    // Frame threads hold back one picture per extra thread.
-    source->m_pipelineDepth =
-        decoder.active_thread_type == FF_THREAD_FRAME ? static_cast<size_t>(std::max(1, decoder.thread_count)) : 1;
     return source;
 }
 
@@ -67,51 +66,21 @@ int DvFrameSource::decodeAt(double time) {
 
 int DvFrameSource::decodeFrame(int32_t frame) {
     if (frame == m_pictureFrame) return 1;
-    bool stepping = frame == m_pictureFrame + 1;
-    if (m_inDecoder.empty() || m_inDecoder.front() != frame) {
-        if (int rc = restart(); rc < 0) return rc;
-        if (int rc = send(frame); rc < 0) return rc;
-    }
-    const int32_t count = static_cast<int32_t>(m_chunks.size());
-    while (stepping && !m_draining && m_inDecoder.size() < m_pipelineDepth && m_inDecoder.back() + 1 < count) {
-        if (send(m_inDecoder.back() + 1) < 0) break;  // the frame asked for does not depend on it
-    }
-    if (m_inDecoder.size() < m_pipelineDepth && !m_draining) {
-        avcodec_send_packet(m_decoder.get(), nullptr);  // let the frames in flight out
-        m_draining = true;
-    }
-    return receive(frame);
-}
-
-int DvFrameSource::receive(int32_t frame) {
     m_pictureFrame = -1;
-    int rc = avcodec_receive_frame(m_decoder.get(), m_picture.get());
-    if (rc == AVERROR(EAGAIN) && !m_draining) {  // the decoder holds back more than expected
-        avcodec_send_packet(m_decoder.get(), nullptr);
-        m_draining = true;
-        rc = avcodec_receive_frame(m_decoder.get(), m_picture.get());
-    }
-    int32_t expected = m_inDecoder.empty() ? -1 : m_inDecoder.front();
-    if (!m_inDecoder.empty()) m_inDecoder.pop_front();
-    if (rc < 0 || expected != frame || m_picture->pts != frame) {
-        // A picture dropped by the decoder would shift every later one: start over.
-        restart();
-        return rc < 0 ? rc : AVERROR_BUG;
-    }
-    m_pictureFrame = frame;
-    return 1;
-}
-
-int DvFrameSource::send(int32_t frame) {
     av_packet_unref(m_packet.get());
     if (int rc = readChunk(frame, *m_packet); rc < 0) return rc;
     m_packet->pts = m_packet->dts = frame;
     m_packet->flags = AV_PKT_FLAG_KEY;
     int rc = avcodec_send_packet(m_decoder.get(), m_packet.get());
     av_packet_unref(m_packet.get());
-    if (rc < 0) return rc;
-    m_inDecoder.push_back(frame);
-    return 0;
+    if (rc >= 0) rc = avcodec_receive_frame(m_decoder.get(), m_picture.get());
+    if (rc < 0) {
+        // A damaged frame may leave the decoder waiting for more: the next frame starts afresh.
+        avcodec_flush_buffers(m_decoder.get());
+        return rc;
+    }
+    m_pictureFrame = frame;
+    return 1;
 }
 
 // A chunk of the wrong size is damaged; the nearest earlier intact frame
@@ -131,13 +100,6 @@ int DvFrameSource::readChunk(int32_t frame, AVPacket& packet) {
         m_reader->log().write("DvFrameSource: frame %d unreadable at %lld", frame, static_cast<long long>(place.dataOffset));
         return AVERROR(EIO);
     }
-    return 0;
-}
-
-int DvFrameSource::restart() {
-    if (!m_inDecoder.empty() || m_draining) avcodec_flush_buffers(m_decoder.get());
-    m_inDecoder.clear();
-    m_draining = false;
     return 0;
 }
 

@@ -2,11 +2,9 @@
 // The exact DV frame of an AVI file: its raw chunk read through AviReader and
 // handed to libavcodec's DV decoder. The frame chunks are listed once, in
 // file order as AviReader counts them, so a jump costs one read wherever it
-// lands. While the caller steps forward frame by frame the decoder works
-// ahead on further threads, so the next picture is being decoded while this
-// one is converted; a jump restarts the pipeline and decodes the one frame.
+// lands. The decoder's slice threads share out each frame, so a jump is as
+// quick as a step.
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,8 +23,9 @@ class DvFrameSource : public FrameSource {
 public:
     // Null when the file cannot be read as DV through AviReader or the DV
     // decoder does not open.
+    // `threads` 0: as many decoder threads as help.
     static std::unique_ptr<DvFrameSource> open(const std::string& path, const AVCodecParameters& video, float frameRate,
-                                               const app::DebugLog& log);
+                                               int threads, const app::DebugLog& log);
     ~DvFrameSource() override;
 
     int decodeAt(double time) override;
@@ -35,9 +34,6 @@ public:
 private:
     DvFrameSource() = default;
     int decodeFrame(int32_t frame);
-    int send(int32_t frame);
-    int receive(int32_t frame);
-    int restart();
     int readChunk(int32_t frame, AVPacket& packet);
 
     std::unique_ptr<avi::AviReader> m_reader;
@@ -56,10 +52,7 @@ private:
     };
     std::unique_ptr<AVBufferPool, PoolFreer> m_packetPool;
     float m_frameRate = 0;
-    int32_t m_pictureFrame = -1;   // frame of m_picture, -1 when none
-    std::deque<int32_t> m_inDecoder;  // frames sent and not yet received
-    size_t m_pipelineDepth = 1;       // packets in flight before the first picture comes out
-    bool m_draining = false;
+    int32_t m_pictureFrame = -1;  // frame of m_picture, -1 when none
 };
 
 }  // namespace klemora::media

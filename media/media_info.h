@@ -71,6 +71,7 @@ struct MediaInfo {
     uint8_t wideScreen = 0;
     std::string fixRatio;  // "FixRatio" without blanks, "/" as ":"
     app::DebugLog log;     // for the readers and the grabber of the file
+    int32_t decoderThreads = 0;  // of the grabber's decoder: 0 as many as help, 1 none besides the caller's
     char fourcc[5] = {};
     scene::Timecode timecode{};
     uint8_t probed = 0;
@@ -80,7 +81,7 @@ struct MediaInfo {
 };
 
 // Releases the demuxer, the grabber and the media types and clears the
-// fields, all but the FixRatio text and the log.
+// fields, all but the FixRatio text, the log and the decoder threads.
 void ReleaseMedia(MediaInfo& info);
 
 // Each 0 when not probed or when the stream is missing.

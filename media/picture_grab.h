@@ -24,6 +24,12 @@ int GrabPictureAtTime(MediaInfo& info, double time, std::span<uint8_t> buffer, i
 int GrabFrame(MediaInfo& info, int32_t frame, std::span<uint8_t> buffer, int32_t width, int32_t height,
               app::UserInterface& ui);
 
+// GrabFrame without the message, for a grab on another thread than the one
+// that shows messages; ShowGrabFailure shows it later for a failed grab of a
+// probed file.
+int GrabFrameQuietly(MediaInfo& info, int32_t frame, std::span<uint8_t> buffer, int32_t width, int32_t height);
+void ShowGrabFailure(const MediaInfo& info, int32_t frame, int rc, app::UserInterface& ui);
+
 // The size a request means: the video's own for a width or height below 1.
 void pictureSizeFor(const MediaInfo& info, int32_t& width, int32_t& height);
 

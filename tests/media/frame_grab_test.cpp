@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <span>
 #include <vector>
 
 #include "media/bitmap_header.h"
@@ -89,6 +91,39 @@ TEST_F(GrabTest, MjpegFramesAreExact) {
     std::string path = dir.file("mjpeg.avi");
     ASSERT_TRUE(test::makeTestVideo(path, 320, 240, "25", 2.0, "-c:v mjpeg"));
     expectExactFrames(path, {0, 25, 26, 49, 3});
+}
+
+// Given room past the rows, the grabber converts straight into the buffer:
+// byte for byte the picture it copies out of its own rows, for the pixel
+// formats of PAL DV (4:2:0), NTSC DV (4:1:1) and MJPEG (4:2:2).
+TEST_F(GrabTest, StraightConversionGivesTheCopiedPicture) {
+    if (!test::haveFfmpeg()) GTEST_SKIP() << "no ffmpeg";
+    struct Clip {
+        const char* name;
+        int width, height;
+        const char* rate;
+        const char* codec;
+    };
+    for (const Clip& clip : {Clip{"pal.avi", 720, 576, "25", "-c:v dvvideo -pix_fmt yuv420p"},
+                             Clip{"ntsc.avi", 720, 480, "30000/1001", "-c:v dvvideo -pix_fmt yuv411p"},
+                             Clip{"mjpeg.avi", 320, 240, "25", "-c:v mjpeg"}}) {
+        SCOPED_TRACE(clip.name);
+        std::string path = dir.file(clip.name);
+        ASSERT_TRUE(test::makeTestVideo(path, clip.width, clip.height, clip.rate, 0.4, clip.codec));
+        MediaInfo copied, straight;
+        ASSERT_EQ(ProbeMedia(path, copied, ui), 1);
+        ASSERT_EQ(ProbeMedia(path, straight, ui), 1);
+        const size_t size = static_cast<size_t>(GetPictureBufferSize(0, 0, copied));
+        // Pixels 16-byte aligned after the 40-byte header, as the straight way needs them.
+        std::vector<uint8_t> storage(size + FrameGrabber::kConversionSlack + 16);
+        const size_t offset = (16 - (reinterpret_cast<uintptr_t>(storage.data()) + 40) % 16) % 16;
+        std::span<uint8_t> roomy(storage.data() + offset, size + FrameGrabber::kConversionSlack);
+        for (int32_t frame : {0, 1, 7}) {
+            std::vector<uint8_t> expected = grab(copied, frame);
+            ASSERT_EQ(GrabFrame(straight, frame, roomy, 0, 0, ui), 1) << ui.allMessages();
+            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), roomy.begin())) << "frame " << frame;
+        }
+    }
 }
 
 // A 'strh' length of 0x20000000 frames on a 30-frame MJPEG clip: the
