@@ -16,10 +16,14 @@
 
 namespace klemora::detect {
 
+class SceneBreakRule;
+
 struct DvDetectionSettings {
     int datestampDiff = 1;  // "DatestampDiff": seconds; a jump must be larger; at least 1
     int trimCount = 1;      // "TrimCount": frames cut at each inner scene boundary, 0..99
     app::DebugLog log;      // the run's debug log; at the trace level it gets "findds.log"
+    // Set by the detections that walk the same packs: decides where scenes break instead of the recording time.
+    SceneBreakRule* breakRule = nullptr;
 };
 
 // "DatestampDiff" (default 1) and "TrimCount" (default 1) as stored; read
