@@ -13,18 +13,23 @@ namespace klemora::avi {
 namespace {
 
 // The buffer is cut where the DV packs sit: the start of the frame (DIF header,
-// the first subcode blocks, the VAUX byte 453) and the subcode blocks of every
-// further DIF sequence each form one segment, fetched as a whole when touched.
-constexpr size_t kSegments = 25;
+// the first subcode blocks, the VAUX byte 453), the first sequence's audio
+// block 4 (its AAUX pack is the source control pack 0x51) and the subcode
+// blocks of every further DIF sequence each form one segment, fetched as a
+// whole when touched.
+constexpr size_t kSegments = 27;
+constexpr uint32_t kAudioControlBlock = (6 + 16 * 4) * kDifBlockSize;
 constexpr std::array<uint32_t, kSegments> makeSegmentStarts() {
     std::array<uint32_t, kSegments> starts{};
     starts[0] = 0;
     starts[1] = 460;
+    starts[2] = kAudioControlBlock;
+    starts[3] = kAudioControlBlock + kDifBlockSize;
     for (uint32_t s = 1; s <= 11; ++s) {
-        starts[2 * s] = s * kDifSequenceSize + 80;
-        starts[2 * s + 1] = s * kDifSequenceSize + 240;
+        starts[2 * s + 2] = s * kDifSequenceSize + 80;
+        starts[2 * s + 3] = s * kDifSequenceSize + 240;
     }
-    starts[24] = kDvFrameSizePal;  // the rest of a buffer larger than a PAL frame
+    starts[26] = kDvFrameSizePal;  // the rest of a buffer larger than a PAL frame
     return starts;
 }
 constexpr std::array<uint32_t, kSegments> kSegmentStarts = makeSegmentStarts();

@@ -7,20 +7,24 @@
 namespace klemora::detect {
 namespace {
 
-// Pack 0x51 sits in audio block 4 of even and block 1 of odd sequences; all
-// nine blocks of the first two are looked at, as writers differ in the order.
+// Pack 0x51 sits in audio block 4 of even and block 1 of odd sequences
+// (IEC 61834); there it is looked for first, as the reader fetches that block
+// alone. Writers differ, so the other blocks of the first two sequences follow.
 constexpr uint32_t kSearchedSequences = 2;
+constexpr uint32_t kControlBlockOfFirstSequence = 4;
 
 template <typename BytesAt>
 int findIn(BytesAt&& bytesAt, uint8_t packId, avi::DvPack& pack) {
+    auto takeAt = [&](uint32_t sequence, uint32_t block) {
+        std::span<const uint8_t> bytes = bytesAt(avi::aauxPackOffset(sequence, block));
+        if (bytes.size() != pack.size() || bytes[0] != packId) return false;
+        std::copy(bytes.begin(), bytes.end(), pack.begin());
+        return true;
+    };
+    if (packId == avi::kPackAudioControl && takeAt(0, kControlBlockOfFirstSequence)) return 1;
     for (uint32_t s = 0; s < kSearchedSequences; ++s)
-        for (uint32_t k = 0; k < avi::kAudioBlocksPerSequence; ++k) {
-            std::span<const uint8_t> bytes = bytesAt(avi::aauxPackOffset(s, k));
-            if (bytes.size() == pack.size() && bytes[0] == packId) {
-                std::copy(bytes.begin(), bytes.end(), pack.begin());
-                return 1;
-            }
-        }
+        for (uint32_t k = 0; k < avi::kAudioBlocksPerSequence; ++k)
+            if (takeAt(s, k)) return 1;
     return -1;
 }
 
