@@ -296,7 +296,7 @@ RegisterCommand registration(
                        "settings, both)")
             ->check(CLI::IsMember(signalNames));
         sub.add_option("--diff", options->diff,
-                       "Smallest jump of the recording time, in seconds, that starts a scene "
+                       "datestamp, auto: smallest jump of the recording time, in seconds, that starts a scene "
                        "(default: DatestampDiff of the settings, 1)")
             ->check(CLI::Range(1, INT_MAX));
         sub.add_option("--trim", options->trim,
