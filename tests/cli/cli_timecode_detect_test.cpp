@@ -99,7 +99,7 @@ TEST_F(CliTimecodeDetect, AgreesWithDvgrabOnRawDv) {
     DvFixtureOptions options;
     options.datePacks = fixtures::DatePacks::Missing;
     options.sessions = {take(0, Timecode{1, 0, 0, 0}, 40), take(1, Timecode{0, 0, 0, 0}),
-                        take(2, Timecode{0, 10, 0, 0}, 35), take(3, Timecode{0, 5, 0, 0}, 20)};
+                        take(2, Timecode{0, 10, 0, 0}, 35), take(3, Timecode{0, 5, 0, 0}, 150)};
     options.framesWithoutPacks = {{10, 12}};  // no timecode inside a take: no cut for either
     std::string tape = write("tape.avi", options);
     std::string raw = m_dir.file("tape.dv");
@@ -124,8 +124,11 @@ TEST_F(CliTimecodeDetect, AgreesWithDvgrabOnRawDv) {
         dvgrabStarts.push_back(next);
         next += reader.GetFrameCount();
     }
-    EXPECT_EQ(next, fixtures::totalFrames(options)) << grab.output;
+    // At the end of its input dvgrab may drop what it has not written yet: the last take is long.
+    EXPECT_LE(next, fixtures::totalFrames(options)) << grab.output;
+    EXPECT_GT(next, 105) << grab.output;
     CliResult r = detect({"--type", "timecode", "--signals", "timecode", tape});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(sceneStarts(r.out), dvgrabStarts);
     EXPECT_EQ(dvgrabStarts, (std::vector<int>{0, 40, 70, 105}));
 }
