@@ -13,22 +13,26 @@ namespace klemora::avi {
 namespace {
 
 // The buffer is cut where the DV packs sit: in every DIF sequence its
-// header block, its subcode blocks (bytes 80-240, the packs a date pass
-// reads) and, in the first one, the VAUX blocks up to byte 453's pack each
-// form one segment, fetched as a whole when touched; so a frame whose packs
-// are all in the first sequence's subcode costs one read of 160 bytes.
-constexpr size_t kSegments = 27;
+// header block and its subcode blocks (bytes 80-240, the packs a date pass
+// reads); in the first one also the VAUX blocks up to byte 453's pack and
+// audio block 4 (its AAUX pack is the source control pack 0x51). Each forms
+// one segment, fetched as a whole when touched; so a frame whose packs are
+// all in the first sequence's subcode costs one read of 160 bytes.
+constexpr size_t kSegments = 29;
+constexpr uint32_t kAudioControlBlock = (6 + 16 * 4) * kDifBlockSize;
 constexpr std::array<uint32_t, kSegments> makeSegmentStarts() {
     std::array<uint32_t, kSegments> starts{};
     starts[0] = 0;
     starts[1] = 80;
     starts[2] = 240;
     starts[3] = 460;
+    starts[4] = kAudioControlBlock;
+    starts[5] = kAudioControlBlock + kDifBlockSize;
     for (uint32_t s = 1; s <= 11; ++s) {
-        starts[2 * s + 2] = s * kDifSequenceSize + 80;
-        starts[2 * s + 3] = s * kDifSequenceSize + 240;
+        starts[2 * s + 4] = s * kDifSequenceSize + 80;
+        starts[2 * s + 5] = s * kDifSequenceSize + 240;
     }
-    starts[26] = kDvFrameSizePal;  // the rest of a buffer larger than a PAL frame
+    starts[28] = kDvFrameSizePal;  // the rest of a buffer larger than a PAL frame
     return starts;
 }
 constexpr std::array<uint32_t, kSegments> kSegmentStarts = makeSegmentStarts();

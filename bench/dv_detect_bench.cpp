@@ -2,7 +2,10 @@
 // own full pass over the same file in the same run (every frame read on
 // demand, its recording date/time and timecode decoded), warm page cache,
 // trace off. A run over the first quarter of the file shows whether memory
-// grows with the length.
+// grows with the length. The timecode detection (recording-start marks and
+// timecode, both signals) reads the same packs plus the AAUX control pack and
+// is timed against the date detection as well; the load average is printed
+// before and after.
 //
 //   dv_detect_bench [--gb 2.1] [--runs 5] [--scene-seconds 20] [--keep] [--file PATH]
 //
@@ -25,6 +28,7 @@
 #include "bench/child_timing.h"
 #include "avi/dv_pack.h"
 #include "detect/dv_scene_detection.h"
+#include "detect/timecode_scene_detection.h"
 #include "scene/scene_list.h"
 #include "tests/fixtures/dv_fixture.h"
 
@@ -61,6 +65,26 @@ int detection(const std::string& path, int32_t lastFrame, int expectedScenes) {
     return expectedScenes < 0 || scenes.count() == expectedScenes ? 0 : 6;
 }
 
+int timecodeDetection(const std::string& path, int32_t lastFrame, int expectedScenes) {
+    app::SilentUserInterface ui;
+    scene::SceneList scenes;
+    detect::TimecodeDetectionSettings settings;
+    settings.trimCount = 0;
+    detect::DvDetectionResult result = detect::FindPerDvTimecode({{path, 0, lastFrame}}, scenes, ui, settings);
+    if (result.status != 1) return 5;
+    return expectedScenes < 0 || scenes.count() == expectedScenes ? 0 : 6;
+}
+
+std::string loadAverage() {
+    std::string text;
+    if (FILE* f = std::fopen("/proc/loadavg", "r")) {
+        char line[128] = {};
+        if (std::fgets(line, sizeof line, f)) text = line;
+        std::fclose(f);
+    }
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    return text;
+}
 
 struct Case {
     const char* name;
@@ -77,6 +101,8 @@ fixtures::DvFixtureOptions recordingOptions(double gigabytes, int sceneSeconds, 
     fixtures::DvFixtureOptions options;
     options.type = 2;
     options.openDml = fixtures::OpenDmlLayout::Segments;
+    // The timecode runs on across the sessions; the marks tell them to the timecode detection.
+    options.recordingStartMarks = true;
     const double bytesPerFrame = 144000 + 8 + 7680 + 16;
     int32_t left = static_cast<int32_t>(gigabytes * (1ull << 30) / bytesPerFrame) + 1;
     scene::RecordingTime start = fixtures::defaultSessionStart();
@@ -144,24 +170,28 @@ int main(int argc, char** argv) {
     }
 
     inChild([&] { return readerPass(path); });  // warm the page cache
-    Case reader{"readerPass"}, detect{"detection"}, quarter{"detectionFirstQuarter"};
+    std::printf("{\"case\":\"load\",\"before\":\"%s\"}\n", loadAverage().c_str());
+    Case reader{"readerPass"}, detect{"detection"}, quarter{"detectionFirstQuarter"}, timecode{"timecodeDetection"};
     int failures = 0;
     for (int run = 0; run < runs; ++run) {
         Measurement r = inChild([&] { return readerPass(path); });
         Measurement d = inChild([&] { return detection(path, frames - 1, expectedScenes); });
         Measurement q = inChild([&] { return detection(path, frames / 4, -1); });
-        failures += (r.exitCode != 0) + (d.exitCode != 0) + (q.exitCode != 0);
+        Measurement t = inChild([&] { return timecodeDetection(path, frames - 1, expectedScenes); });
+        failures += (r.exitCode != 0) + (d.exitCode != 0) + (q.exitCode != 0) + (t.exitCode != 0);
         reader.add(r);
         detect.add(d);
         quarter.add(q);
+        timecode.add(t);
     }
     const double base = median(reader.seconds);
-    for (const Case* c : {&reader, &detect, &quarter}) {
+    for (const Case* c : {&reader, &detect, &quarter, &timecode}) {
         std::printf("{\"case\":\"%s\",\"cache\":\"warm\",\"frames\":%d,\"runs\":%d,\"medianSeconds\":%.3f,"
-                    "\"ratioToReaderPass\":%.3f,\"peakRssKb\":%ld}\n",
+                    "\"ratioToReaderPass\":%.3f,\"ratioToDetection\":%.3f,\"peakRssKb\":%ld}\n",
                     c->name, c == &quarter ? frames / 4 + 1 : frames, runs, median(c->seconds),
-                    median(c->seconds) / base, largest(c->rss));
+                    median(c->seconds) / base, median(c->seconds) / median(detect.seconds), largest(c->rss));
     }
+    std::printf("{\"case\":\"load\",\"after\":\"%s\"}\n", loadAverage().c_str());
     if (generated && !keep) ::unlink(path.c_str());
     if (failures) std::fprintf(stderr, "%d runs failed\n", failures);
     return failures ? 1 : 0;

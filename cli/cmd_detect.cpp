@@ -1,5 +1,6 @@
 // "detect": automatic scene detection over video files (DV recording
-// date/time or picture differences), the scenes found printed as a CSV
+// date/time, DV recording-start marks and timecode, or picture differences),
+// the scenes found printed as a CSV
 // scene list or written to a file. A detection type is one
 // row of the detector table and an output format one row of the format
 // table, so further types and formats join without touching the rest.
@@ -25,10 +26,12 @@
 #include "media/source_probe.h"
 #include "app/shutdown.h"
 #include "detect/auto_shutdown.h"
+#include "detect/detection_choice.h"
 #include "detect/dv_scene_detection.h"
 #include "detect/picture_detection_run.h"
 #include "detect/picture_scene_search.h"
 #include "detect/search_source.h"
+#include "detect/timecode_scene_detection.h"
 #include "scene/csv_export.h"
 #include "scene/scene_file_formats.h"
 #include "scene/scene_list.h"
@@ -44,6 +47,7 @@ struct DetectOptions {
     std::string type = "datestamp";
     std::optional<int> diff;
     std::optional<int> trim;
+    std::string signals;  // timecode, auto: mark, timecode, both; empty: "TimecodeSignals"
     std::string range;  // "FIRST-LAST"
     bool trace = false;
     bool shutdown = false;
@@ -70,16 +74,54 @@ app::DebugLog runLog(const DetectOptions& options) {
 
 constexpr std::string_view kWeightNames[] = {"none", "inner", "outer"};
 
+DetectOutcome outcomeOf(const detect::DvDetectionResult& result);
+
 DetectOutcome detectByDatestamp(const std::vector<detect::SearchSource>& sources, const DetectOptions& options,
                                 scene::SceneList& scenes, TerminalUserInterface& ui) {
     detect::DvDetectionSettings settings = detect::readDvDetectionSettings(app::settings());
     if (options.diff) settings.datestampDiff = *options.diff;
     if (options.trim) settings.trimCount = *options.trim;
     settings.log = runLog(options);
-    detect::DvDetectionResult result = detect::FindPerDvDatestamp(sources, scenes, ui, settings);
+    return outcomeOf(detect::FindPerDvDatestamp(sources, scenes, ui, settings));
+}
+
+// In the order of the "TimecodeSignals" values.
+constexpr std::string_view kSignalNames[] = {"both", "mark", "timecode"};
+
+detect::TimecodeDetectionSettings timecodeSettings(const DetectOptions& options) {
+    detect::TimecodeDetectionSettings settings = detect::readTimecodeDetectionSettings(app::settings());
+    for (size_t i = 0; i < std::size(kSignalNames); ++i)
+        if (options.signals == kSignalNames[i]) settings.breakSignals = static_cast<detect::TimecodeSignals>(i);
+    if (options.trim) settings.trimCount = *options.trim;
+    settings.log = runLog(options);
+    return settings;
+}
+
+DetectOutcome outcomeOf(const detect::DvDetectionResult& result) {
     bool complete = result.failedFiles == 0 && result.skippedFiles == 0 &&
                     result.status != static_cast<int>(detect::DvDetectionStatus::Stopped);
     return {complete, result.status == static_cast<int>(detect::DvDetectionStatus::Ok)};
+}
+
+DetectOutcome detectByTimecode(const std::vector<detect::SearchSource>& sources, const DetectOptions& options,
+                               scene::SceneList& scenes, TerminalUserInterface& ui) {
+    detect::TimecodeDetectionSettings settings = timecodeSettings(options);
+    return outcomeOf(detect::FindPerDvTimecode(sources, scenes, ui, settings));
+}
+
+DetectOutcome detectAuto(const std::vector<detect::SearchSource>& sources, const DetectOptions& options,
+                         scene::SceneList& scenes, TerminalUserInterface& ui) {
+    detect::DvDetectionSettings settings = detect::readDvDetectionSettings(app::settings());
+    if (options.diff) settings.datestampDiff = *options.diff;
+    if (options.trim) settings.trimCount = *options.trim;
+    settings.log = runLog(options);
+    std::vector<detect::DetectionChoice> choices;
+    detect::DvDetectionResult result =
+        detect::FindPerDvAuto(sources, scenes, ui, settings, timecodeSettings(options).breakSignals, &choices);
+    for (const detect::DetectionChoice& choice : choices)
+        std::cerr << "klemora-cli detect: " << choice.path << ": "
+                  << (choice.byDate ? "datestamp" : "timecode") << '\n';
+    return outcomeOf(result);
 }
 
 // "1,3" into the three variant flags; false for anything else.
@@ -137,6 +179,8 @@ struct Detector {
 constexpr Detector kDetectors[] = {
     {"datestamp", detectByDatestamp},
     {"picture", detectByPicture},
+    {"timecode", detectByTimecode},
+    {"auto", detectAuto},
 };
 
 // "FIRST-LAST", 0-based and inclusive like the frame columns of the CSV list.
@@ -232,25 +276,35 @@ int detectScenes(const DetectOptions& options, TerminalUserInterface& ui) {
 }
 
 RegisterCommand registration(
-    "detect", "Find the scenes of video files (DV recording date/time or picture differences) and print them as a CSV scene list",
+    "detect", "Find the scenes of video files (DV recording date/time, DV recording-start marks and timecode, or picture "
+    "differences) and print them as a CSV scene list",
     [](CLI::App& sub, CommandAction& action) {
         auto options = std::make_shared<DetectOptions>();
         sub.add_option("FILE", options->files, "AVI files to search, in this order")->required();
         std::vector<std::string> types;
         for (const Detector& d : kDetectors) types.emplace_back(d.type);
         sub.add_option("--type", options->type,
-                       "Detection type: datestamp (DV recording date/time, the default) or picture (picture "
-                       "differences, any video the media layer decodes)")
+                       "Detection type: datestamp (DV recording date/time, the default), picture (picture "
+                       "differences, any video the media layer decodes), timecode (DV recording-start marks and "
+                       "timecode breaks, for tapes without a usable date) or auto (per file: datestamp where at "
+                       "least two frames carry date and time packs of valid, differing times, else timecode)")
             ->check(CLI::IsMember(types));
+        std::vector<std::string> signalNames(std::begin(kSignalNames), std::end(kSignalNames));
+        sub.add_option("--signals", options->signals,
+                       "timecode, auto: what starts a scene: mark (the camera's recording-start mark), timecode "
+                       "(the timecode does not go on by one frame) or both (default: TimecodeSignals of the "
+                       "settings, both)")
+            ->check(CLI::IsMember(signalNames));
         sub.add_option("--diff", options->diff,
-                       "Smallest jump of the recording time, in seconds, that starts a scene "
+                       "datestamp, auto: smallest jump of the recording time, in seconds, that starts a scene "
                        "(default: DatestampDiff of the settings, 1)")
             ->check(CLI::Range(1, INT_MAX));
         sub.add_option("--trim", options->trim,
                        "Frames cut at each boundary between two scenes (default: TrimCount of the settings, 1)")
             ->check(CLI::Range(0, detect::kMaxTrimCount));
         sub.add_option("--range", options->range, "Frames to search, FIRST-LAST, 0-based (one file only)");
-        sub.add_flag("--trace", options->trace, "datestamp: write the detection trace findds.log (debug level 2)");
+        sub.add_flag("--trace", options->trace,
+                     "datestamp, timecode, auto: write the detection trace findds.log (debug level 2)");
         sub.add_option("--preset", options->preset,
                        "picture: 0 very coarse .. 4 very fine, 99 the values MaxBlockDiff, MaxDiffBlockCount, "
                        "Blocksize, MaxCroHistDiff of the settings (default: DetectionSetting, 2)")
@@ -278,8 +332,9 @@ RegisterCommand registration(
                        "Write the scene list to this file instead (.scn project, .csv, .txt EDL, .avs)");
         sub.add_option("--format", options->format, "Format of -o (default: from its extension): " + scene::saveFormatNames());
         sub.footer(
-            "Exit code 0 when every file was searched, 1 when a file failed, was not DV (datestamp) or the run was "
-            "stopped (the scenes found are still given), 2 or more for wrong arguments.");
+            "Exit code 0 when every file was searched, 1 when a file failed, was not DV (datestamp, timecode, "
+            "auto) or the run was stopped (the scenes found are still given), 2 or more for wrong arguments. auto "
+            "names the detection it chose for each file on standard error.");
         action = [options](TerminalUserInterface& ui) { return detectScenes(*options, ui); };
     });
 

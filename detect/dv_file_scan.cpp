@@ -6,6 +6,7 @@
 #include "app/string_table.h"
 #include "avi/avi_result.h"
 #include "avi/dv_pack.h"
+#include "detect/scene_break_rule.h"
 #include "scene/list_failure.h"
 
 namespace klemora::detect {
@@ -85,6 +86,7 @@ void DvFileScan::scanRange(int32_t first, int32_t last) {
     m_timecode = {};
     m_stampValid = false;
     const int timecodeRate = m_reader.isPal() ? 25 : 30;
+    SceneBreakRule* rule = m_settings.breakRule ? m_settings.breakRule->forRange(m_reader, first, last) : nullptr;
 
     RecordingStamp previous;
     bool dated = false;
@@ -96,6 +98,10 @@ void DvFileScan::scanRange(int32_t first, int32_t last) {
         avi::ReadDvTimecode(m_reader, m_timecode);
         m_trace.frame(n, m_timecode, m_time, timecodeRate);
         if (n == first) startScene(n);
+        if (rule) {
+            if (rule->startsScene(m_reader, n) && n != first && !breakScene(n)) return;
+            continue;
+        }
         if (!dated) {
             // Frames before the first one with a recording time belong to the first scene.
             if (!carriesRecordingTime()) continue;

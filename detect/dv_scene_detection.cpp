@@ -8,14 +8,16 @@
 #include "detect/dv_detection_trace.h"
 #include "detect/dv_file_scan.h"
 #include "detect/run_questions.h"
+#include "detect/scene_break_rule.h"
 
 namespace klemora::detect {
 namespace {
 
 int statusCode(DvDetectionStatus status) { return static_cast<int>(status); }
 
-void showFileFailure(app::UserInterface& ui, const SearchSource& source, const FileScanResult& file) {
-    ui.showMessage(app::loadString(113) + " FindPerDvDatestamp()!\nFile: " + source.path +
+void showFileFailure(app::UserInterface& ui, const SearchSource& source, const FileScanResult& file,
+                     std::string_view runName) {
+    ui.showMessage(app::loadString(113) + " " + std::string(runName) + "()!\nFile: " + source.path +
                        "\nCode: " + std::to_string(file.status) + "\nCode 2: " + std::to_string(file.readerResult),
                    app::Icon::Stop);
 }
@@ -23,7 +25,7 @@ void showFileFailure(app::UserInterface& ui, const SearchSource& source, const F
 }  // namespace
 
 DvDetectionSettings readDvDetectionSettings(const app::SettingsStore& store) {
-    return {store.readInt("DatestampDiff", 1), store.readInt("TrimCount", 1), {}};
+    return {store.readInt("DatestampDiff", 1), store.readInt("TrimCount", 1), {}, nullptr};
 }
 
 std::string_view dvDetectionStatusName(int status) {
@@ -64,7 +66,8 @@ DvDetectionResult FindPerDvDatestamp(const std::vector<SearchSource>& sources, s
             if (file.status < 0) {
                 ++result.failedFiles;
                 trace.fileFailed(file.frame, file.status, file.readerResult);
-                showFileFailure(ui, sources[i], file);
+                showFileFailure(ui, sources[i], file,
+                                used.breakRule ? used.breakRule->runName() : "FindPerDvDatestamp");
                 if (i + 1 == sources.size() || !continueAfterFailure(ui)) break;
                 result.status = statusCode(DvDetectionStatus::Running);
             } else if (file.status == statusCode(DvDetectionStatus::Stopped)) {

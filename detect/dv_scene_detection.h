@@ -16,6 +16,8 @@
 
 namespace klemora::detect {
 
+class SceneBreakRule;
+
 struct DvDetectionSettings {
     int datestampDiff = 1;  // "DatestampDiff": seconds; a jump must be larger; at least 1
     int trimCount = 1;      // "TrimCount": frames cut at each inner scene boundary, 0..99
@@ -23,6 +25,8 @@ struct DvDetectionSettings {
     // Every frame read whole instead of only the bytes its packs lie in:
     // the plain path the tests hold the partial reads against.
     bool wholeFrames = false;
+    // Set by the detections that walk the same packs: decides where scenes break instead of the recording time.
+    SceneBreakRule* breakRule = nullptr;
 };
 
 // "DatestampDiff" (default 1) and "TrimCount" (default 1) as stored; read

@@ -25,7 +25,8 @@
 namespace klemora::gui {
 namespace {
 
-constexpr int kTypeTexts[] = {345, 346};
+constexpr int kTypeTexts[] = {345, 346, 994};
+constexpr int kSignalTexts[] = {996, 997, 998};
 constexpr int kPresetTexts[] = {312, 313, 314, 315, 316};
 constexpr int kWeightTexts[] = {317, 318, 319};
 
@@ -73,7 +74,7 @@ AutoCutDialog::AutoCutDialog(const app::SettingsStore& settings, app::PowerContr
 AutoCutDialog::~AutoCutDialog() { writeSettings(controlValues()); }
 
 void AutoCutDialog::buildControls() {
-    m_type = comboOf({kTypeTexts[0], kTypeTexts[1]}, 343);
+    m_type = comboOf({kTypeTexts[0], kTypeTexts[1], kTypeTexts[2]}, 343);
     m_minFrames = new QSpinBox;
     m_minFrames->setRange(1, 99999);
     m_minFrames->setToolTip(textOf(219));
@@ -93,6 +94,8 @@ void AutoCutDialog::buildControls() {
     m_diff->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), m_diff));
     m_diff->setToolTip(textOf(392));
     m_diffLabel = new QLabel(textOf(875));
+    m_signals = comboOf({kSignalTexts[0], kSignalTexts[1], kSignalTexts[2]}, 999);
+    m_signalsLabel = new QLabel(textOf(995));
     m_shutdown = new QCheckBox(textOf(876));
     m_shutdown->setToolTip(textOf(227));
 
@@ -128,6 +131,7 @@ void AutoCutDialog::layoutControls() {
     for (QCheckBox* variant : m_variants) settings->addWidget(variant, row++, 0, 1, 2);
     addRow(new QLabel(textOf(874)), m_trim);
     addRow(m_diffLabel, m_diff);
+    addRow(m_signalsLabel, m_signals);
     settings->addWidget(m_shutdown, row++, 0, 1, 2);
 
     auto* listButtons = new QHBoxLayout;
@@ -241,11 +245,12 @@ void AutoCutDialog::removeSelectedFiles() {
 
 void AutoCutDialog::refreshEnableStates() {
     const bool idle = !m_running;
-    const bool picture = m_type->currentIndex() != Datestamp;
+    const int type = m_type->currentIndex();
+    const bool picture = type != Datestamp && type != Timecode;
     const bool blocks = m_variants[1]->isChecked() || m_variants[2]->isChecked();
     m_stop->setEnabled(m_detecting);
     for (QWidget* always : std::initializer_list<QWidget*>{m_ok, m_cancel, m_remove, m_files, m_play, m_type, m_trim,
-                                                           m_shutdown})
+                                                           m_shutdown, m_signals})
         always->setEnabled(idle);
     m_start->setEnabled(idle && !m_sources.empty());
     for (QWidget* pictureOnly :
@@ -254,8 +259,10 @@ void AutoCutDialog::refreshEnableStates() {
         pictureOnly->setEnabled(idle && picture);
     m_weight->setEnabled(idle && picture && blocks);
     m_weightLabel->setEnabled(idle && picture && blocks);
-    m_diff->setEnabled(idle && !picture);
-    m_diffLabel->setEnabled(idle && !picture);
+    m_diff->setEnabled(idle && type == Datestamp);
+    m_diffLabel->setEnabled(idle && type == Datestamp);
+    m_signals->setVisible(type == Timecode);
+    m_signalsLabel->setVisible(type == Timecode);
 }
 
 void AutoCutDialog::setBusy(bool busy) {

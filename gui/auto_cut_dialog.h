@@ -1,7 +1,7 @@
 #pragma once
 // "Szenenerkennung": automatic scene detection over a list of files, each
-// with the frame range to search, by DV recording date/time or by picture
-// differences. It keeps its own list of the scenes found; the caller takes
+// with the frame range to search, by DV recording date/time, by the DV
+// recording-start marks and timecode, or by picture differences. It keeps its own list of the scenes found; the caller takes
 // it after OK. The run goes to a worker thread; meanwhile only Stop is live.
 #include <QDialog>
 #include <functional>
@@ -32,8 +32,8 @@ class AutoCutDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // The two entries of the type box, in list order.
-    enum Type { Picture = 0, Datestamp = 1 };
+    // The entries of the type box, in list order ("DetectionType").
+    enum Type { Picture = 0, Datestamp = 1, Timecode = 2 };
     // The source list holds ranges for this many files.
     static constexpr int kMaxFiles = 2000;
 
@@ -64,6 +64,7 @@ public:
     QCheckBox* variantBox(int variant) const { return m_variants[variant - 1]; }
     QComboBox* trimBox() const { return m_trim; }
     QLineEdit* datestampDiffEdit() const { return m_diff; }
+    QComboBox* signalsBox() const { return m_signals; }  // shown for Timecode only
     QCheckBox* shutdownBox() const { return m_shutdown; }
     QListWidget* fileList() const { return m_files; }
     QLabel* infoText() const { return m_info; }
@@ -96,6 +97,7 @@ private:
     // Settings (auto_cut_dialog_settings.cpp).
     struct Values {
         int type = Datestamp, minFrameCount = 75, preset = 2, weight = 0, trim = 1, diff = 1;
+        int timecodeSignals = 0;  // "TimecodeSignals": 0 both, 1 mark, 2 timecode
         bool variant[3] = {true, false, false};
         bool shutdown = false;
     };
@@ -115,6 +117,7 @@ private:
     void refreshEnableStates();
     void setBusy(bool busy);
     void runDetection(const Values& values);
+    void runDvDetection(const Values& values);
     void showInternalErrorInfo(const char* code);
 
     const app::SettingsStore& m_settings;
@@ -153,6 +156,8 @@ private:
     QComboBox* m_trim = nullptr;
     QLabel* m_diffLabel = nullptr;
     QLineEdit* m_diff = nullptr;
+    QLabel* m_signalsLabel = nullptr;
+    QComboBox* m_signals = nullptr;
     QCheckBox* m_shutdown = nullptr;
     QListWidget* m_files = nullptr;
     QLabel* m_info = nullptr;

@@ -1,4 +1,4 @@
-// The detection dialog's runs: DV date/time or picture detection on a
+// The detection dialog's runs: DV date/time, DV timecode or picture detection on a
 // worker thread while only Stop is live, the play of the selected files,
 // files dropped onto it, and the information line of one file.
 #include <QDragEnterEvent>
@@ -16,6 +16,7 @@
 #include "detect/auto_shutdown.h"
 #include "detect/dv_scene_detection.h"
 #include "detect/picture_detection_run.h"
+#include "detect/timecode_scene_detection.h"
 #include "gui/auto_cut_dialog.h"
 #include "gui/player_window.h"
 #include "gui/text_of.h"
@@ -31,7 +32,8 @@ void AutoCutDialog::start() {
         values.diff = 1;
         m_diff->setText(QStringLiteral("1"));
     }
-    if (values.type != Datestamp && !(values.variant[0] || values.variant[1] || values.variant[2])) {
+    const bool picture = values.type != Datestamp && values.type != Timecode;
+    if (picture && !(values.variant[0] || values.variant[1] || values.variant[2])) {
         m_ui.showMessage(app::loadString(111), app::Icon::Information);
         return;
     }
@@ -47,19 +49,27 @@ void AutoCutDialog::start() {
     setBusy(false);
 }
 
+// The two detections over the DV packs share their run and its end.
+void AutoCutDialog::runDvDetection(const Values& values) {
+    detect::DvDetectionSettings dateSettings;
+    dateSettings.datestampDiff = values.diff;
+    dateSettings.trimCount = values.trim;
+    dateSettings.log = m_log;
+    detect::TimecodeDetectionSettings timecodeSettings;
+    timecodeSettings.breakSignals = static_cast<detect::TimecodeSignals>(values.timecodeSignals);
+    timecodeSettings.trimCount = values.trim;
+    timecodeSettings.log = m_log;
+    runOnWorker([&] {
+        detect::DvDetectionResult result =
+            values.type == Timecode ? detect::FindPerDvTimecode(m_sources, m_found, m_ui, timecodeSettings)
+                                    : detect::FindPerDvDatestamp(m_sources, m_found, m_ui, dateSettings);
+        if (values.shutdown && result.status == static_cast<int>(detect::DvDetectionStatus::Ok))
+            detect::AutoShutdown(m_found, m_power, m_ui);
+    });
+}
+
 void AutoCutDialog::runDetection(const Values& values) {
-    if (values.type == Datestamp) {
-        detect::DvDetectionSettings settings;
-        settings.datestampDiff = values.diff;
-        settings.trimCount = values.trim;
-        settings.log = m_log;
-        runOnWorker([&] {
-            detect::DvDetectionResult result = detect::FindPerDvDatestamp(m_sources, m_found, m_ui, settings);
-            if (values.shutdown && result.status == static_cast<int>(detect::DvDetectionStatus::Ok))
-                detect::AutoShutdown(m_found, m_power, m_ui);
-        });
-        return;
-    }
+    if (values.type == Datestamp || values.type == Timecode) return runDvDetection(values);
     // The keys the dialog has no control for (preset 99, the log, FixRatio) come from the settings.
     detect::PictureDetectionSettings settings = detect::readPictureDetectionSettings(m_settings);
     settings.detectionSetting = values.preset;

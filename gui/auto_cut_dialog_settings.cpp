@@ -30,6 +30,8 @@ void AutoCutDialog::readSettings() {
     v.variant[2] = m_settings.readInt("Alg3", 0) != 0;
     v.trim = m_settings.readInt("TrimCount", 1);
     v.diff = m_settings.readInt("DatestampDiff", 1);
+    v.timecodeSignals = m_settings.readInt("TimecodeSignals", 0);
+    if (v.timecodeSignals < 0 || v.timecodeSignals > 2) v.timecodeSignals = 0;  // as the detection reads it
     v.shutdown = m_settings.readInt("AutocutShutdown", 0) == 1;
     // A fresh settings file (no minimum count yet, or the unusable 1) gets every key at once.
     if (m_settings.readInt("MinFrameCount", 1) == 1) writeSettings(v);
@@ -45,6 +47,7 @@ void AutoCutDialog::writeSettings(const Values& v) const {
     m_settings.writeInt("Alg3", v.variant[2] ? 1 : 0);
     m_settings.writeInt("TrimCount", v.trim);
     m_settings.writeInt("DatestampDiff", v.diff);
+    m_settings.writeInt("TimecodeSignals", v.timecodeSignals);
     m_settings.writeInt("AutocutShutdown", v.shutdown ? 1 : 0);
 }
 
@@ -56,6 +59,7 @@ void AutoCutDialog::showValues(const Values& v) {
     for (int i = 0; i < 3; ++i) m_variants[i]->setChecked(v.variant[i]);
     m_trim->setCurrentIndex(listIndex(v.trim, m_trim));
     m_diff->setText(QString::number(v.diff));
+    m_signals->setCurrentIndex(v.timecodeSignals);
     m_shutdown->setChecked(v.shutdown);
 }
 
@@ -70,6 +74,7 @@ AutoCutDialog::Values AutoCutDialog::controlValues() const {
     bool number = false;
     v.diff = m_diff->text().toInt(&number);
     if (!number) v.diff = 0;
+    v.timecodeSignals = std::max(m_signals->currentIndex(), 0);
     v.shutdown = m_shutdown->isChecked();
     return v;
 }

@@ -22,6 +22,15 @@ struct DvSession {
     // Set: the timecode restarts here; unset: it runs on from the previous
     // session (00:00:00:00 for the first).
     std::optional<scene::Timecode> timecodeStart;
+    // With DvSampleOptions::recordingStartMarks: this take's first frame carries no mark.
+    bool unmarkedStart = false;
+};
+
+// The recording date and time packs (0x62, 0x63) as cameras and converters write them.
+enum class DatePacks {
+    Running,  // the session's clock
+    Missing,  // none at all, as many analogue-to-DV converters and some decks
+    Unset,    // the packs with every field 0xFF, as a camera whose clock was never set
 };
 
 struct FrameRange {
@@ -52,6 +61,9 @@ struct DvSampleOptions {
     bool videoControlAt453 = true;  // false: byte 453 holds no 0x61 pack (only the subcode search can find one)
     std::vector<FrameRange> framesWithoutPacks;  // no 0x13/0x62/0x63 pack anywhere in the frame
     std::vector<FrameRange> framesWithLatePacks; // packs only from the third DIF sequence on
+    DatePacks datePacks = DatePacks::Running;
+    // The REC ST bit (AAUX 0x51 PC2 bit 7 cleared) on the first frame of every session.
+    bool recordingStartMarks = false;
 
     OpenDmlLayout openDml = OpenDmlLayout::None;
     uint64_t riffSegmentBytes = 1u << 30;  // Segments: size limit of one RIFF
@@ -90,6 +102,7 @@ int32_t totalFrames(const DvSampleOptions& options);
 scene::RecordingTime expectedRecordingTime(const DvSampleOptions& options, int32_t frame);
 scene::Timecode expectedTimecode(const DvSampleOptions& options, int32_t frame);
 bool framePacksWritten(const DvSampleOptions& options, int32_t frame);
+bool frameMarksRecordingStart(const DvSampleOptions& options, int32_t frame);
 
 // The default start, 2006-07-01 10:00:00.
 scene::RecordingTime defaultSessionStart();

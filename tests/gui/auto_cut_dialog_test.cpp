@@ -141,6 +141,50 @@ private slots:
         QCOMPARE(dialog->shutdownBox()->toolTip(), text(227));
     }
 
+    void theTimecodeTypeIsTheThirdEntryAndKeepsOldSettingsAsTheyWere() {
+        // A settings file from before the third type: its values mean what they meant.
+        prepareSettings("MinFrameCount=75\nDetectionType=0\nTrimCount=0\n");
+        {
+            auto dialog = open({});
+            QCOMPARE(dialog->typeBox()->count(), 3);
+            QCOMPARE(dialog->typeBox()->currentText(), text(345));
+            QCOMPARE(dialog->typeBox()->itemText(AutoCutDialog::Timecode), text(994));
+            QVERIFY(!dialog->signalsBox()->isVisible());
+        }
+        QCOMPARE(m_store->readInt("DetectionType", -9), 0);
+        QCOMPARE(m_store->readInt("TimecodeSignals", -9), 0);
+
+        // A dateless tape whose second take runs on in timecode: only its mark tells it.
+        fixtures::DvFixtureOptions tape = threeRecordings();
+        tape.datePacks = fixtures::DatePacks::Missing;
+        tape.recordingStartMarks = true;
+        tape.sessions[2].timecodeStart = scene::Timecode{2, 0, 0, 0};
+        scene::SceneList one;
+        addScene(one, test::writeFixture(m_dir.file("tape.avi"), tape), 0, 59);
+        {
+            auto dialog = open(one);
+            dialog->typeBox()->setCurrentIndex(AutoCutDialog::Timecode);
+            QVERIFY(dialog->signalsBox()->isVisible());
+            QCOMPARE(dialog->signalsBox()->currentText(), text(996));
+            QVERIFY(!dialog->datestampDiffEdit()->isEnabled() && !dialog->minFrameBox()->isEnabled());
+            QTest::mouseClick(dialog->startButton(), Qt::LeftButton);
+            QCOMPARE(dialog->sceneCountText()->text(), QStringLiteral("3"));
+            dialog->signalsBox()->setCurrentIndex(2);  // the timecode alone misses the second take
+            test::MessageBoxWatcher ok;  // question 112: the scenes found before are dropped
+            QTest::mouseClick(dialog->startButton(), Qt::LeftButton);
+            QCOMPARE(dialog->sceneCountText()->text(), QStringLiteral("2"));
+            dialog->typeBox()->setCurrentIndex(AutoCutDialog::Datestamp);
+            QVERIFY(!dialog->signalsBox()->isVisible());
+            dialog->typeBox()->setCurrentIndex(AutoCutDialog::Timecode);
+            dialog->reject();
+        }
+        QCOMPARE(m_store->readInt("DetectionType", -9), 2);
+        QCOMPARE(m_store->readInt("TimecodeSignals", -9), 2);
+        auto dialog = open({});
+        QCOMPARE(dialog->typeBox()->currentIndex(), int(AutoCutDialog::Timecode));
+        QCOMPARE(dialog->signalsBox()->currentIndex(), 2);
+    }
+
     void theListTakesTheRangesLeavesOutMissingFilesAndRemovesWithTheirRanges() {
         prepareSettings("MinFrameCount=75\n");
         const std::string a = recordings("a.avi"), b = recordings("b.avi");
