@@ -76,13 +76,18 @@ constexpr std::string_view kWeightNames[] = {"none", "inner", "outer"};
 
 DetectOutcome outcomeOf(const detect::DvDetectionResult& result);
 
-DetectOutcome detectByDatestamp(const std::vector<detect::SearchSource>& sources, const DetectOptions& options,
-                                scene::SceneList& scenes, TerminalUserInterface& ui) {
+// The stored date-detection settings with the command's --diff and --trim.
+detect::DvDetectionSettings datestampSettings(const DetectOptions& options) {
     detect::DvDetectionSettings settings = detect::readDvDetectionSettings(app::settings());
     if (options.diff) settings.datestampDiff = *options.diff;
     if (options.trim) settings.trimCount = *options.trim;
     settings.log = runLog(options);
-    return outcomeOf(detect::FindPerDvDatestamp(sources, scenes, ui, settings));
+    return settings;
+}
+
+DetectOutcome detectByDatestamp(const std::vector<detect::SearchSource>& sources, const DetectOptions& options,
+                                scene::SceneList& scenes, TerminalUserInterface& ui) {
+    return outcomeOf(detect::FindPerDvDatestamp(sources, scenes, ui, datestampSettings(options)));
 }
 
 // In the order of the "TimecodeSignals" values.
@@ -111,10 +116,7 @@ DetectOutcome detectByTimecode(const std::vector<detect::SearchSource>& sources,
 
 DetectOutcome detectAuto(const std::vector<detect::SearchSource>& sources, const DetectOptions& options,
                          scene::SceneList& scenes, TerminalUserInterface& ui) {
-    detect::DvDetectionSettings settings = detect::readDvDetectionSettings(app::settings());
-    if (options.diff) settings.datestampDiff = *options.diff;
-    if (options.trim) settings.trimCount = *options.trim;
-    settings.log = runLog(options);
+    detect::DvDetectionSettings settings = datestampSettings(options);
     std::vector<detect::DetectionChoice> choices;
     detect::DvDetectionResult result =
         detect::FindPerDvAuto(sources, scenes, ui, settings, timecodeSettings(options).breakSignals, &choices);

@@ -25,7 +25,10 @@ void showFileFailure(app::UserInterface& ui, const SearchSource& source, const F
 }  // namespace
 
 DvDetectionSettings readDvDetectionSettings(const app::SettingsStore& store) {
-    return {store.readInt("DatestampDiff", 1), store.readInt("TrimCount", 1), {}, nullptr};
+    DvDetectionSettings settings;
+    settings.datestampDiff = store.readInt("DatestampDiff", 1);
+    settings.trimCount = store.readInt("TrimCount", 1);
+    return settings;
 }
 
 std::string_view dvDetectionStatusName(int status) {
