@@ -87,7 +87,8 @@ detect::DvDetectionSettings datestampSettings(const DetectOptions& options) {
 
 DetectOutcome detectByDatestamp(const std::vector<detect::SearchSource>& sources, const DetectOptions& options,
                                 scene::SceneList& scenes, TerminalUserInterface& ui) {
-    return outcomeOf(detect::FindPerDvDatestamp(sources, scenes, ui, datestampSettings(options)));
+    detect::DvDetectionSettings settings = datestampSettings(options);
+    return outcomeOf(detect::FindPerDvDatestamp(sources, scenes, ui, settings));
 }
 
 // In the order of the "TimecodeSignals" values.
