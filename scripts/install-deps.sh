@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config git
+  cmake ninja-build g++ pkg-config git dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg mediainfo
   mingw-w64-common

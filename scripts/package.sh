@@ -1,28 +1,36 @@
 #!/usr/bin/env bash
 # Builds the Debian package: a Release build of the two programs in
-# build-package/ for the prefix /usr with Debian's hardening flags, then
-# cpack. Leaves in out/package/ the .deb, its file list (files.txt) and
+# build-package/ (or, with --build-dir DIR, in a folder already configured
+# with the same settings) for the prefix /usr with Debian's hardening flags,
+# then cpack. Leaves in out/package/ the .deb, its file list (files.txt) and
 # lintian's report (lintian.txt); fails when lintian reports an error.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-package"
 out="$root/out/package"
-
-launcher=()
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+reuse=""
+if [ "${1:-}" = "--build-dir" ]; then
+  build="$(cd "$2" && pwd)"
+  reuse=1
 fi
-# Debian's flags (fortify, stack protector, relro) without the debug
-# information a stripped package would drop anyway.
-export DEB_CFLAGS_MAINT_STRIP=-g DEB_CXXFLAGS_MAINT_STRIP=-g
-CFLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
-CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
-LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
-export CFLAGS CXXFLAGS LDFLAGS
+source "$root/scripts/package-flags.sh"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DKLEMORA_BENCH=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "${launcher[@]}" >/dev/null
-# Only what the package holds; the tests are not built here.
+if [ -n "$reuse" ]; then
+  # A folder built and tested with the package's settings (.ci/run): the
+  # same settings again change nothing, so nothing is compiled twice.
+  if ! grep -q '^CMAKE_CXX_FLAGS:STRING=.*_FORTIFY_SOURCE' "$build/CMakeCache.txt" 2>/dev/null; then
+    echo "$build was not first configured with the package's flags (scripts/package-flags.sh)" >&2
+    exit 1
+  fi
+  cmake -S "$root" -B "$build" "${package_cmake_args[@]}" >/dev/null
+else
+  launcher=()
+  if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  fi
+  cmake -S "$root" -B "$build" -G Ninja "${package_cmake_args[@]}" -DKLEMORA_BENCH=OFF "${launcher[@]}" >/dev/null
+fi
+# Only what the package holds.
 cmake --build "$build" -j"$(nproc)" --target klemora klemora-cli klemora_runtime_files klemora_man_pages \
   klemora_debian_changelog
 (cd "$build" && cpack -G DEB)

@@ -22,6 +22,7 @@ done
                                      language_file bitmap_picture)
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
   -DCMAKE_CXX_COMPILER=clang++ -DKLEMORA_FUZZ=ON -DKLEMORA_CORE_ONLY=ON -DKLEMORA_GUI=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target fuzz_seeds $(printf 'fuzz_%s ' "${targets[@]}")
 

@@ -12,7 +12,9 @@ build="$root/build-tsan"
 targets=(detect_tests output_tests output_writer_tests camera_capture_test app_tests media_grab_test
   gui_thumbnail_loader_test gui_film_strip_view_test)
 pattern='RunCancel|Thread|StringTable.ReferencesStayValid|gui_thumbnail_loader|gui_film_strip_view'
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLEMORA_TSAN=ON -DKLEMORA_BENCH=OFF >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
+  -DKLEMORA_TSAN=ON -DKLEMORA_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan.supp"
 ctest --test-dir "$build" -j"$(nproc)" --output-on-failure --timeout 1800 -R "$pattern" --no-tests=error

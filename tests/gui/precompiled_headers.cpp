@@ -1,0 +1,1 @@
+// Compiles the test programs' precompiled headers (see CMakeLists.txt).
