@@ -1,7 +1,8 @@
 // The scene index dialog as a person uses it: the values of a prepared
 // settings file at opening and back at closing, presets and sizes typed in
 // by hand, "As43", the template chooser's start folder, and the pages the
-// main window's command writes compared with those of klemora-cli.
+// main window's command writes compared with those of klemora-cli; Esc
+// during a run stops it without a message.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -19,11 +20,13 @@
 #include "gui/main_actions.h"
 #include "gui/main_window.h"
 #include "gui/scene_index_dialog.h"
+#include "output/html_result.h"
 #include "output/html_settings.h"
 #include "scene/group_file.h"
 #include "scene/group_tree.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/gui/frame_fixtures.h"
+#include "tests/gui/message_box_watcher.h"
 #include "tests/support/temp_dir.h"
 
 namespace klemora::gui {
@@ -184,6 +187,36 @@ private slots:
                                          m_dir.path() + "/clidata");
         QVERIFY2(r.exitCode == 0, r.err.c_str());
         QCOMPARE(test::readTextFile(m_dir.file("guidir/clips.htm")), test::readTextFile(m_dir.file("clidir/clips.htm")));
+    }
+
+    void escDuringARunStopsItWithoutAMessage() {
+        prepareSettings("");
+        app::SettingsStore store(m_dir.file("Klemora.ini"));
+        QtUserInterface ui(nullptr);
+        // Enough scenes that the run is still going when the key comes.
+        scene::GroupTree tree;
+        for (int n = 0; n < 400; ++n) {
+            int i = tree.root().list().AddNewScene();
+            tree.root().list().setSourceFile(i, m_source);
+            tree.root().list().setStartFrame(i, n % 50);
+            tree.root().list().setStopFrame(i, n % 50);
+        }
+        SceneIndexDialog dialog(ui, store, tree);
+        dialog.show();
+        ::mkdir(m_dir.file("stopped").c_str(), 0755);
+        dialog.chooseMainFile = [&](const QString&) { return QString::fromStdString(m_dir.file("stopped/index.htm")); };
+        bool shown = false;
+        dialog.showInBrowser = [&](const QString&) { return shown = true; };
+        dialog.runningChanged = [&](bool running) {
+            if (running) QTimer::singleShot(0, &dialog, [&dialog] { QTest::keyClick(&dialog, Qt::Key_Escape); });
+        };
+        test::MessageBoxWatcher boxes;
+        QCOMPARE(dialog.generate(true), output::code(output::HtmlIndexResult::Cancelled));
+        QTest::qWait(50);  // a message box would be up by now
+        QCOMPARE(boxes.count(), 0);
+        QVERIFY(!shown);
+        QVERIFY(dialog.isVisible());  // Esc stopped the run; it did not close the dialog
+        QVERIFY(dialog.generateAndShowButton()->isEnabled());
     }
 };
 
