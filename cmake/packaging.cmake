@@ -1,33 +1,13 @@
 # The Debian package (cpack -G DEB; scripts/package.sh builds and checks it).
 include(GNUInstallDirs)
-find_program(KLEMORA_GZIP gzip REQUIRED)
+include(${CMAKE_CURRENT_LIST_DIR}/debian_gzip.cmake)
 set(KLEMORA_DEBIAN_DIR ${CMAKE_SOURCE_DIR}/resources/debian)
 set(KLEMORA_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/klemora)
 
-# A tree without install rules of the programs' own still packages the two
-# executables and the files they read beside them.
-if(NOT EXISTS ${CMAKE_SOURCE_DIR}/cmake/install.cmake AND NOT KLEMORA_CORE_ONLY)
-  set(program_targets klemora-cli)
-  if(KLEMORA_GUI)
-    list(APPEND program_targets klemora)
-  endif()
-  install(TARGETS ${program_targets} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  set(program_files_dir ${CMAKE_INSTALL_DATADIR}/klemora)
-  install(FILES ${CMAKE_SOURCE_DIR}/resources/strings/english.lang DESTINATION ${program_files_dir})
-  install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/Templates ${CMAKE_SOURCE_DIR}/resources/HtmlDoku
-          DESTINATION ${program_files_dir})
-  install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/readme/ DESTINATION ${program_files_dir})
-endif()
-
 # Debian's documentation files: the machine-readable copyright and the
 # changelog, compressed without name or time stamp.
+klemora_debian_gzip(${KLEMORA_DEBIAN_DIR}/changelog ${CMAKE_BINARY_DIR}/debian/changelog.Debian)
 set(debian_changelog ${CMAKE_BINARY_DIR}/debian/changelog.Debian.gz)
-add_custom_command(
-  OUTPUT ${debian_changelog}
-  COMMAND ${CMAKE_COMMAND} -E copy ${KLEMORA_DEBIAN_DIR}/changelog ${CMAKE_BINARY_DIR}/debian/changelog.Debian
-  COMMAND ${KLEMORA_GZIP} -9nf ${CMAKE_BINARY_DIR}/debian/changelog.Debian
-  DEPENDS ${KLEMORA_DEBIAN_DIR}/changelog
-  VERBATIM)
 add_custom_target(klemora_debian_changelog ALL DEPENDS ${debian_changelog})
 install(FILES ${KLEMORA_DEBIAN_DIR}/copyright ${debian_changelog} DESTINATION ${KLEMORA_DOC_DIR})
 install(FILES ${KLEMORA_DEBIAN_DIR}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
