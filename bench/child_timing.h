@@ -35,18 +35,27 @@ struct Measurement {
     }
 };
 
-inline double timevalSeconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; }
+inline double timevalSeconds(const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+}
+
+// Waits for the child `pid` started at `started`: its wall and CPU time,
+// peak memory and exit code.
+inline Measurement waitForChild(pid_t pid, std::chrono::steady_clock::time_point started) {
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), usage.ru_maxrss,
+            WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+            timevalSeconds(usage.ru_utime) + timevalSeconds(usage.ru_stime)};
+}
 
 template <typename Work>
 Measurement inChild(Work&& work) {
     auto started = std::chrono::steady_clock::now();
     pid_t pid = ::fork();
     if (pid == 0) _exit(work());
-    int status = 0;
-    struct rusage usage {};
-    ::wait4(pid, &status, 0, &usage);
-    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), usage.ru_maxrss,
-            WIFEXITED(status) ? WEXITSTATUS(status) : -1, timevalSeconds(usage.ru_utime) + timevalSeconds(usage.ru_stime)};
+    return waitForChild(pid, started);
 }
 
 // A shell command line (a reference program) timed the same way.
@@ -82,12 +91,7 @@ inline Measurement programInChild(const std::vector<std::string>& args, bool kee
     const auto started = std::chrono::steady_clock::now();
     pid_t pid = 0;
     if (::posix_spawnp(&pid, argv[0], &quiet, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        struct rusage usage {};
-        ::wait4(pid, &status, 0, &usage);
-        m = {std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), usage.ru_maxrss,
-             WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-             timevalSeconds(usage.ru_utime) + timevalSeconds(usage.ru_stime)};
+        m = waitForChild(pid, started);
         if (timed) {
             std::ifstream peak(peakFile);
             long kib = 0;

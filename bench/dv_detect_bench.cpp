@@ -75,17 +75,6 @@ int timecodeDetection(const std::string& path, int32_t lastFrame, int expectedSc
     return expectedScenes < 0 || scenes.count() == expectedScenes ? 0 : 6;
 }
 
-std::string loadAverage() {
-    std::string text;
-    if (FILE* f = std::fopen("/proc/loadavg", "r")) {
-        char line[128] = {};
-        if (std::fgets(line, sizeof line, f)) text = line;
-        std::fclose(f);
-    }
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-    return text;
-}
-
 struct Case {
     const char* name;
     std::vector<double> seconds;
@@ -170,7 +159,7 @@ int main(int argc, char** argv) {
     }
 
     inChild([&] { return readerPass(path); });  // warm the page cache
-    std::printf("{\"case\":\"load\",\"before\":\"%s\"}\n", loadAverage().c_str());
+    std::printf("{\"case\":\"load\",\"before\":\"%s\"}\n", bench::loadAverage().c_str());
     Case reader{"readerPass"}, detect{"detection"}, quarter{"detectionFirstQuarter"}, timecode{"timecodeDetection"};
     int failures = 0;
     for (int run = 0; run < runs; ++run) {
@@ -191,7 +180,7 @@ int main(int argc, char** argv) {
                     c->name, c == &quarter ? frames / 4 + 1 : frames, runs, median(c->seconds),
                     median(c->seconds) / base, median(c->seconds) / median(detect.seconds), largest(c->rss));
     }
-    std::printf("{\"case\":\"load\",\"after\":\"%s\"}\n", loadAverage().c_str());
+    std::printf("{\"case\":\"load\",\"after\":\"%s\"}\n", bench::loadAverage().c_str());
     if (generated && !keep) ::unlink(path.c_str());
     if (failures) std::fprintf(stderr, "%d runs failed\n", failures);
     return failures ? 1 : 0;
