@@ -29,6 +29,11 @@ GeneralSettings readGeneralSettings(const SettingsStore& store, int userLanguage
 
 std::string languageCode(UiLanguage language) { return language == UiLanguage::German ? "DE" : "US"; }
 
+bool speaksGerman(std::string_view code) {
+    const std::string upper = asciiUpper(code);
+    return upper.empty() || upper == "DE";
+}
+
 bool writeGeneralSettings(const SettingsStore& store, const GeneralSettings& now, const GeneralSettings& atOpening) {
     store.writeText("Lang", languageCode(now.language));
     store.writeInt("SliderJump", now.sliderJump);

@@ -4,6 +4,7 @@
 // and the options of exported pictures. The rules live here, the dialog
 // only shows them.
 #include <string>
+#include <string_view>
 
 #include "app/settings_store.h"
 
@@ -38,6 +39,10 @@ GeneralSettings readGeneralSettings(const SettingsStore& store, int userLanguage
 
 // "DE" or "US".
 std::string languageCode(UiLanguage language);
+
+// Whether the program speaks German for the setting "Lang" `code`: "DE" in
+// any case, or nothing set yet (the first start asks in German).
+bool speaksGerman(std::string_view code);
 
 // Writes every key. True when the restart notice (311 and 391) is due:
 // the language, jump width, backup flag or interval changed.

@@ -8,8 +8,8 @@
 #include <QUrl>
 #include <utility>
 
+#include "app/general_settings.h"
 #include "app/paths.h"
-#include "app/text_format.h"
 #include "gui/text_of.h"
 
 namespace klemora::gui {
@@ -44,11 +44,6 @@ bool openUrl(QWidget* parent, const QUrl& url, const QString& shown) {
     return false;
 }
 
-bool english(std::string_view languageCode) {
-    const std::string code = app::asciiUpper(languageCode);
-    return !code.empty() && code != "DE";
-}
-
 std::string languageOf(const app::SettingsStore& settings) { return settings.readText("Lang", ""); }
 
 }  // namespace
@@ -60,7 +55,7 @@ ScopedHelpOpener::~ScopedHelpOpener() { testOpener() = std::move(m_previous); }
 QString helpPagePath(const QString& page, std::string_view languageCode) {
     const QString folder = QString::fromStdString(app::programFolder()) + QStringLiteral("/HtmlDoku/");
     const QString englishPage = folder + QStringLiteral("en/") + page;
-    if (english(languageCode) && QFileInfo::exists(englishPage)) return englishPage;
+    if (!app::speaksGerman(languageCode) && QFileInfo::exists(englishPage)) return englishPage;
     return folder + page;
 }
 

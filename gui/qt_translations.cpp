@@ -4,11 +4,12 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "app/general_settings.h"
+
 namespace klemora::gui {
 
 bool installQtTranslations(const QString& lang) {
-    const QString code = lang.trimmed().toUpper();
-    if (!code.isEmpty() && code != QStringLiteral("DE")) return false;
+    if (!app::speaksGerman(lang.trimmed().toStdString())) return false;
     // Lives as long as the application: Qt keeps only a pointer to it.
     static QTranslator translator;
     if (!translator.isEmpty()) return true;
