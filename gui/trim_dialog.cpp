@@ -40,6 +40,17 @@ const QString kNoDuration(20, QLatin1Char(' '));
 
 QString qtext(const std::string& text) { return QString::fromStdString(text); }
 
+// The status line in its longest form (past OUT, five-digit frame numbers),
+// for room enough that it is never cut off.
+std::string widestStatusLine() {
+    constexpr int32_t kLength = 99999;
+    scene::SceneList sample;
+    const int i = sample.AddNewScene();
+    sample.setStopFrame(i, kLength - 1);
+    sample.setFramesPerSecond(i, 25);
+    return scene::trimStatusLine(sample, i, 2 * kLength - 1);
+}
+
 QPushButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& caption, int tooltip) {
     auto* button = new QPushButton(parent);
     if (icon != QStyle::SP_CustomBase) button->setIcon(parent->style()->standardIcon(icon));
@@ -138,11 +149,7 @@ void TrimDialog::buildControls() {
     m_slider->setToolTip(textOf(228));
     m_bar = new TrimBar(this);
     m_status = new QLabel(this);
-    // Room for the longest form of the line (past OUT), so it is never cut off.
-    const std::string widest = app::stringPrintf("%s: 00:00:00:00,    %s: +00000/00000,    %s: +00:+00:+00:+00",
-                                                 app::loadString(122).c_str(), app::loadString(155).c_str(),
-                                                 app::loadString(159).c_str());
-    m_status->setMinimumWidth(m_status->fontMetrics().horizontalAdvance(qtext(widest)) + 8);
+    m_status->setMinimumWidth(m_status->fontMetrics().horizontalAdvance(qtext(widestStatusLine())) + 8);
 
     m_in = makeButton(this, QStyle::SP_MediaSkipBackward, textOf(970), 273);
     m_out = makeButton(this, QStyle::SP_MediaSkipForward, textOf(971), 274);
