@@ -5,8 +5,9 @@
 // pwrite). Bytes that are already in another file can be appended as a
 // copy from it instead (appendCopy): runs of such copies that follow each
 // other in the source are made as one, by the kernel where it is willing,
-// when the next bytes of our own are appended or at the next flush. Every chunk and list is bracketed by a ChunkScope that pads it to
-// an even length and patches its size. The first failure sticks: every later
+// when the next bytes of our own are appended or at the next flush. Every
+// chunk and list is bracketed by a ChunkScope that pads it to an even
+// length and patches its size. The first failure sticks: every later
 // call returns the same code, so a caller may check only at the end.
 #include <cstddef>
 #include <cstdint>

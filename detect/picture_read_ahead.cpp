@@ -39,15 +39,13 @@ PictureReadAhead::~PictureReadAhead() {
 int PictureReadAhead::grab(int32_t frame, int32_t next, app::UserInterface& ui) {
     const int rc = take(frame);
     if (rc != 1) media::ShowGrabFailure(m_info, frame, rc, ui);
-    if (next >= 0 && next != m_current.frame && next != m_previous.frame) {
-        if (m_worker.joinable()) {
-            {
-                std::lock_guard<std::mutex> guard(m_lock);
-                m_wanted = next;
-            }
-            m_changed.notify_all();
-        }
+    const bool held = next == m_current.frame || next == m_previous.frame;
+    if (next < 0 || held || !m_worker.joinable()) return rc;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_wanted = next;
     }
+    m_changed.notify_all();
     return rc;
 }
 
