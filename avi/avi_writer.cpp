@@ -92,7 +92,7 @@ int AviWriter::start(const std::string& path, int fd, AviLayout layout, const Av
         m_streams[i].chunkId = makeChunkId(static_cast<int>(i), m_layout.streams[i].chunkSuffix);
         m_streams[i].sampleSize = m_layout.streams[i].sampleSize();
     }
-    m_out.setCopyCall(m_options.copyCall);
+    m_out.setCopyCalls(m_options.copyCall, m_options.sendCall);
     int rc = fd >= 0 ? m_out.attach(fd, m_options.bufferBytes) : m_out.create(path, m_options.bufferBytes);
     if (rc != kOk) return rc;
     m_ownsFile = fd < 0;

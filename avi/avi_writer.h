@@ -102,8 +102,9 @@ struct AviWriterOptions {
     // Chunks of a source file go over as copies from it (copyChunk); false
     // is the plain path, where the callers read them and hand them over.
     bool copyFromSource = true;
-    // How those copies are made (RiffWriter::setCopyCall); tests put in one that refuses.
+    // How those copies are made (RiffWriter::setCopyCalls); tests put in ones that refuse.
     CopyRangeCall copyCall = systemCopyRange();
+    SendFileCall sendCall = systemSendFile();
     app::DebugLog log;  // the run's debug log: every file written or failed
 };
 

@@ -1,5 +1,6 @@
 #include "avi/range_copy.h"
 
+#include <sys/sendfile.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,7 +17,7 @@ constexpr uint64_t kKernelStep = uint64_t{1} << 30;
 // Answers meaning "not between these files", not "the copy failed".
 bool refusal(int error) {
     return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == ENOTSUP ||
-           error == EBADF || error == ETXTBSY;
+           error == EBADF || error == ETXTBSY || error == ESPIPE;
 }
 
 }  // namespace
@@ -27,7 +28,11 @@ CopyRangeCall systemCopyRange() {
     };
 }
 
-RangeCopier::RangeCopier(CopyRangeCall call) : m_call(call) {}
+SendFileCall systemSendFile() {
+    return [](int out, int in, off_t* inOffset, size_t size) -> ssize_t { return ::sendfile(out, in, inOffset, size); };
+}
+
+RangeCopier::RangeCopier(CopyRangeCall call, SendFileCall send) : m_call(call), m_send(send) {}
 
 // Moves what the kernel will; leaves the rest (and offsets past the part
 // done) for the reads and writes. 0 or a real failure's errno value.
@@ -48,8 +53,29 @@ int RangeCopier::copyByKernel(int in, int64_t& from, int out, int64_t& to, uint6
     return 0;
 }
 
+// The same through sendfile, which writes at the destination's file
+// position: it is set first (our writes all name their offsets).
+int RangeCopier::sendByKernel(int in, int64_t& from, int out, int64_t& to, uint64_t& size) {
+    if (size > 0 && m_send && ::lseek(out, to, SEEK_SET) != to) m_send = nullptr;
+    while (size > 0 && m_send) {
+        off_t inOffset = from;
+        ssize_t n = m_send(out, in, &inOffset, static_cast<size_t>(std::min(size, kKernelStep)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && !refusal(errno)) return errno;
+        if (n <= 0 || inOffset != from + n) {
+            m_send = nullptr;
+            break;
+        }
+        from += n;
+        to += n;
+        size -= static_cast<uint64_t>(n);
+    }
+    return 0;
+}
+
 int RangeCopier::copy(int in, int64_t from, int out, int64_t to, uint64_t size, std::span<uint8_t> buffer) {
     if (int error = copyByKernel(in, from, out, to, size); error != 0) return error;
+    if (int error = sendByKernel(in, from, out, to, size); error != 0) return error;
     while (size > 0) {
         size_t part = static_cast<size_t>(std::min<uint64_t>(size, buffer.size()));
         errno = 0;

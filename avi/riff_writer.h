@@ -97,9 +97,9 @@ public:
     // `size` bytes of the open file `fd` from `offset`, copied when the run
     // they join is made; `fd` must stay open until the next flush.
     int appendCopy(int fd, int64_t offset, uint64_t size);
-    // How copies are made: the kernel call (systemCopyRange() by default),
-    // or nullptr for reads and writes only.
-    void setCopyCall(CopyRangeCall call) { m_copier = RangeCopier(call); }
+    // How copies are made: the kernel calls (systemCopyRange() and
+    // systemSendFile() by default), nullptr for reads and writes only.
+    void setCopyCalls(CopyRangeCall call, SendFileCall send) { m_copier = RangeCopier(call, send); }
 
     // Overwrites bytes already appended (never past the current end).
     int patch(int64_t offset, std::span<const uint8_t> bytes);
@@ -139,7 +139,7 @@ private:
     size_t m_used = 0;
     int64_t m_flushed = 0;          // file offset of m_buffer[0]
     PendingCopy m_copy;
-    RangeCopier m_copier{systemCopyRange()};
+    RangeCopier m_copier{systemCopyRange(), systemSendFile()};
     std::vector<int64_t> m_scopes;  // header offsets of the open chunks, innermost last
     int m_result = 1;
     int m_errno = 0;

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/sendfile.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <fstream>
+#include <utility>
 
 #include "tests/support/temp_dir.h"
 #include "writer_test_support.h"
@@ -127,9 +129,19 @@ ssize_t copyOnlyOnce(int in, off_t* inOffset, int out, off_t* outOffset, size_t 
     return ::copy_file_range(in, inOffset, out, outOffset, std::min<size_t>(size, 5), flags);
 }
 
+ssize_t sendOnlyOnce(int out, int in, off_t* inOffset, size_t size) {
+    static int calls = 0;
+    if (++calls % 2 == 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    return ::sendfile(out, in, inOffset, std::min<size_t>(size, 7));
+}
+
 // Copies of a source's bytes land where they were appended, among bytes of
-// our own and patched sizes, whether the kernel copies, refuses half-way
-// or is never asked; runs that follow each other in the source join.
+// our own and patched sizes, whether the kernel copies (by either call),
+// refuses half-way or is never asked; runs that follow each other in the
+// source join.
 TEST(RiffWriter, CopiedBytesLandInPlaceAmongOurOwn) {
     test::TempDir dir;
     std::vector<uint8_t> source;
@@ -145,11 +157,16 @@ TEST(RiffWriter, CopiedBytesLandInPlaceAmongOurOwn) {
     expected.insert(expected.end(), source.begin() + 10, source.begin() + 110);  // two runs that join
     appendText(expected, "mine");
     expected.insert(expected.end(), source.begin() + 150, source.begin() + 300);
-    for (CopyRangeCall call : {systemCopyRange(), CopyRangeCall{nullptr}, &copyOnlyOnce}) {
+    const std::pair<CopyRangeCall, SendFileCall> ways[] = {{systemCopyRange(), systemSendFile()},
+                                                           {nullptr, nullptr},
+                                                           {&copyOnlyOnce, nullptr},
+                                                           {nullptr, systemSendFile()},
+                                                           {&copyOnlyOnce, &sendOnlyOnce}};
+    for (auto [call, send] : ways) {
         int in = ::open(dir.file("source").c_str(), O_RDONLY | O_CLOEXEC);
         ASSERT_GE(in, 0);
         RiffWriter out;
-        out.setCopyCall(call);
+        out.setCopyCalls(call, send);
         ASSERT_EQ(out.create(dir.file("t.riff"), 16), 1);
         ChunkScope list = out.openList(fourcc("LIST"), fourcc("copy"));
         out.appendCopy(in, 10, 60);
