@@ -145,10 +145,23 @@ void AviReader::materialize(uint32_t from, uint32_t to) {
     for (size_t i = segmentOf(from); i < m_pending.size() && kSegmentStarts[i] < to; ++i) {
         PendingRange& range = m_pending[i];
         if (!range.pending()) continue;
-        // A file that shrank since leaves what it cannot give as it was.
-        m_source->readAt(range.fileOffset + range.from, m_buffer.data() + range.from, range.to - range.from);
+        fetchSegment(i, range);
         range.to = range.from;
     }
+}
+
+// A pending part of the current frame, from the read-ahead when it has it.
+// A file that shrank since leaves what it cannot give as it was.
+void AviReader::fetchSegment(size_t segment, const PendingRange& range) {
+    uint8_t* into = m_buffer.data() + range.from;
+    const uint32_t size = range.to - range.from;
+    const int64_t at = range.fileOffset + range.from;
+    const bool currentFrame = m_currentFrame >= 0 && static_cast<size_t>(m_currentFrame) < m_frames.size() &&
+                              m_frames[static_cast<size_t>(m_currentFrame)].dataOffset == range.fileOffset;
+    if (currentFrame && !m_source->writable() &&
+        m_segmentsAhead.take(*m_source, m_frames, m_currentFrame, segment, at, into, size))
+        return;
+    m_source->readAt(at, into, size);
 }
 
 std::span<const uint8_t> AviReader::frameBytes(uint32_t offset, uint32_t size) {

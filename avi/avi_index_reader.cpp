@@ -44,6 +44,14 @@ bool AviIndex::isKeyFrame(int streamNumber, int64_t chunk) const {
     return (*entries)[static_cast<size_t>(chunk)].keyFrame;
 }
 
+std::vector<IndexedChunk> AviIndex::inFileOrder() const {
+    std::vector<IndexedChunk> all;
+    for (const std::vector<IndexedChunk>& entries : m_streams) all.insert(all.end(), entries.begin(), entries.end());
+    std::sort(all.begin(), all.end(),
+              [](const IndexedChunk& a, const IndexedChunk& b) { return a.headerOffset < b.headerOffset; });
+    return all;
+}
+
 void AviIndex::build(AviReader& reader, int64_t limit) {
     const auto& infos = reader.streams();
     m_streams.assign(infos.size(), {});

@@ -9,14 +9,9 @@
 #include <vector>
 
 #include "avi/avi_reader.h"
+#include "avi/indexed_chunk.h"
 
 namespace klemora::avi {
-
-struct IndexedChunk {
-    int64_t headerOffset = 0;
-    uint32_t size = 0;
-    bool keyFrame = true;
-};
 
 class AviIndex {
 public:
@@ -28,6 +23,8 @@ public:
     bool allKeyFrames(int streamNumber) const;
     // The key-frame flag of one chunk; true where the index does not say.
     bool isKeyFrame(int streamNumber, int64_t chunk) const;
+    // Every stream's entries in one list, in file order.
+    std::vector<IndexedChunk> inFileOrder() const;
 
 private:
     bool readOpenDml(AviReader& reader, const StreamInfo& info, std::vector<IndexedChunk>& out,

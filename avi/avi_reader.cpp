@@ -10,6 +10,7 @@
 #include "app/debug_log.h"
 #include "app/string_table.h"
 #include "app/text_format.h"
+#include "avi/avi_index_reader.h"
 #include "avi/avi_reader_internal.h"
 #include "avi/dv_pack.h"
 
@@ -22,6 +23,7 @@ AviReader::~AviReader() = default;
 int AviReader::Open(const std::string& fileName, const std::string& mode) {
     if (m_open && fileName == m_fileName) {
         m_chunkStatistics.clear();
+        m_segmentsAhead.clear();
         return 1;
     }
     if (m_open) Close();
@@ -78,13 +80,23 @@ int AviReader::openWith(std::unique_ptr<ByteSource> source, const std::string& n
 
 // Chunks walked between two looks at the Stop: a few milliseconds from disk.
 constexpr size_t kChunksPerStopCheck = 512;
+// Index entries per stream taken as hints for the walk: hours of DV; a
+// longer or a hostile index only walks the rest without them.
+constexpr int64_t kMaxHintsPerStream = int64_t{1} << 18;
 
 // Where the frame chunks really are; the headers' count only caps them.
 int AviReader::collectFrames() {
     const uint32_t claimed = m_openDml ? m_openDmlFrameCount : m_hasMainHeader ? mainHeaderTotalFrames() : 0;
     m_headerFrameCount = static_cast<int32_t>(std::min<uint32_t>(claimed, INT32_MAX));
     m_frames.clear();
+    std::vector<IndexedChunk> hints;
+    {
+        AviIndex index;
+        index.build(*this, kMaxHintsPerStream);
+        hints = index.inFileOrder();
+    }
     MovieChunkWalker walker(*this);
+    walker.expectHeaders(hints);
     int rc = 0;
     int64_t passedTo = 0;
     size_t walked = 0;
@@ -191,6 +203,7 @@ void AviReader::resetState() {
     m_firstTimecode = {};
     m_currentFrame = -1;
     m_chunk = {};
+    m_segmentsAhead.clear();
 }
 
 void AviReader::Close() {
@@ -314,6 +327,11 @@ int AviReader::ReadExact(void* buffer, uint32_t size) {
 int AviReader::ReadAt(int64_t offset, void* buffer, size_t size) {
     if (!m_source) return -1;
     return readExactAt(*m_source, offset, buffer, size) ? 1 : -1;
+}
+
+void AviReader::ReadMany(std::span<ReadRequest> requests) {
+    if (m_source) return m_source->readMany(requests);
+    for (ReadRequest& request : requests) request.result = -1;
 }
 
 int64_t AviReader::fileSize() const { return m_source ? m_source->size() : -1; }

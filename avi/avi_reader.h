@@ -18,6 +18,7 @@
 #include "avi/avi_result.h"
 #include "avi/byte_source.h"
 #include "avi/movie_chunks.h"
+#include "avi/segment_read_ahead.h"
 #include "scene/scene_record.h"
 
 namespace klemora::avi {
@@ -176,6 +177,8 @@ public:
     int64_t position() const { return m_position; }
     // Reads at an absolute offset without moving the position; 1 or -1.
     int ReadAt(int64_t offset, void* buffer, size_t size);
+    // Many reads at absolute offsets in few system calls (ByteSource::readMany).
+    void ReadMany(std::span<ReadRequest> requests);
     // Writes at an absolute offset inside the file (never past its end); 1 or -1.
     int WriteAt(int64_t offset, const void* buffer, size_t size);
     int64_t fileSize() const;
@@ -214,6 +217,7 @@ private:
     void countChunk(uint32_t id, int32_t wantedFrame);
     void resetState();
     void materialize(uint32_t from, uint32_t to);
+    void fetchSegment(size_t segment, const PendingRange& range);
     void forgetPending(uint32_t loadedLength);
     void markPending(uint32_t loadedLength, int64_t dataOffset);
     void showError(const char* caption, int error);
@@ -264,6 +268,8 @@ private:
     FrameChunk m_chunk;
     // Ranges of the buffer an OnDemand read has not fetched yet.
     std::vector<PendingRange> m_pending;
+    // The same part of the next frames, read in one batch (read-only files).
+    SegmentReadAhead m_segmentsAhead{frameSegmentCount()};
     std::vector<ChunkCount> m_chunkStatistics;
 };
 

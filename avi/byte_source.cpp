@@ -41,6 +41,8 @@ public:
         return static_cast<int64_t>(done);
     }
 
+    void readMany(std::span<ReadRequest> requests) override { m_batch.read(m_fd.get(), requests); }
+
     bool writeAt(int64_t offset, const void* data, size_t size) override {
         int64_t length = this->size();
         if (!m_writable || offset < 0 || length < 0 || offset + static_cast<int64_t>(size) > length) {
@@ -69,9 +71,14 @@ private:
     app::UniqueFd m_fd;
     bool m_writable;
     int m_error = 0;
+    BatchReader m_batch;
 };
 
 }  // namespace
+
+void ByteSource::readMany(std::span<ReadRequest> requests) {
+    for (ReadRequest& request : requests) request.result = readAt(request.offset, request.data, request.size);
+}
 
 std::unique_ptr<ByteSource> openFileSource(const std::string& path, bool readWrite, int* error) {
     app::UniqueFd fd(::open(path.c_str(), (readWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC));

@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "app/unique_fd.h"
+#include "avi/batch_reads.h"
 
 namespace klemora::avi {
 
@@ -19,6 +21,8 @@ public:
     virtual int64_t size() const = 0;
     // Up to `size` bytes at `offset`: the count read (0 at the end), -1 on error.
     virtual int64_t readAt(int64_t offset, void* data, size_t size) = 0;
+    // Many reads at once, each as readAt would do it; a file batches them.
+    virtual void readMany(std::span<ReadRequest> requests);
     // All bytes or false; never writes past the current end.
     virtual bool writeAt(int64_t offset, const void* data, size_t size) = 0;
     virtual bool writable() const = 0;

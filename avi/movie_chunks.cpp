@@ -1,6 +1,7 @@
 #include "avi/movie_chunks.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "avi/avi_format.h"
@@ -41,7 +42,8 @@ bool MovieChunkWalker::readHeader(int64_t at, uint32_t& id, uint32_t& size) {
     if (at < 0 || at + 8 > m_fileSize) return false;
     if (at != m_headerAt) {
         m_headerAt = -1;
-        if (m_reader.ReadAt(at, m_header, sizeof m_header) != 1) return false;
+        if (const uint8_t* known = m_prefetch.headerAt(at)) std::memcpy(m_header, known, sizeof m_header);
+        else if (m_reader.ReadAt(at, m_header, sizeof m_header) != 1) return false;
         m_headerAt = at;
     }
     id = readLe32(m_header);
@@ -128,14 +130,14 @@ void MovieChunkWalker::loadIndex() {
         m_index.push_back({base + offset, readLe32(entry + 12)});
     }
     std::sort(m_index.begin(), m_index.end(),
-              [](const IndexedChunk& a, const IndexedChunk& b) { return a.headerOffset < b.headerOffset; });
+              [](const LegacyEntry& a, const LegacyEntry& b) { return a.headerOffset < b.headerOffset; });
 }
 
 // The size 'idx1' gives the chunk whose header is at `headerOffset`.
 std::optional<uint32_t> MovieChunkWalker::indexedSize(int64_t headerOffset) {
     if (!m_indexLoaded) loadIndex();
     auto entry = std::lower_bound(m_index.begin(), m_index.end(), headerOffset,
-                                  [](const IndexedChunk& c, int64_t offset) { return c.headerOffset < offset; });
+                                  [](const LegacyEntry& c, int64_t offset) { return c.headerOffset < offset; });
     if (entry == m_index.end() || entry->headerOffset != headerOffset) return std::nullopt;
     return entry->size;
 }

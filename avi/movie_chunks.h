@@ -11,7 +11,10 @@
 // it. So no later chunk is lost and none changes its place in the count.
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
+
+#include "avi/header_prefetch.h"
 
 namespace klemora::avi {
 
@@ -42,6 +45,11 @@ public:
     // position is not touched.
     explicit MovieChunkWalker(AviReader& reader);
 
+    // Where the file's indexes put chunk headers (in file order; they must
+    // outlive the walker): those are read in batches ahead of the walk. The
+    // walk itself, and so every chunk it reports, stays the same.
+    void expectHeaders(std::span<const IndexedChunk> entries) { m_prefetch = HeaderPrefetch(m_reader, entries); }
+
     // 1 and the next chunk; 0 at the end of the file (or of the last complete
     // chunk); -1 when a chunk header cannot be read.
     int next(MovieChunk& chunk);
@@ -71,11 +79,12 @@ private:
     int m_segment = -1;
     std::vector<OpenList> m_lists;
     WalkDamage m_damage;
-    struct IndexedChunk {
+    struct LegacyEntry {
         int64_t headerOffset;
         uint32_t size;
     };
-    std::vector<IndexedChunk> m_index;  // the 'idx1' entries, by offset, read at the first damage
+    std::vector<LegacyEntry> m_index;  // the 'idx1' entries, by offset, read at the first damage
+    HeaderPrefetch m_prefetch;
     bool m_indexLoaded = false;
     // The header last read: the check that a chunk is followed by another
     // reads the next chunk's header, which the walk then needs again.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "app/debug_log.h"
 #include "avi/avi_format.h"
@@ -51,10 +52,11 @@ int ChunkCursor::seekIndexed(int64_t index) {
     // m_bytesBefore is the sum of the entries before m_index.
     for (int64_t i = std::max<int64_t>(m_index, 0); i < index; ++i) m_bytesBefore += table[static_cast<size_t>(i)].size;
     const avi::IndexedChunk& entry = table[static_cast<size_t>(index)];
+    if (entry.headerOffset < 0 || entry.headerOffset + 8 + entry.size > m_fileSize) return 0;
+    if (!m_headers) m_headers.emplace(m_reader, table);
     uint8_t header[8];
-    if (entry.headerOffset < 0 || entry.headerOffset + 8 + entry.size > m_fileSize ||
-        m_reader.ReadAt(entry.headerOffset, header, sizeof header) != 1)
-        return 0;
+    if (const uint8_t* known = m_headers->header(static_cast<size_t>(index))) std::memcpy(header, known, sizeof header);
+    else if (m_reader.ReadAt(entry.headerOffset, header, sizeof header) != 1) return 0;
     uint32_t id = avi::readLe32(header);
     if (avi::chunkStreamNumber(id) != m_stream || avi::readLe32(header + 4) != entry.size) return 0;
     m_chunk.headerOffset = entry.headerOffset;
@@ -73,6 +75,7 @@ void ChunkCursor::leaveIndex() {
     m_reader.log().write("ChunkCursor: %s: index of stream %d not usable, walking the file", m_reader.fileName().c_str(),
                   m_stream);
     m_table = nullptr;
+    m_headers.reset();
     m_index = -1;
     m_bytesBefore = 0;
     m_valid = false;

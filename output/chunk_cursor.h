@@ -14,6 +14,7 @@
 #include "avi/avi_index_reader.h"
 #include "avi/avi_reader.h"
 #include "avi/avi_writer.h"
+#include "avi/header_prefetch.h"
 #include "avi/movie_chunks.h"
 
 namespace klemora::output {
@@ -55,6 +56,7 @@ private:
     avi::AviReader& m_reader;
     std::optional<avi::MovieChunkWalker> m_walker;
     const std::vector<avi::IndexedChunk>* m_table;  // nullptr: walk
+    std::optional<avi::HeaderPrefetch> m_headers;   // the table's headers, read in batches
     int m_stream;
     int64_t m_fileSize;
     int64_t m_index = -1;  // the chunk the cursor is on

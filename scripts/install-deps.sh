@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg mediainfo
   mingw-w64-common
-  libraw1394-dev libiec61883-dev libavc1394-dev
+  libraw1394-dev libiec61883-dev libavc1394-dev liburing-dev
   qt6-base-dev qt6-multimedia-dev libgl-dev
   python3 xvfb chromium xdotool qt6-translations-l10n
   lintian appstream desktop-file-utils librsvg2-bin libxml2-utils man-db dvgrab

@@ -1,0 +1,46 @@
+#pragma once
+// Many small reads at scattered offsets of one file in few system calls:
+// the chunk headers a walk checks lie 8 bytes each, a frame apart, and on a
+// virtual machine each pread costs more than the bytes it moves. With
+// io_uring a batch is one submission; where the kernel or the build has no
+// io_uring, or refuses it (a container's seccomp rules), the reads are
+// plain preads, one after another, with the same results.
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <span>
+
+namespace klemora::avi {
+
+struct ReadRequest {
+    int64_t offset = 0;
+    void* data = nullptr;
+    uint32_t size = 0;
+    int64_t result = 0;  // bytes read (fewer at the end of the file), -1 on an error
+};
+
+class BatchReader {
+public:
+    BatchReader();
+    ~BatchReader();
+    BatchReader(const BatchReader&) = delete;
+    BatchReader& operator=(const BatchReader&) = delete;
+
+    // Fills every request's `result`. Safe to call from several threads.
+    void read(int fd, std::span<ReadRequest> requests);
+    // Whether the reads went through io_uring so far (false once it refused).
+    bool batched() const;
+
+private:
+    class Ring;
+    void readOneByOne(int fd, std::span<ReadRequest> requests);
+
+    mutable std::mutex m_mutex;
+    std::unique_ptr<Ring> m_ring;
+    bool m_ringTried = false;
+};
+
+// One pread of a request, EINTR and short reads handled.
+int64_t preadRequest(int fd, const ReadRequest& request);
+
+}  // namespace klemora::avi
