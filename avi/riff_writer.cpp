@@ -72,7 +72,9 @@ int RiffWriter::failFromErrno(int error) {
 
 int RiffWriter::allocateBuffer(size_t bufferBytes) {
     try {
-        m_buffer.assign(std::max<size_t>(bufferBytes, 16), 0);
+        const size_t size = std::max<size_t>(bufferBytes, 16);
+        m_storage = std::make_unique_for_overwrite<uint8_t[]>(size);
+        m_buffer = {m_storage.get(), size};
     } catch (const std::bad_alloc&) {
         return fail(WriterResult::OutOfMemory, ENOMEM);
     }
@@ -260,6 +262,7 @@ int RiffWriter::close() {
     // close() may report a deferred write error (NFS, quota); it counts.
     if (m_ownedFd && ::close(m_ownedFd.release()) != 0 && m_result == 1) failFromErrno(errno);
     m_buffer = {};
+    m_storage.reset();
     return m_result;
 }
 

@@ -11,6 +11,7 @@
 // call returns the same code, so a caller may check only at the end.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -135,7 +136,10 @@ private:
 
     app::UniqueFd m_ownedFd;  // what create() opened; an attached descriptor is not ours
     int m_fd = -1;
-    std::vector<uint8_t> m_buffer;
+    // Not zeroed: a copy of the source touches only the pages of its
+    // headers, and each page first touched costs a fault.
+    std::unique_ptr<uint8_t[]> m_storage;
+    std::span<uint8_t> m_buffer;
     size_t m_used = 0;
     int64_t m_flushed = 0;          // file offset of m_buffer[0]
     PendingCopy m_copy;
