@@ -13,6 +13,7 @@
 #include "avi/avi_index_reader.h"
 #include "avi/avi_reader_internal.h"
 #include "avi/dv_pack.h"
+#include "avi/walk_cache.h"
 
 namespace klemora::avi {
 
@@ -84,11 +85,32 @@ constexpr size_t kChunksPerStopCheck = 512;
 // longer or a hostile index only walks the rest without them.
 constexpr int64_t kMaxHintsPerStream = int64_t{1} << 18;
 
-// Where the frame chunks really are; the headers' count only caps them.
+// Where the frame chunks really are; the headers' count only caps them. A
+// file opened again unchanged gets the frames of its last walk.
 int AviReader::collectFrames() {
     const uint32_t claimed = m_openDml ? m_openDmlFrameCount : m_hasMainHeader ? mainHeaderTotalFrames() : 0;
     m_headerFrameCount = static_cast<int32_t>(std::min<uint32_t>(claimed, INT32_MAX));
     m_frames.clear();
+    m_reusedWalk = false;
+    // A traced open wants the chunk statistics of its own walk.
+    const std::optional<FileIdentity> file = m_log.tracing() ? std::nullopt : identityOf(sourceDescriptor());
+    if (std::optional<FrameWalk> kept = file ? keptWalk(*file, m_headerFrameCount) : std::nullopt) {
+        m_frames = std::move(kept->frames);
+        m_walkDamage = kept->damage;
+        m_reusedWalk = true;
+    } else {
+        const int rc = walkFrames();
+        if (rc == static_cast<int>(OpenResult::Stopped)) return rc;
+        if (rc >= 0 && file) keepWalk(*file, {m_headerFrameCount, m_frames, m_walkDamage}, realTimeNs());
+    }
+    m_frameCount = static_cast<int32_t>(m_frames.size());
+    logWalkDamage();
+    return 1;
+}
+
+// The walk itself: the walker's last answer (1 when the headers' count
+// ended it), or Stopped.
+int AviReader::walkFrames() {
     std::vector<IndexedChunk> hints;
     {
         AviIndex index;
@@ -116,9 +138,7 @@ int AviReader::collectFrames() {
     m_walkDamage = walker.damage();
     if (rc < 0) m_log.write("AviReader: %s: the movie data cannot be read after %zu frames", m_fileName.c_str(),
                               m_frames.size());
-    m_frameCount = static_cast<int32_t>(m_frames.size());
-    logWalkDamage();
-    return 1;
+    return rc;
 }
 
 void AviReader::logWalkDamage() const {
@@ -190,6 +210,7 @@ void AviReader::resetState() {
     m_frames.clear();
     m_legacyIndex = {};
     m_walkDamage = {};
+    m_reusedWalk = false;
     m_openDmlFrameCount = 0;
     m_movieOffset = -1;
     m_movieEnd = -1;

@@ -113,6 +113,8 @@ public:
     bool frameCountClipped() const { return m_headerFrameCount > m_frameCount; }
     // What the walk of the movie data had to get past.
     const WalkDamage& walkDamage() const { return m_walkDamage; }
+    // The frames came from the last walk of the same, unchanged file (avi/walk_cache.h).
+    bool reusedWalk() const { return m_reusedWalk; }
     // Every frame chunk in file order.
     const std::vector<MovieChunk>& frameChunks() const { return m_frames; }
     float GetFrameRate() const;
@@ -206,6 +208,7 @@ private:
     int allocateBuffer();
     int readFirstDvFrame();
     int collectFrames();
+    int walkFrames();
     void logWalkDamage() const;
     uint32_t pictureSide(uint32_t mainHeaderValue, uint32_t formatOffset, uint32_t dvValue) const;
     const MovieChunk& standOn(int32_t frame);
@@ -246,6 +249,7 @@ private:
     std::vector<MovieChunk> m_frames;
     IndexPlace m_legacyIndex;
     WalkDamage m_walkDamage;
+    bool m_reusedWalk = false;
     int64_t m_movieOffset = -1;
     int64_t m_movieEnd = -1;
 

@@ -9,10 +9,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -22,6 +25,7 @@
 #include "avi/byte_source.h"
 #include "avi/dv_pack.h"
 #include "avi/movie_chunks.h"
+#include "avi/walk_cache.h"
 #include "tests/avi/mutated_source.h"
 #include "tests/fixtures/dv_fixture.h"
 #include "tests/support/temp_dir.h"
@@ -200,6 +204,63 @@ TEST(SegmentReadAhead, FramesReadAheadHoldTheirOwnBytes) {
             }
             if (frame == frames - 1) EXPECT_LT(counted.reads, frames) << "layout " << i;
         }
+    }
+}
+
+// Where each frame chunk ends, negative for one the walk found damaged.
+std::vector<int64_t> frameOffsets(const avi::AviReader& reader) {
+    std::vector<int64_t> offsets;
+    for (const avi::MovieChunk& chunk : reader.frameChunks())
+        offsets.push_back((chunk.dataOffset + chunk.size) * (chunk.damaged ? -1 : 1));
+    return offsets;
+}
+
+// What a reader that never sees the file's descriptor (so never reuses a
+// walk) finds in the same bytes.
+std::vector<int64_t> walkedInMemory(const std::string& path) {
+    avi::AviReader reader;
+    auto bytes = fileBytes(path);
+    EXPECT_EQ(reader.OpenSource(std::make_unique<MutatedSource>(bytes, static_cast<int64_t>(bytes->size())), "m"), 1);
+    return frameOffsets(reader);
+}
+
+// Opening the same file again unchanged takes the frames of its last walk;
+// a file changed just before (whose times could hide one more change) and
+// any change after it (a damaged size, a cut) make the next open walk again.
+TEST(WalkCache, OnlyAnUnchangedFileKeepsItsFrames) {
+    TempDir dir;
+    const std::string path = dir.file("take.avi");
+    ASSERT_EQ(fixtures::writeDvAvi(path, layouts()[1]), 1);
+    auto open = [&](std::vector<int64_t>* frames = nullptr) {
+        avi::AviReader reader;
+        EXPECT_EQ(reader.Open(path, "r"), 1);
+        if (frames) *frames = frameOffsets(reader);
+        return reader.reusedWalk();
+    };
+    std::vector<int64_t> first, again;
+    EXPECT_FALSE(open(&first));
+    EXPECT_FALSE(open()) << "written a moment ago";
+    std::this_thread::sleep_for(std::chrono::nanoseconds(avi::kSettledNs) + std::chrono::milliseconds(100));
+    EXPECT_FALSE(open());
+    EXPECT_TRUE(open(&again));
+    EXPECT_EQ(again, first);
+    // The size field of frame 10's chunk (its header lies 8 bytes before the data).
+    avi::AviReader probe;
+    ASSERT_EQ(probe.Open(path, "r"), 1);
+    const int64_t sizeField = probe.frameChunks()[10].dataOffset - 4;
+    probe.Close();
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(sizeField);
+        const char wrong[4] = {0x10, 0x00, 0x00, 0x00};
+        file.write(wrong, 4);
+    }
+    for (int cut : {0, 1}) {
+        if (cut) std::filesystem::resize_file(path, std::filesystem::file_size(path) - 200000);
+        std::vector<int64_t> changed;
+        EXPECT_FALSE(open(&changed)) << cut;
+        EXPECT_NE(changed, first) << cut;
+        EXPECT_EQ(changed, walkedInMemory(path)) << cut;
     }
 }
 
