@@ -54,6 +54,16 @@ public:
     int batches = 0;
 };
 
+// `options` written to `path`, and opened by `reader` from memory through a
+// counting source; nullptr when either fails.
+CountingSource* openCounted(const std::string& path, const fixtures::DvFixtureOptions& options, avi::AviReader& reader) {
+    if (fixtures::writeDvAvi(path, options) != 1) return nullptr;
+    auto bytes = fileBytes(path);
+    auto source = std::make_unique<CountingSource>(bytes, static_cast<int64_t>(bytes->size()));
+    CountingSource* counted = source.get();
+    return reader.OpenSource(std::move(source), "x") == 1 ? counted : nullptr;
+}
+
 struct Walked {
     std::vector<std::string> chunks;
     avi::WalkDamage damage;
@@ -140,12 +150,10 @@ TEST(HeaderPrefetch, TheWalkIsTheSameWithOrWithoutTheIndexAhead) {
     const auto all = layouts();
     for (size_t i = 0; i < all.size(); ++i) {
         const std::string path = dir.file("layout" + std::to_string(i) + ".avi");
-        ASSERT_EQ(fixtures::writeDvAvi(path, all[i]), 1) << i;
-        auto bytes = fileBytes(path);
-        auto source = std::make_unique<CountingSource>(bytes, static_cast<int64_t>(bytes->size()));
-        CountingSource& counted = *source;
         avi::AviReader reader;
-        ASSERT_EQ(reader.OpenSource(std::move(source), "x"), 1) << i;
+        CountingSource* opened = openCounted(path, all[i], reader);
+        ASSERT_NE(opened, nullptr) << i;
+        CountingSource& counted = *opened;
         avi::AviIndex index;
         index.build(reader);
         const std::vector<avi::IndexedChunk> hints = index.inFileOrder();
@@ -181,12 +189,10 @@ TEST(SegmentReadAhead, FramesReadAheadHoldTheirOwnBytes) {
     const auto all = layouts();
     for (size_t i = 0; i < all.size(); ++i) {
         const std::string path = dir.file("layout" + std::to_string(i) + ".avi");
-        ASSERT_EQ(fixtures::writeDvAvi(path, all[i]), 1) << i;
-        auto bytes = fileBytes(path);
-        auto source = std::make_unique<CountingSource>(bytes, static_cast<int64_t>(bytes->size()));
-        CountingSource& counted = *source;
         avi::AviReader reader, whole;
-        ASSERT_EQ(reader.OpenSource(std::move(source), "x"), 1) << i;
+        CountingSource* opened = openCounted(path, all[i], reader);
+        ASSERT_NE(opened, nullptr) << i;
+        CountingSource& counted = *opened;
         ASSERT_EQ(whole.Open(path, "r"), 1) << i;
         const int32_t frames = reader.GetFrameCount();
         std::vector<int32_t> order;
