@@ -18,13 +18,16 @@ constexpr unsigned kRingEntries = 256;
 
 }  // namespace
 
-int64_t preadRequest(int fd, const ReadRequest& request) {
-    auto* out = static_cast<uint8_t*>(request.data);
+int64_t preadUpTo(int fd, void* data, size_t size, int64_t offset, int* error) {
+    auto* out = static_cast<uint8_t*>(data);
     size_t done = 0;
-    while (done < request.size) {
-        ssize_t n = ::pread(fd, out + done, request.size - done, request.offset + static_cast<int64_t>(done));
+    while (done < size) {
+        ssize_t n = ::pread(fd, out + done, size - done, offset + static_cast<int64_t>(done));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return done > 0 ? static_cast<int64_t>(done) : -1;
+        if (n < 0) {
+            if (error) *error = errno;
+            return done > 0 ? static_cast<int64_t>(done) : -1;
+        }
         if (n == 0) break;
         done += static_cast<size_t>(n);
     }
@@ -63,7 +66,7 @@ private:
         do {
             submitted = io_uring_submit_and_wait(&m_ring, static_cast<unsigned>(part.size()));
         } while (submitted == -EINTR);
-        if (submitted != static_cast<int>(part.size())) return submitted < 0 ? discard(0) : discard(submitted);
+        if (submitted != static_cast<int>(part.size())) return discard(std::max(submitted, 0));
         for (size_t done = 0; done < part.size(); ++done) {
             io_uring_cqe* cqe = nullptr;
             int rc = 0;
@@ -105,11 +108,6 @@ public:
 
 BatchReader::BatchReader() = default;
 BatchReader::~BatchReader() = default;
-
-bool BatchReader::batched() const {
-    std::lock_guard lock(m_mutex);
-    return m_ring != nullptr;
-}
 
 void BatchReader::readOneByOne(int fd, std::span<ReadRequest> requests) {
     for (ReadRequest& request : requests) request.result = preadRequest(fd, request);

@@ -5,6 +5,7 @@
 // io_uring a batch is one submission; where the kernel or the build has no
 // io_uring, or refuses it (a container's seccomp rules), the reads are
 // plain preads, one after another, with the same results.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -28,19 +29,23 @@ public:
 
     // Fills every request's `result`. Safe to call from several threads.
     void read(int fd, std::span<ReadRequest> requests);
-    // Whether the reads went through io_uring so far (false once it refused).
-    bool batched() const;
 
 private:
     class Ring;
     void readOneByOne(int fd, std::span<ReadRequest> requests);
 
-    mutable std::mutex m_mutex;
+    std::mutex m_mutex;
     std::unique_ptr<Ring> m_ring;
     bool m_ringTried = false;
 };
 
-// One pread of a request, EINTR and short reads handled.
-int64_t preadRequest(int fd, const ReadRequest& request);
+// Up to `size` bytes at `offset`, EINTR and short reads handled: the count
+// read (fewer at the end of the file), -1 when nothing could be read; a
+// failure's errno value goes to *error.
+int64_t preadUpTo(int fd, void* data, size_t size, int64_t offset, int* error = nullptr);
+// The same for one request.
+inline int64_t preadRequest(int fd, const ReadRequest& request) {
+    return preadUpTo(fd, request.data, request.size, request.offset);
+}
 
 }  // namespace klemora::avi

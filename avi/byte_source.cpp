@@ -26,19 +26,10 @@ public:
             m_error = EINVAL;
             return -1;
         }
-        auto* out = static_cast<uint8_t*>(data);
-        size_t done = 0;
-        while (done < size) {
-            ssize_t n = ::pread(m_fd.get(), out + done, size - done, offset + static_cast<int64_t>(done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                m_error = errno;
-                return done > 0 ? static_cast<int64_t>(done) : -1;
-            }
-            if (n == 0) break;
-            done += static_cast<size_t>(n);
-        }
-        return static_cast<int64_t>(done);
+        int error = 0;
+        const int64_t got = preadUpTo(m_fd.get(), data, size, offset, &error);
+        if (error != 0) m_error = error;
+        return got;
     }
 
     void readMany(std::span<ReadRequest> requests) override { m_batch.read(m_fd.get(), requests); }
