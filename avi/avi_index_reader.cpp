@@ -1,6 +1,7 @@
 #include "avi/avi_index_reader.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "avi/avi_format.h"
 #include "avi/avi_index_layout.h"
@@ -45,10 +46,25 @@ bool AviIndex::isKeyFrame(int streamNumber, int64_t chunk) const {
 }
 
 std::vector<IndexedChunk> AviIndex::inFileOrder() const {
+    auto byOffset = [](const IndexedChunk& a, const IndexedChunk& b) { return a.headerOffset < b.headerOffset; };
+    std::vector<const std::vector<IndexedChunk>*> indexed;
+    size_t total = 0;
+    for (const std::vector<IndexedChunk>& entries : m_streams) {
+        if (!entries.empty()) indexed.push_back(&entries);
+        total += entries.size();
+    }
     std::vector<IndexedChunk> all;
-    for (const std::vector<IndexedChunk>& entries : m_streams) all.insert(all.end(), entries.begin(), entries.end());
-    std::sort(all.begin(), all.end(),
-              [](const IndexedChunk& a, const IndexedChunk& b) { return a.headerOffset < b.headerOffset; });
+    all.reserve(total);
+    // The usual file: one picture and one sound stream, each index in file
+    // order already, merged in one linear pass.
+    if (indexed.size() == 2 && std::is_sorted(indexed[0]->begin(), indexed[0]->end(), byOffset) &&
+        std::is_sorted(indexed[1]->begin(), indexed[1]->end(), byOffset)) {
+        std::merge(indexed[0]->begin(), indexed[0]->end(), indexed[1]->begin(), indexed[1]->end(),
+                   std::back_inserter(all), byOffset);
+        return all;
+    }
+    for (const std::vector<IndexedChunk>* entries : indexed) all.insert(all.end(), entries->begin(), entries->end());
+    std::sort(all.begin(), all.end(), byOffset);
     return all;
 }
 
@@ -97,6 +113,10 @@ bool AviIndex::readStandardIndex(AviReader& reader, int64_t offset, uint32_t siz
     int64_t base = static_cast<int64_t>(readLe64(h + kIndexBaseOffset));
     int64_t room = (std::min<int64_t>(readLe32(head + 4), size - 8) - kIndexHeaderSize) / kStandardEntrySize;
     int64_t entries = std::min<int64_t>(readLe32(h + kIndexEntriesOffset), room);
+    // One step per index segment instead of a doubling every few entries.
+    const int64_t allowed = std::max<int64_t>(limit - static_cast<int64_t>(out.size()), 0);
+    const size_t wanted = out.size() + static_cast<size_t>(std::clamp<int64_t>(entries, 0, allowed));
+    if (wanted > out.capacity()) out.reserve(std::max(wanted, 2 * out.capacity()));
     return forEachEntry(reader, offset + sizeof head, entries, kStandardEntrySize, [&](const uint8_t* e) {
         if (static_cast<int64_t>(out.size()) >= limit) return false;
         uint32_t entrySize = readLe32(e + 4);

@@ -90,19 +90,21 @@ constexpr int64_t kMaxHintsPerStream = int64_t{1} << 18;
 int AviReader::collectFrames() {
     const uint32_t claimed = m_openDml ? m_openDmlFrameCount : m_hasMainHeader ? mainHeaderTotalFrames() : 0;
     m_headerFrameCount = static_cast<int32_t>(std::min<uint32_t>(claimed, INT32_MAX));
-    m_frames.clear();
+    m_frameList.reset();
+    m_frames = {};
     m_reusedWalk = false;
     // A traced open wants the chunk statistics of its own walk.
     const std::optional<FileIdentity> file = m_log.tracing() ? std::nullopt : identityOf(sourceDescriptor());
     if (std::optional<FrameWalk> kept = file ? keptWalk(*file, m_headerFrameCount) : std::nullopt) {
-        m_frames = std::move(kept->frames);
+        m_frameList = std::move(kept->frames);
         m_walkDamage = kept->damage;
         m_reusedWalk = true;
     } else {
         const int rc = walkFrames();
         if (rc == static_cast<int>(OpenResult::Stopped)) return rc;
-        if (rc >= 0 && file) keepWalk(*file, {m_headerFrameCount, m_frames, m_walkDamage}, realTimeNs());
+        if (rc >= 0 && file) keepWalk(*file, {m_headerFrameCount, m_frameList, m_walkDamage}, realTimeNs());
     }
+    m_frames = *m_frameList;
     m_frameCount = static_cast<int32_t>(m_frames.size());
     logWalkDamage();
     return 1;
@@ -119,6 +121,11 @@ int AviReader::walkFrames() {
     }
     MovieChunkWalker walker(*this);
     walker.expectHeaders(hints);
+    // Room for as many frames as the index holds chunks: pages never
+    // touched cost nothing, a list grown by doubling touches twice its size.
+    std::vector<MovieChunk> frames;
+    frames.reserve(m_headerFrameCount > 0 ? std::min<size_t>(hints.size(), static_cast<size_t>(m_headerFrameCount))
+                                          : hints.size());
     int rc = 0;
     int64_t passedTo = 0;
     size_t walked = 0;
@@ -128,16 +135,17 @@ int AviReader::walkFrames() {
         if (m_log.tracing()) {
             countChunk(chunk.fourcc, -1);
             if (chunk.headerOffset - passedTo > 2147483645)
-                m_log.write(" %05d  |  #### AviSeek: long limit!", static_cast<int>(m_frames.size()));
+                m_log.write(" %05d  |  #### AviSeek: long limit!", static_cast<int>(frames.size()));
             passedTo = chunk.dataOffset + paddedSize(chunk.size);
         }
         if (!isFrameChunkId(chunk.fourcc)) continue;
-        if (m_headerFrameCount > 0 && static_cast<int64_t>(m_frames.size()) >= m_headerFrameCount) break;
-        m_frames.push_back(chunk);
+        if (m_headerFrameCount > 0 && static_cast<int64_t>(frames.size()) >= m_headerFrameCount) break;
+        frames.push_back(chunk);
     }
     m_walkDamage = walker.damage();
     if (rc < 0) m_log.write("AviReader: %s: the movie data cannot be read after %zu frames", m_fileName.c_str(),
-                              m_frames.size());
+                              frames.size());
+    m_frameList = std::make_shared<const std::vector<MovieChunk>>(std::move(frames));
     return rc;
 }
 
@@ -207,7 +215,8 @@ void AviReader::resetState() {
     m_streamListCount = 0;
     m_frameCount = 0;
     m_headerFrameCount = 0;
-    m_frames.clear();
+    m_frameList.reset();
+    m_frames = {};
     m_legacyIndex = {};
     m_walkDamage = {};
     m_reusedWalk = false;

@@ -116,7 +116,7 @@ public:
     // The frames came from the last walk of the same, unchanged file (avi/walk_cache.h).
     bool reusedWalk() const { return m_reusedWalk; }
     // Every frame chunk in file order.
-    const std::vector<MovieChunk>& frameChunks() const { return m_frames; }
+    std::span<const MovieChunk> frameChunks() const { return m_frames; }
     float GetFrameRate() const;
     int GetDvType() const;
     int GetOpenDmlType() const;
@@ -246,7 +246,8 @@ private:
     int32_t m_frameCount = 0;
     int32_t m_headerFrameCount = 0;
     uint32_t m_openDmlFrameCount = 0;
-    std::vector<MovieChunk> m_frames;
+    std::shared_ptr<const std::vector<MovieChunk>> m_frameList;  // shared with the walk cache
+    std::span<const MovieChunk> m_frames;                        // *m_frameList
     IndexPlace m_legacyIndex;
     WalkDamage m_walkDamage;
     bool m_reusedWalk = false;

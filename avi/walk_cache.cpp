@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <ctime>
 #include <mutex>
-#include <new>
 
 namespace klemora::avi {
 namespace {
@@ -35,12 +34,8 @@ std::optional<FileIdentity> identityOf(int fd) {
 std::optional<FrameWalk> keptWalk(const FileIdentity& file, int32_t frameCap) {
     Kept& k = kept();
     std::lock_guard lock(k.mutex);
-    if (k.file != file || k.walk.frameCap != frameCap) return std::nullopt;
-    try {
-        return k.walk;
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;  // walked again instead
-    }
+    if (k.file != file || k.walk.frameCap != frameCap || !k.walk.frames) return std::nullopt;
+    return k.walk;
 }
 
 int64_t realTimeNs() {
@@ -55,12 +50,8 @@ void keepWalk(const FileIdentity& file, const FrameWalk& walk, int64_t nowNs) {
     k.file.reset();
     k.walk = {};
     if (nowNs - std::max(file.modifiedNs, file.changedNs) < kSettledNs) return;
-    try {
-        k.walk = walk;
-        k.file = file;
-    } catch (const std::bad_alloc&) {
-        k.walk = {};
-    }
+    k.walk = walk;
+    k.file = file;
 }
 
 }  // namespace klemora::avi

@@ -7,8 +7,10 @@
 // changes the last two. Those times may be as coarse as a clock tick (or two
 // seconds on FAT), so a file changed shortly before its walk is not kept: a
 // change within the same tick would not show. One file is kept, for the
-// whole process.
+// whole process; the list is shared with the readers that use it, never
+// copied (on some machines each fresh page costs a fault of microseconds).
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -28,9 +30,11 @@ struct FileIdentity {
 // The identity of an open file; none for a descriptor that is no regular file.
 std::optional<FileIdentity> identityOf(int fd);
 
+using FrameList = std::shared_ptr<const std::vector<MovieChunk>>;
+
 struct FrameWalk {
     int32_t frameCap = 0;  // the headers' frame count the walk stopped at (0: none)
-    std::vector<MovieChunk> frames;
+    FrameList frames;
     WalkDamage damage;
 };
 

@@ -37,7 +37,7 @@ std::unique_ptr<DvFrameSource> DvFrameSource::open(const std::string& path, cons
     source->m_packetPool.reset(av_buffer_pool_init(source->m_frameSize + AV_INPUT_BUFFER_PADDING_SIZE, av_buffer_allocz));
     if (!source->m_packetPool) return nullptr;
     // The reader's own frame list: the same frames, damaged chunks and count as every other reader of the file.
-    for (const avi::MovieChunk& chunk : reader.frameChunks()) source->m_chunks.push_back({chunk.dataOffset, chunk.size});
+    source->m_chunks = reader.frameChunks();
     if (source->m_chunks.empty()) return nullptr;
 
     const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_DVVIDEO);
@@ -87,8 +87,8 @@ int DvFrameSource::decodeFrame(int32_t frame) {
 // stands in for it, whichever way the frame was reached.
 int DvFrameSource::readChunk(int32_t frame, AVPacket& packet) {
     int32_t use = frame;
-    while (use > 0 && m_chunks[use].size != m_frameSize) --use;
-    const ChunkPlace& place = m_chunks[use];
+    while (use > 0 && m_chunks[static_cast<size_t>(use)].size != m_frameSize) --use;
+    const avi::MovieChunk& place = m_chunks[static_cast<size_t>(use)];
     uint32_t size = std::min(place.size, m_frameSize);
     packet.buf = av_buffer_pool_get(m_packetPool.get());
     if (!packet.buf) return AVERROR(ENOMEM);

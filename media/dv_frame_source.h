@@ -6,10 +6,12 @@
 // quick as a step.
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "app/debug_log.h"
+#include "avi/movie_chunks.h"
 #include "media/ffmpeg_handles.h"
 #include "media/frame_source.h"
 
@@ -40,11 +42,7 @@ private:
     CodecContextPtr m_decoder;
     PacketPtr m_packet;
     FramePtr m_picture;
-    struct ChunkPlace {
-        int64_t dataOffset;
-        uint32_t size;
-    };
-    std::vector<ChunkPlace> m_chunks;  // the frame chunks in file order
+    std::span<const avi::MovieChunk> m_chunks;  // m_reader's frame chunks in file order
     uint32_t m_frameSize = 0;          // 144000 (PAL) or 120000 (NTSC)
     // Packet buffers the decoder threads reference instead of copying.
     struct PoolFreer {
