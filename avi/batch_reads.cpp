@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
+#include <system_error>
+#include <thread>
 
 #if KLEMORA_HAVE_LIBURING
 #include <liburing.h>
@@ -106,7 +109,77 @@ public:
 
 #endif
 
-BatchReader::BatchReader() = default;
+namespace {
+
+// The second thread: one for the process, serving one batch at a time; a
+// batch that finds it busy reads alone. It is never destroyed (it waits for
+// work until the process ends), so no reader can outlive it at exit.
+class ReadHelper {
+public:
+    // nullptr on a single core, or when no thread can be started.
+    static ReadHelper* instance() {
+        static ReadHelper* const helper = []() -> ReadHelper* {
+            if (std::thread::hardware_concurrency() < 2) return nullptr;
+            auto* made = new ReadHelper;
+            try {
+                std::thread(&ReadHelper::loop, made).detach();
+            } catch (const std::system_error&) {
+                delete made;
+                return nullptr;  // every batch reads alone
+            }
+            return made;
+        }();
+        return helper;
+    }
+
+    // Starts reading `part`; false when another batch has the helper.
+    bool start(int fd, std::span<ReadRequest> part) {
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_busy) return false;
+            m_busy = true;
+            m_fd = fd;
+            m_part = part;
+        }
+        m_wake.notify_one();
+        return true;
+    }
+
+    // Until the started part is read.
+    void wait() {
+        std::unique_lock lock(m_mutex);
+        m_done.wait(lock, [this] { return m_part.empty(); });
+        m_busy = false;
+    }
+
+private:
+    ReadHelper() = default;
+
+    void loop() {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return !m_part.empty(); });
+            const int fd = m_fd;
+            const std::span<ReadRequest> part = m_part;
+            lock.unlock();
+            m_reader.read(fd, part);
+            lock.lock();
+            m_part = {};
+            m_done.notify_one();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake, m_done;
+    int m_fd = -1;
+    std::span<ReadRequest> m_part;  // not empty while the helper has a part to read
+    bool m_busy = false;            // a batch owns the helper until its wait()
+    BatchReader m_reader{false};
+};
+
+}  // namespace
+
+BatchReader::BatchReader(bool shareLargeBatches) : m_shareLargeBatches(shareLargeBatches) {}
 BatchReader::~BatchReader() = default;
 
 void BatchReader::readOneByOne(int fd, std::span<ReadRequest> requests) {
@@ -114,6 +187,17 @@ void BatchReader::readOneByOne(int fd, std::span<ReadRequest> requests) {
 }
 
 void BatchReader::read(int fd, std::span<ReadRequest> requests) {
+    ReadHelper* helper = m_shareLargeBatches && requests.size() >= kSplitAt ? ReadHelper::instance() : nullptr;
+    const size_t mine = requests.size() / 2;
+    if (helper && helper->start(fd, requests.subspan(mine))) {
+        readHere(fd, requests.first(mine));
+        helper->wait();
+        return;
+    }
+    readHere(fd, requests);
+}
+
+void BatchReader::readHere(int fd, std::span<ReadRequest> requests) {
     std::lock_guard lock(m_mutex);
     if (!m_ringTried) {
         m_ringTried = true;

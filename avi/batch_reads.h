@@ -4,7 +4,9 @@
 // virtual machine each pread costs more than the bytes it moves. With
 // io_uring a batch is one submission; where the kernel or the build has no
 // io_uring, or refuses it (a container's seccomp rules), the reads are
-// plain preads, one after another, with the same results.
+// plain preads, one after another, with the same results. A large batch is
+// split: a helper thread with a ring of its own reads one half while the
+// caller reads the other, as each read is mostly kernel time of one core.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -22,7 +24,11 @@ struct ReadRequest {
 
 class BatchReader {
 public:
-    BatchReader();
+    // Batches of at least this many reads are shared with the helper.
+    static constexpr size_t kSplitAt = 64;
+
+    // `shareLargeBatches` false: every read on the caller's thread (the helper's own reader).
+    explicit BatchReader(bool shareLargeBatches = true);
     ~BatchReader();
     BatchReader(const BatchReader&) = delete;
     BatchReader& operator=(const BatchReader&) = delete;
@@ -32,8 +38,10 @@ public:
 
 private:
     class Ring;
+    void readHere(int fd, std::span<ReadRequest> requests);
     void readOneByOne(int fd, std::span<ReadRequest> requests);
 
+    const bool m_shareLargeBatches;
     std::mutex m_mutex;
     std::unique_ptr<Ring> m_ring;
     bool m_ringTried = false;

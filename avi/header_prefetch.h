@@ -27,7 +27,7 @@ public:
     const uint8_t* headerAt(int64_t at);
 
 private:
-    static constexpr size_t kBatch = 256;
+    static constexpr size_t kBatch = 1024;
     void fill(size_t first);
 
     AviReader* m_reader = nullptr;

@@ -7,7 +7,7 @@ namespace klemora::avi {
 namespace {
 
 // Frames per batch: a few hundred reads per system call.
-constexpr int32_t kFramesAhead = 256;
+constexpr int32_t kFramesAhead = 1024;
 
 }  // namespace
 

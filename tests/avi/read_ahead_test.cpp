@@ -111,16 +111,10 @@ std::vector<fixtures::DvFixtureOptions> layouts() {
     return all;
 }
 
-TEST(BatchReads, GiveWhatPreadGivesEverywhereInAFile) {
-    TempDir dir;
-    std::vector<uint8_t> bytes(300000);
-    std::mt19937 random(7);
-    for (uint8_t& b : bytes) b = static_cast<uint8_t>(random());
-    const std::string path = dir.file("bytes");
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
-    // More than one submission's worth, some across the end and past it.
+// Random reads of a file, more than one submission's worth, some across
+// its end and past it, checked against pread.
+void expectBatchGivesWhatPreadGives(avi::BatchReader& reader, int fd, unsigned seed) {
+    std::mt19937 random(seed);
     std::vector<avi::ReadRequest> requests(700);
     std::vector<std::vector<uint8_t>> got(requests.size()), expected(requests.size());
     for (size_t i = 0; i < requests.size(); ++i) {
@@ -130,17 +124,47 @@ TEST(BatchReads, GiveWhatPreadGivesEverywhereInAFile) {
         expected[i].assign(size, 0xEE);
         requests[i] = {offset, got[i].data(), size, 0};
     }
-    avi::BatchReader reader;
     reader.read(fd, requests);
     for (size_t i = 0; i < requests.size(); ++i) {
         avi::ReadRequest plain{requests[i].offset, expected[i].data(), requests[i].size, 0};
-        ASSERT_EQ(requests[i].result, avi::preadRequest(fd, plain)) << i;
-        ASSERT_EQ(got[i], expected[i]) << i;
+        ASSERT_EQ(requests[i].result, avi::preadRequest(fd, plain)) << seed << " " << i;
+        ASSERT_EQ(got[i], expected[i]) << seed << " " << i;
     }
-    avi::ReadRequest closed{0, got[0].data(), 8, 0};
+}
+
+// A large batch is shared with the helper thread; callers on several
+// threads at once (one gets the helper, the others read alone) each get
+// their own bytes.
+TEST(BatchReads, GiveWhatPreadGivesEverywhereInAFile) {
+    TempDir dir;
+    std::vector<uint8_t> bytes(300000);
+    std::mt19937 random(7);
+    for (uint8_t& b : bytes) b = static_cast<uint8_t>(random());
+    const std::string path = dir.file("bytes");
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    avi::BatchReader reader;
+    expectBatchGivesWhatPreadGives(reader, fd, 1);
+    avi::BatchReader alone(false);
+    expectBatchGivesWhatPreadGives(alone, fd, 2);
+    {
+        std::vector<std::jthread> callers;
+        for (unsigned t = 0; t < 4; ++t)
+            callers.emplace_back([fd, t] {
+                avi::BatchReader own;
+                for (unsigned round = 0; round < 5; ++round) expectBatchGivesWhatPreadGives(own, fd, 100 * t + round);
+            });
+    }
+    // A closed descriptor fails every read, alone or in a shared batch.
+    std::vector<uint8_t> into(8);
+    std::vector<avi::ReadRequest> closed(avi::BatchReader::kSplitAt, {0, into.data(), 8, 0});
     ::close(fd);
-    reader.read(fd, std::span(&closed, 1));
-    EXPECT_EQ(closed.result, -1);
+    reader.read(fd, std::span(closed.data(), 1));
+    EXPECT_EQ(closed[0].result, -1);
+    closed[0].result = 0;
+    reader.read(fd, closed);
+    for (const avi::ReadRequest& request : closed) EXPECT_EQ(request.result, -1);
 }
 
 // Right, wrong and missing hints: the walk reports the same, and with the
