@@ -116,11 +116,13 @@ namespace {
 // work until the process ends), so no reader can outlive it at exit.
 class ReadHelper {
 public:
-    // nullptr on a single core, or when no thread can be started.
+    // nullptr on a single core, when no thread can be started, and in a
+    // forked child, which has no copy of the thread.
     static ReadHelper* instance() {
         static ReadHelper* const helper = []() -> ReadHelper* {
             if (std::thread::hardware_concurrency() < 2) return nullptr;
             auto* made = new ReadHelper;
+            made->m_process = ::getpid();
             try {
                 std::thread(&ReadHelper::loop, made).detach();
             } catch (const std::system_error&) {
@@ -129,7 +131,7 @@ public:
             }
             return made;
         }();
-        return helper;
+        return helper && helper->m_process == ::getpid() ? helper : nullptr;
     }
 
     // Starts reading `part`; false when another batch has the helper.
@@ -174,6 +176,7 @@ private:
     int m_fd = -1;
     std::span<ReadRequest> m_part;  // not empty while the helper has a part to read
     bool m_busy = false;            // a batch owns the helper until its wait()
+    pid_t m_process = 0;            // where the thread runs
     BatchReader m_reader{false};
 };
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -156,6 +157,19 @@ TEST(BatchReads, GiveWhatPreadGivesEverywhereInAFile) {
                 for (unsigned round = 0; round < 5; ++round) expectBatchGivesWhatPreadGives(own, fd, 100 * t + round);
             });
     }
+    // A forked child has no helper thread: its large batches read alone
+    // instead of waiting for one (alarm: a hang ends the child).
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::alarm(20);
+        avi::BatchReader inChild;
+        expectBatchGivesWhatPreadGives(inChild, fd, 3);
+        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     // A closed descriptor fails every read, alone or in a shared batch.
     std::vector<uint8_t> into(8);
     std::vector<avi::ReadRequest> closed(avi::BatchReader::kSplitAt, {0, into.data(), 8, 0});
