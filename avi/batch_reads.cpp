@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
+#include <new>
 #include <system_error>
 #include <thread>
 
@@ -121,7 +122,8 @@ public:
     static ReadHelper* instance() {
         static ReadHelper* const helper = []() -> ReadHelper* {
             if (std::thread::hardware_concurrency() < 2) return nullptr;
-            auto* made = new ReadHelper;
+            auto* made = new (std::nothrow) ReadHelper;
+            if (!made) return nullptr;
             made->m_process = ::getpid();
             try {
                 std::thread(&ReadHelper::loop, made).detach();
@@ -204,8 +206,10 @@ void BatchReader::readHere(int fd, std::span<ReadRequest> requests) {
     std::lock_guard lock(m_mutex);
     if (!m_ringTried) {
         m_ringTried = true;
-        auto ring = std::make_unique<Ring>();
-        if (ring->ready()) m_ring = std::move(ring);
+        // Never throws: the helper thread reads here too, and a caller's
+        // other half may still be in its hands.
+        auto ring = std::unique_ptr<Ring>(new (std::nothrow) Ring);
+        if (ring && ring->ready()) m_ring = std::move(ring);
     }
     if (m_ring && requests.size() > 1 && m_ring->read(fd, requests)) return;
     if (m_ring && requests.size() > 1) m_ring.reset();  // refused: the same answer would come again
