@@ -246,8 +246,8 @@ private:
     int32_t m_frameCount = 0;
     int32_t m_headerFrameCount = 0;
     uint32_t m_openDmlFrameCount = 0;
-    std::shared_ptr<const std::vector<MovieChunk>> m_frameList;  // shared with the walk cache
-    std::span<const MovieChunk> m_frames;                        // *m_frameList
+    FrameList m_frameList;                 // shared with the walk cache
+    std::span<const MovieChunk> m_frames;  // *m_frameList
     IndexPlace m_legacyIndex;
     WalkDamage m_walkDamage;
     bool m_reusedWalk = false;

@@ -10,6 +10,7 @@
 // next valid chunk header and reports the damaged chunk with the bytes up to
 // it. So no later chunk is lost and none changes its place in the count.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -29,6 +30,9 @@ struct MovieChunk {
     int segment = 0;           // 0 in the first RIFF, 1.. in the 'AVIX' ones
     bool damaged = false;      // its header's size did not fit the file
 };
+
+// A walk's frame chunks, shared by every reader of the same walk (never copied).
+using FrameList = std::shared_ptr<const std::vector<MovieChunk>>;
 
 // What a walk had to get past, for the messages of its callers.
 struct WalkDamage {

@@ -10,7 +10,6 @@
 // whole process; the list is shared with the readers that use it, never
 // copied (on some machines each fresh page costs a fault of microseconds).
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -29,8 +28,6 @@ struct FileIdentity {
 
 // The identity of an open file; none for a descriptor that is no regular file.
 std::optional<FileIdentity> identityOf(int fd);
-
-using FrameList = std::shared_ptr<const std::vector<MovieChunk>>;
 
 struct FrameWalk {
     int32_t frameCap = 0;  // the headers' frame count the walk stopped at (0: none)
